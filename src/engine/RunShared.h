@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/BacklinkList.h"
+#include "engine/RunState.h"
+#include "net/HttpOptions.h"
+#include "net/HttpSession.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace veltrap {
+
+// Everything one report run shares between its worker and whoever watches it.
+// Each run has its own, so a cancelled worker that is still inside a fetch can
+// never touch a later run. The list is written by the worker alone and read by
+// others only once runState is back to idle or the worker has ended.
+class RunShared {
+public:
+    explicit RunShared(const HttpOptions& http);
+    RunShared(const RunShared&) = delete;
+    RunShared& operator=(const RunShared&) = delete;
+
+    std::atomic<int> runState{kRunIdle};
+    std::atomic<int> backlinkCount{0};
+
+    void SetStatusText(std::string text);
+    std::string StatusText() const;
+
+    BacklinkList& List() { return list_; }
+    const BacklinkList& List() const { return list_; }
+    HttpSession& Session() { return session_; }
+
+private:
+    mutable std::mutex statusMutex_;
+    std::string statusText_;
+    BacklinkList list_;
+    HttpSession session_;
+};
+
+}  // namespace veltrap

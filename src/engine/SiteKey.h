@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace veltrap {
+
+// The one form of the profiled site's address that every reader uses: the typed
+// text without any "http://", then any "https://", then any "www.", then any
+// blank. Nothing else changes; case and a trailing "/" stay.
+std::string MakeSiteKey(std::string_view typed);
+
+// Removes every occurrence of what from text, scanning left to right.
+void RemoveAll(std::string& text, std::string_view what);
+
+}  // namespace veltrap

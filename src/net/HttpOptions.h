@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace veltrap {
+
+// How the retriever reaches the web, and the bounds on every fetch.
+struct HttpOptions {
+    // "host:port" that every connection goes to while URLs and Host headers stay
+    // as they are; empty sends each request to the URL's own host.
+    std::string connectTo;
+    long connectTimeoutS = 10;
+    // A transfer that receives no byte for this long is given up.
+    long stallTimeoutS = 20;
+    // The most one attempt may take from start to end.
+    long fetchTimeoutS = 60;
+    // A body that reaches this size ends the read; what was read is kept.
+    std::int64_t maxBodyBytes = 8 * 1024 * 1024;
+    // Bodies of one run kept for repeated requests of the same address.
+    std::int64_t cacheBytes = 256 * 1024 * 1024;
+};
+
+}  // namespace veltrap

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <string>
+#include <thread>
+
+namespace veltrap::testing {
+
+// An HTTP server on 127.0.0.1 with an ephemeral port, run on its own thread for
+// the lifetime of the object. Register handlers on Server() before Start().
+class LoopbackServer {
+public:
+    LoopbackServer();
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    httplib::Server& Server() { return server_; }
+
+    // Binds, starts serving and waits until the server accepts connections.
+    void Start();
+    void Stop();
+
+    int Port() const { return port_; }
+    // "127.0.0.1:PORT", the value for a connect-to setting.
+    std::string Address() const;
+
+private:
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+}  // namespace veltrap::testing
