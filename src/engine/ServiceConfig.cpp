@@ -72,8 +72,8 @@ bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
              std::string& problem) {
     if (key == "connect_to") {
         if (!ValidConnectTo(value)) {
-            problem = "key 'connect_to' needs host:port or nothing, not '" + std::string(value) +
-                      "'";
+            problem =
+                "key 'connect_to' needs host:port or nothing, not '" + std::string(value) + "'";
             return false;
         }
         http.connectTo = std::string(value);
@@ -136,12 +136,20 @@ int Handler(void* user, const char* section, const char* name, const char* value
     return 0;
 }
 
+// The INI reader takes lines of at most this many bytes; a longer one would be
+// split into pieces and misread.
+constexpr std::size_t kLongestLine = 198;
+
 // inih reports a section header only through the keys below it, so an unknown
-// section with no keys is found here.
-std::string CheckSectionHeaders(const std::string& text, const std::string& name) {
+// section with no keys is found here, and so are lines too long for it.
+std::string CheckLines(const std::string& text, const std::string& name) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
+        if (line.size() > kLongestLine) {
+            return name + ":" + std::to_string(number) + ": line longer than " +
+                   std::to_string(kLongestLine) + " characters";
+        }
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] != '[') {
             continue;
@@ -166,7 +174,7 @@ ServiceConfigResult ServiceConfig::Parse(const std::string& text, const std::str
         result.error = name + ": the file holds a NUL byte";
         return result;
     }
-    result.error = CheckSectionHeaders(text, name);
+    result.error = CheckLines(text, name);
     if (!result.error.empty()) {
         return result;
     }

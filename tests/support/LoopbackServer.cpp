@@ -1,12 +1,15 @@
 #include "support/LoopbackServer.h"
 
+#include <chrono>
 #include <stdexcept>
 
 namespace veltrap::testing {
 
 LoopbackServer::LoopbackServer() = default;
 
-LoopbackServer::~LoopbackServer() { Stop(); }
+LoopbackServer::~LoopbackServer() {
+    Stop();
+}
 
 void LoopbackServer::Start() {
     port_ = server_.bind_to_any_port("127.0.0.1");
@@ -14,7 +17,9 @@ void LoopbackServer::Start() {
         throw std::runtime_error("cannot bind a loopback port");
     }
     thread_ = std::thread([this] { server_.listen_after_bind(); });
-    server_.wait_until_ready();
+    while (!server_.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void LoopbackServer::Stop() {
@@ -24,6 +29,8 @@ void LoopbackServer::Stop() {
     }
 }
 
-std::string LoopbackServer::Address() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string LoopbackServer::Address() const {
+    return "127.0.0.1:" + std::to_string(port_);
+}
 
 }  // namespace veltrap::testing

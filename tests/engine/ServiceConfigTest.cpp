@@ -1,0 +1,155 @@
+#include "engine/ServiceConfig.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace veltrap {
+namespace {
+
+ServiceConfigResult ParseText(const std::string& text) {
+    return ServiceConfig::Parse(text, "veltrap.ini");
+}
+
+TEST(ServiceConfigTest, DefaultsWhenNothingIsSet) {
+    const auto result = ParseText("");
+    ASSERT_TRUE(result.ok()) << result.error;
+    const auto& s = result.config.services;
+    EXPECT_EQ(s.siteExplorerHost, "siteexplorer.search.yahoo.com");
+    EXPECT_EQ(s.siteExplorerNextMarker,
+              "http://us.i1.yimg.com/us.yimg.com/i/us/search/gr/ar_next.gif");
+    EXPECT_EQ(s.googleHost, "www.google.com");
+    EXPECT_EQ(s.yahooHost, "search.yahoo.com");
+    EXPECT_EQ(s.yahooNextMarker, s.siteExplorerNextMarker);
+    EXPECT_EQ(s.msnHost, "search.msn.com");
+    EXPECT_EQ(s.pagerankHost, "");
+    const auto& h = result.config.http;
+    EXPECT_EQ(h.connectTo, "");
+    EXPECT_GT(h.connectTimeoutS, 0);
+    EXPECT_GT(h.stallTimeoutS, 0);
+    EXPECT_GE(h.fetchTimeoutS, h.stallTimeoutS);
+    EXPECT_GT(h.maxBodyBytes, 0);
+    EXPECT_EQ(h.cacheBytes, 256 * 1024 * 1024);
+}
+
+TEST(ServiceConfigTest, EveryKeyIsRead) {
+    const auto result = ParseText(
+        "; comments and blank lines are fine\n"
+        "\n"
+        "[services]\n"
+        "site_explorer_host = se.test:8080\n"
+        "site_explorer_next_marker = http://img.test/i/us/search/gr/ar_next.gif\n"
+        "google_host = g.test\n"
+        "yahoo_host = y.test\n"
+        "yahoo_next_marker = http://img.test/y/i/us/search/gr/ar_next.gif\n"
+        "msn_host = m.test\n"
+        "pagerank_host = 127.0.0.1:9000\n"
+        "[http]\n"
+        "connect_to = 127.0.0.1:4321\n"
+        "connect_timeout_s = 3\n"
+        "stall_timeout_s = 4\n"
+        "fetch_timeout_s = 5\n"
+        "max_body_bytes = 1000\n"
+        "cache_bytes = 0\n");
+    ASSERT_TRUE(result.ok()) << result.error;
+    const auto& s = result.config.services;
+    EXPECT_EQ(s.siteExplorerHost, "se.test:8080");
+    EXPECT_EQ(s.siteExplorerNextMarker, "http://img.test/i/us/search/gr/ar_next.gif");
+    EXPECT_EQ(s.googleHost, "g.test");
+    EXPECT_EQ(s.yahooHost, "y.test");
+    EXPECT_EQ(s.yahooNextMarker, "http://img.test/y/i/us/search/gr/ar_next.gif");
+    EXPECT_EQ(s.msnHost, "m.test");
+    EXPECT_EQ(s.pagerankHost, "127.0.0.1:9000");
+    const auto& h = result.config.http;
+    EXPECT_EQ(h.connectTo, "127.0.0.1:4321");
+    EXPECT_EQ(h.connectTimeoutS, 3);
+    EXPECT_EQ(h.stallTimeoutS, 4);
+    EXPECT_EQ(h.fetchTimeoutS, 5);
+    EXPECT_EQ(h.maxBodyBytes, 1000);
+    EXPECT_EQ(h.cacheBytes, 0);
+}
+
+TEST(ServiceConfigTest, EmptyPagerankHostAndConnectToAreAllowed) {
+    const auto result = ParseText("[services]\npagerank_host =\n[http]\nconnect_to =\n");
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.config.services.pagerankHost, "");
+    EXPECT_EQ(result.config.http.connectTo, "");
+}
+
+// Every refusal names the file, the line and what is wrong with it.
+TEST(ServiceConfigTest, BrokenFilesAreRefusedWithFileLineAndKey) {
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"[services]\ngoogle_host\n", "veltrap.ini:2: malformed line"},
+        {"[services]\nbing_host = b.test\n",
+         "veltrap.ini:2: unknown key 'bing_host' in [services]"},
+        {"[http]\nproxy = x\n", "veltrap.ini:2: unknown key 'proxy' in [http]"},
+        {"[proxy]\n", "veltrap.ini:1: unknown section [proxy]"},
+        {"[services]\n[extra]\nkey = 1\n", "veltrap.ini:2: unknown section [extra]"},
+        {"google_host = g\n", "veltrap.ini:1: key 'google_host' stands outside any section"},
+        {"[services\n", "veltrap.ini:1: malformed section header"},
+        {"[http]\n\nconnect_timeout_s = ten\n", "veltrap.ini:3: key 'connect_timeout_s' needs"},
+        {"[http]\nstall_timeout_s = 0\n", "veltrap.ini:2: key 'stall_timeout_s' needs"},
+        {"[http]\nfetch_timeout_s = -5\n", "veltrap.ini:2: key 'fetch_timeout_s' needs"},
+        {"[http]\nmax_body_bytes = 12k\n", "veltrap.ini:2: key 'max_body_bytes' needs"},
+        {"[http]\ncache_bytes = 99999999999999999999\n", "veltrap.ini:2: key 'cache_bytes' needs"},
+        {"[http]\nconnect_to = localhost\n", "veltrap.ini:2: key 'connect_to' needs host:port"},
+        {"[http]\nconnect_to = 127.0.0.1:70000\n", "veltrap.ini:2: key 'connect_to' needs"},
+        {"[services]\ngoogle_host =\n", "veltrap.ini:2: key 'google_host' must not be empty"},
+    };
+    for (const auto& c : cases) {
+        const auto result = ParseText(c.text);
+        EXPECT_FALSE(result.ok()) << c.text;
+        EXPECT_EQ(result.error.rfind(c.expected, 0), 0u) << c.text << " gave: " << result.error;
+    }
+}
+
+TEST(ServiceConfigTest, OnlyTheFirstProblemIsReported) {
+    const auto result = ParseText("[http]\nconnect_timeout_s = x\nstall_timeout_s = y\n");
+    EXPECT_EQ(result.error.rfind("veltrap.ini:2:", 0), 0u) << result.error;
+}
+
+TEST(ServiceConfigTest, NulByteIsRefused) {
+    const auto result = ParseText(std::string("[services]\ngoogle_host = g\0x\n", 29));
+    EXPECT_FALSE(result.ok());
+}
+
+TEST(ServiceConfigTest, LoadReadsFilesAndNamesMissingOnes) {
+    testing::TempDir dir;
+    const std::string path = dir.File("veltrap.ini");
+    testing::WriteFileBytes(path, "[services]\nmsn_host = m.test\n");
+    const auto good = ServiceConfig::Load(path);
+    ASSERT_TRUE(good.ok()) << good.error;
+    EXPECT_EQ(good.config.services.msnHost, "m.test");
+
+    testing::WriteFileBytes(path, "[services]\nmsn = m.test\n");
+    const auto bad = ServiceConfig::Load(path);
+    EXPECT_EQ(bad.error, path + ":2: unknown key 'msn' in [services]");
+
+    const auto missing = ServiceConfig::Load(dir.File("absent.ini"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.error.find("absent.ini"), std::string::npos);
+}
+
+// The longest line the reader takes is read whole; one byte more is refused
+// rather than split and misread.
+TEST(ServiceConfigTest, LineLengthLimit) {
+    const std::string prefix = "site_explorer_next_marker = http://img.test/";
+    const std::string suffix = "/ar_next.gif";
+    const std::string filler(198 - prefix.size() - suffix.size(), 'x');
+    const std::string marker = "http://img.test/" + filler + suffix;
+    const auto longest = ParseText("[services]\n" + prefix + filler + suffix + "\n");
+    ASSERT_TRUE(longest.ok()) << longest.error;
+    EXPECT_EQ(longest.config.services.siteExplorerNextMarker, marker);
+
+    const auto tooLong = ParseText("[services]\n" + prefix + filler + "y" + suffix + "\n");
+    EXPECT_EQ(tooLong.error, "veltrap.ini:2: line longer than 198 characters");
+}
+
+}  // namespace
+}  // namespace veltrap
