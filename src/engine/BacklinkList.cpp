@@ -10,6 +10,8 @@ std::size_t BacklinkList::Append(std::string url) {
     return index;
 }
 
-BacklinkList::iterator BacklinkList::Unlink(iterator record) { return records_.erase(record); }
+BacklinkList::iterator BacklinkList::Unlink(iterator record) {
+    return records_.erase(record);
+}
 
 }  // namespace veltrap
