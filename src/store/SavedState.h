@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/SettingsStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrap {
+
+// What the program remembers between runs, as it reads it at start-up.
+struct SavedState {
+    static constexpr std::int32_t kDefaultLimit = 10;
+
+    // Most backlink result pages per run ("LinkDomain").
+    std::int32_t maxBacklinkPages = kDefaultLimit;
+    // Most result pages per search engine ("SearchResults").
+    std::int32_t maxRankingPages = kDefaultLimit;
+    // The sites profiled before, in stored order ("PageList").
+    std::vector<std::string> sites;
+
+    // Reads all three values. A limit that is absent or empty stays at its
+    // default; one that does not start with a number reads as 0.
+    static SavedState Load(const SettingsStore& store);
+    // Writes both limits as decimal text; false when the store refused.
+    static bool SaveLimits(const SettingsStore& store, std::int32_t maxBacklinkPages,
+                           std::int32_t maxRankingPages);
+    // Adds site to the saved list unless it is already one of its entries.
+    // Returns true when the site was new to the list. A site holding a comma
+    // cannot be an entry of the stored form and is never saved.
+    static bool RememberSite(const SettingsStore& store, std::string_view site);
+};
+
+}  // namespace veltrap
