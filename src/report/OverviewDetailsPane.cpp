@@ -1,0 +1,41 @@
+#include "report/OverviewDetailsPane.h"
+
+#include "report/PaneSupport.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace veltrap {
+
+PaneResult FillOverviewDetails(ReportGrid& grid, const BacklinkList& list, bool reportReady,
+                               std::string_view keyphrase) {
+    if (!reportReady) {
+        return {};
+    }
+    StartPane(grid, 4);
+    grid.SetHeader(0, "URL's linked with: " + std::string(keyphrase), false);
+    grid.SetHeader(1, "Page Rank", true);
+    grid.SetHeader(2, "Home Page PR", true);
+    grid.SetHeader(3, "Link Type", false);
+    grid.SetFraction(0, 0.55f);
+    grid.SetFraction(1, 0.15f);
+    grid.SetFraction(2, 0.15f);
+    grid.SetFraction(3, 0.15f);
+
+    std::unordered_set<std::string_view, CaseInsensitiveHash, CaseInsensitiveEqual> listed;
+    for (const BacklinkRecord& record : list) {
+        if (record.url.empty() || !EqualsIgnoreCase(record.anchorText, keyphrase) ||
+            !listed.insert(record.url).second) {
+            continue;
+        }
+        const int row = grid.AddRow();
+        grid.SetCell(row, 0, record.url);
+        grid.SetCell(row, 1, NumberOrNa(record.pageRank));
+        grid.SetCell(row, 2, NumberOrNa(record.homePageRank));
+        grid.SetCell(row, 3, record.reciprocal ? "Reciprocal" : "One Way");
+    }
+    grid.SortDescending(1);
+    return FinishPane(grid, "Double click any url to visit that page", "Overview Details");
+}
+
+}  // namespace veltrap

@@ -1,0 +1,38 @@
+#include "report/PageDetailsPane.h"
+
+#include "report/PaneSupport.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace veltrap {
+
+PaneResult FillPageDetails(ReportGrid& grid, const BacklinkList& list, bool reportReady,
+                           std::string_view page) {
+    if (!reportReady) {
+        return {};
+    }
+    StartPane(grid, 3);
+    grid.SetHeader(0, "URL's linking to: " + std::string(page), false);
+    grid.SetHeader(1, "Linked Keyphrase", false);
+    grid.SetHeader(2, "Page Rank", true);
+    grid.SetFraction(0, 0.45f);
+    grid.SetFraction(1, 0.40f);
+    grid.SetFraction(2, 0.15f);
+
+    std::unordered_set<std::string_view, CaseInsensitiveHash, CaseInsensitiveEqual> listed;
+    for (const BacklinkRecord& record : list) {
+        if (record.url.empty() || !EqualsIgnoreCase(record.href, page) ||
+            !listed.insert(record.url).second) {
+            continue;
+        }
+        const int row = grid.AddRow();
+        grid.SetCell(row, 0, record.url);
+        grid.SetCell(row, 1, record.anchorText);
+        grid.SetCell(row, 2, NumberOrNa(record.pageRank));
+    }
+    grid.SortDescending(2);
+    return FinishPane(grid, "Double click any url to visit that page", "Individual Page Details");
+}
+
+}  // namespace veltrap

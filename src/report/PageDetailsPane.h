@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/BacklinkList.h"
+#include "report/PaneResult.h"
+#include "report/ReportGrid.h"
+
+#include <string_view>
+
+namespace veltrap {
+
+// The "Individual Page Details" view of one page of the profiled site: every
+// distinct linking url that points at it, with its keyphrase and PageRank,
+// highest PageRank first. Does nothing unless reportReady.
+PaneResult FillPageDetails(ReportGrid& grid, const BacklinkList& list, bool reportReady,
+                           std::string_view page);
+
+}  // namespace veltrap

@@ -1,0 +1,229 @@
+#include "report/ReportGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <utility>
+
+namespace veltrap {
+
+namespace {
+
+const std::string kNoText;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Float to int toward zero, saturating instead of overflowing, so that an odd
+// fraction can never produce an undefined conversion.
+int TruncateToInt(float value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= static_cast<float>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value <= static_cast<float>(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::int64_t CellSortKey(const std::string& text) {
+    if (text == "NA") {
+        return 0;
+    }
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    // Accumulating as a negative number reaches the most negative value too.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
+    bool saturated = false;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        const int digit = text[at] - '0';
+        if (value < (kMin + digit) / 10) {
+            saturated = true;
+        } else if (!saturated) {
+            value = value * 10 - digit;
+        }
+    }
+    if (negative) {
+        return saturated ? kMin : value;
+    }
+    if (saturated || value == kMin) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return -value;
+}
+
+ReportGrid::ReportGrid()
+    : headers_(kStartColumns),
+      sortable_(kStartColumns, false),
+      fractions_(kStartColumns, 1.0f / kStartColumns) {}
+
+void ReportGrid::Setup(int left, int top, int columns, int width, int visibleRows) {
+    left_ = left;
+    top_ = top;
+    columns_ = std::max(columns, 0);
+    width_ = width;
+    visibleRows_ = visibleRows;
+    rows_.clear();
+    headers_.assign(static_cast<std::size_t>(columns_), std::string());
+    sortable_.assign(static_cast<std::size_t>(columns_), false);
+    fractions_.assign(static_cast<std::size_t>(columns_), 0.0f);
+    firstRow_ = 0;
+    configured_ = true;
+}
+
+void ReportGrid::SetHeader(int column, std::string text, bool sortable) {
+    if (!HasColumn(column)) {
+        return;
+    }
+    headers_[static_cast<std::size_t>(column)] = std::move(text);
+    sortable_[static_cast<std::size_t>(column)] = sortable;
+}
+
+void ReportGrid::SetFraction(int column, float fraction) {
+    if (HasColumn(column)) {
+        fractions_[static_cast<std::size_t>(column)] = fraction;
+    }
+}
+
+int ReportGrid::AddRow() {
+    rows_.emplace_back(static_cast<std::size_t>(columns_));
+    return RowCount() - 1;
+}
+
+void ReportGrid::SetCell(int row, int column, std::string text) {
+    if (row < 0 || row >= RowCount() || !HasColumn(column)) {
+        return;
+    }
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
+}
+
+int ReportGrid::MaxScroll() const {
+    return std::max(RowCount() - visibleRows_, 0);
+}
+
+void ReportGrid::SetFirstRow(int row) {
+    firstRow_ = std::clamp(row, 0, MaxScroll());
+}
+
+void ReportGrid::SortDescending(int column) {
+    if (!HasColumn(column) || rows_.size() < 2) {
+        return;
+    }
+    const auto at = static_cast<std::size_t>(column);
+    std::vector<std::int64_t> keys(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        keys[i] = CellSortKey(rows_[i][at]);
+    }
+    // Sorting positions rather than rows keeps each key computed once and each
+    // row moved once.
+    std::vector<std::size_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
+    std::vector<std::vector<std::string>> sorted;
+    sorted.reserve(rows_.size());
+    for (const std::size_t from : order) {
+        sorted.push_back(std::move(rows_[from]));
+    }
+    rows_ = std::move(sorted);
+}
+
+const std::string& ReportGrid::Header(int column) const {
+    return HasColumn(column) ? headers_[static_cast<std::size_t>(column)] : kNoText;
+}
+
+bool ReportGrid::Sortable(int column) const {
+    return HasColumn(column) && sortable_[static_cast<std::size_t>(column)];
+}
+
+float ReportGrid::Fraction(int column) const {
+    return HasColumn(column) ? fractions_[static_cast<std::size_t>(column)] : 0.0f;
+}
+
+const std::string& ReportGrid::Cell(int row, int column) const {
+    if (row < 0 || row >= RowCount() || !HasColumn(column)) {
+        return kNoText;
+    }
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+int ReportGrid::NextBoundary(int boundary, int column) const {
+    // The product and the sum are both taken in single precision, the precision
+    // the fractions are kept in.
+    const float scaled = static_cast<float>(width_) * fractions_[static_cast<std::size_t>(column)];
+    return TruncateToInt(scaled + static_cast<float>(boundary));
+}
+
+std::vector<int> ReportGrid::ColumnBoundaries() const {
+    std::vector<int> boundaries{left_};
+    boundaries.reserve(static_cast<std::size_t>(columns_) + 1);
+    for (int column = 0; column < columns_; ++column) {
+        boundaries.push_back(NextBoundary(boundaries.back(), column));
+    }
+    return boundaries;
+}
+
+GridHit ReportGrid::HitTest(int x, int y) const {
+    GridHit hit;
+    // Widened so that extreme coordinates cannot overflow the edge sums.
+    const std::int64_t right = std::int64_t{left_} + width_;
+    const std::int64_t bottom = std::int64_t{top_} + Height();
+    if (!(left_ < x && x < right && top_ < y && y < bottom)) {
+        return hit;
+    }
+    hit.inside = true;
+    hit.row = static_cast<int>((std::int64_t{y} - top_) / kRowHeight);
+    int boundary = left_;
+    int column = 0;
+    while (boundary < x && column < columns_) {
+        boundary = NextBoundary(boundary, column);
+        ++column;
+    }
+    // Truncation can leave a pixel or two between the last edge and the
+    // grid's right side; a click there belongs to the last column.
+    hit.column = column - 1;
+    return hit;
+}
+
+int ReportGrid::ScrollTarget(ScrollRequest request, int thumbPosition) const {
+    const int p = firstRow_;
+    const int m = MaxScroll();
+    const int v = visibleRows_;
+    switch (request) {
+        case ScrollRequest::kLineUp:
+            return p > 0 ? p - 1 : p;
+        case ScrollRequest::kLineDown:
+            return p < m ? p + 1 : p;
+        case ScrollRequest::kPageUp:
+            return p > v ? p - v : 0;
+        case ScrollRequest::kPageDown:
+            return p < m - v ? p + v : m;
+        case ScrollRequest::kThumbPosition:
+        case ScrollRequest::kThumbTrack:
+            return std::clamp(thumbPosition, 0, m);
+        case ScrollRequest::kTop:
+            return 0;
+        case ScrollRequest::kBottom:
+            return m;
+        case ScrollRequest::kEndScroll:
+            return p;
+    }
+    return p;
+}
+
+}  // namespace veltrap
