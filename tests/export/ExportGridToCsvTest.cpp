@@ -1,0 +1,101 @@
+#include "export/ExportGridToCsv.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace veltrap {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+using namespace std::string_literals;
+
+ReportGrid MakeGrid(const std::vector<std::string>& headers,
+                    const std::vector<std::vector<std::string>>& rows) {
+    ReportGrid grid;
+    const int columns = static_cast<int>(headers.size());
+    grid.Setup(grid.Left(), grid.Top(), columns, grid.Width(), grid.VisibleRows());
+    for (int column = 0; column < columns; ++column) {
+        grid.SetHeader(column, headers[static_cast<std::size_t>(column)], column > 0);
+    }
+    for (const auto& cells : rows) {
+        const int row = grid.AddRow();
+        for (int column = 0; column < columns; ++column) {
+            grid.SetCell(row, column, cells[static_cast<std::size_t>(column)]);
+        }
+    }
+    return grid;
+}
+
+TEST(ExportGridToCsvTest, HeaderThenEveryRowWithLineFeedsOnly) {
+    const TempDir dir;
+    const ReportGrid grid =
+        MakeGrid({"Link Text", "Occurances", "Google Rank"},
+                 {{"blue widgets", "3", "NA"}, {"", "1", "12"}, {"last row", "0", ""}});
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")));
+    EXPECT_EQ(ReadFileBytes(dir.File("out.csv")),
+              "Link Text,Occurances,Google Rank\n"
+              "blue widgets,3,NA\n"
+              ",1,12\n"
+              "last row,0,\n");
+}
+
+TEST(ExportGridToCsvTest, CommasBecomeBlanksAndNothingIsQuoted) {
+    const TempDir dir;
+    const ReportGrid grid =
+        MakeGrid({"Head,er"}, {{"red, green,blue"}, {"say \"hi\"\r"}, {"nul\0byte"s}});
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")));
+    EXPECT_EQ(ReadFileBytes(dir.File("out.csv")),
+              "Head er\nred  green blue\nsay \"hi\"\r\nnul\0byte\n"s);
+}
+
+TEST(ExportGridToCsvTest, GridWithoutRowsGivesAnEmptyFileOverAnOldOne) {
+    const TempDir dir;
+    WriteFileBytes(dir.File("old.csv"), "old content\n");
+    const ReportGrid grid = MakeGrid({"Overview"}, {});
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("old.csv")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("old.csv")));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("old.csv")), 0u);
+}
+
+TEST(ExportGridToCsvTest, PathsThatCannotBeCreatedFail) {
+    const TempDir dir;
+    const ReportGrid grid = MakeGrid({"a"}, {{"b"}});
+    EXPECT_FALSE(ExportGridToCsv(grid, dir.File("missing/out.csv")));
+    EXPECT_FALSE(ExportGridToCsv(grid, dir.Path().string()));
+    EXPECT_FALSE(ExportGridToCsv(grid, ""));
+    const std::string cut = dir.File("cut");
+    EXPECT_FALSE(ExportGridToCsv(grid, cut + "\0.csv"s));
+    EXPECT_FALSE(std::filesystem::exists(cut));
+}
+
+TEST(ExportGridToCsvTest, PathLengthLimit) {
+    const TempDir dir;
+    const ReportGrid grid = MakeGrid({"a"}, {{"b"}});
+    const std::string stem = dir.File("");
+    ASSERT_LT(stem.size(), 200u);
+    const std::string longest = stem + std::string(259 - stem.size(), 'x');
+    const std::string tooLong = stem + std::string(260 - stem.size(), 'y');
+    EXPECT_TRUE(ExportGridToCsv(grid, longest));
+    EXPECT_EQ(ReadFileBytes(longest), "a\nb\n");
+    EXPECT_FALSE(ExportGridToCsv(grid, tooLong));
+    EXPECT_FALSE(std::filesystem::exists(tooLong));
+}
+
+TEST(ExportGridToCsvTest, FailedWriteIsNotReportedAsSuccess) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full on this system";
+    }
+    const ReportGrid grid = MakeGrid({"a", "b"}, {{"1", "2"}});
+    EXPECT_FALSE(ExportGridToCsv(grid, "/dev/full"));
+    EXPECT_TRUE(ExportGridToCsv(MakeGrid({"a"}, {}), "/dev/full"));
+}
+
+}  // namespace
+}  // namespace veltrap
