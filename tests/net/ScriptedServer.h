@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace veltrap::testing {
+
+// A bare TCP server on 127.0.0.1 for what an HTTP library will not do on
+// purpose: it reads each request's head, sends connection i the bytes of
+// replies[i] (the last entry for every later connection) and closes. An empty
+// reply closes the connection without a word. With tls set, every connection
+// is wrapped in TLS with a freshly made self-signed certificate.
+class ScriptedServer {
+public:
+    explicit ScriptedServer(std::vector<std::string> replies, bool tls = false);
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    int Port() const { return port_; }
+    // Connections accepted so far.
+    int Connections() const { return connections_.load(); }
+
+private:
+    void Serve();
+    void Answer(int socket, const std::string& reply);
+
+    std::vector<std::string> replies_;
+    // An SSL_CTX when tls is set; kept opaque so that tests need no TLS headers.
+    void* tls_ = nullptr;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<int> connections_{0};
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace veltrap::testing
