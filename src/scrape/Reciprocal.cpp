@@ -1,0 +1,80 @@
+#include "scrape/Reciprocal.h"
+
+#include "scrape/TextSearch.h"
+#include "scrape/WebAddress.h"
+
+namespace veltrap {
+namespace {
+
+constexpr std::string_view kLinkStart = "href=\"";
+// A quoted link value may be this long, the attribute name and quote counted.
+constexpr std::size_t kLongestLinkSpan = 100;
+
+bool Mentions(const PageFetch& fetch, std::string_view address, std::string_view domain) {
+    return Contains(fetch(WithHttpScheme(address)), domain);
+}
+
+}  // namespace
+
+std::string LinkingDomain(std::string_view linkingPageUrl) {
+    std::string domain(linkingPageUrl);
+    RemoveEvery(domain, "http://");
+    RemoveEvery(domain, "https://");
+    RemoveEvery(domain, "www.");
+    return domain.substr(0, domain.find('/'));
+}
+
+bool CheckReciprocal(const PageFetch& fetch, std::string_view siteKey, std::string_view href,
+                     std::string_view linkingPageUrl) {
+    const std::string domain = LinkingDomain(linkingPageUrl);
+    // Every page contains the empty text, so an address without a host says
+    // nothing about a link back.
+    if (domain.empty()) {
+        return false;
+    }
+    if (Mentions(fetch, href, domain)) {
+        return true;
+    }
+    std::string site = WithHttpScheme(siteKey);
+    const std::string start = fetch(site);
+    if (Contains(start, domain)) {
+        return true;
+    }
+    std::size_t searchFrom = 0;
+    while (true) {
+        const auto linkAt = start.find(kLinkStart, searchFrom + 1);
+        if (linkAt == std::string::npos) {
+            return false;
+        }
+        const auto close = start.find('"', linkAt + kLinkStart.size() + 1);
+        if (close == std::string::npos) {
+            return false;
+        }
+        if (close - linkAt > kLongestLinkSpan) {
+            searchFrom = linkAt + kLinkStart.size();
+            continue;
+        }
+        const auto valueStart = linkAt + kLinkStart.size();
+        std::string link = start.substr(valueStart, close - valueStart);
+        if (!HasWebScheme(link)) {
+            // Relative links join the site address with exactly one "/"; the
+            // address keeps its trimmed form for the rest of the walk.
+            while (site.ends_with('/')) {
+                site.pop_back();
+            }
+            const auto firstKept = link.find_first_not_of('/');
+            link = site + "/" + (firstKept == std::string::npos ? "" : link.substr(firstKept));
+        }
+        if (Contains(link, site) && Mentions(fetch, link, domain)) {
+            return true;
+        }
+        searchFrom = linkAt;
+    }
+}
+
+bool CheckReciprocal(HttpSession& session, std::string_view siteKey, std::string_view href,
+                     std::string_view linkingPageUrl) {
+    return CheckReciprocal(FetchEachWithOwnRetriever(session), siteKey, href, linkingPageUrl);
+}
+
+}  // namespace veltrap

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "net/HttpSession.h"
+#include "scrape/PageFetch.h"
+
+#include <string>
+#include <string_view>
+
+namespace veltrap {
+
+// The linking site's name as it would appear on a page that links back: the
+// page address without any "http://", "https://" or "www.", cut before its
+// first "/".
+std::string LinkingDomain(std::string_view linkingPageUrl);
+
+// Whether the profiled site links back to the linking site: the page the
+// backlink points to is read first, then the site's start page, then every page
+// of the site the start page links to, until one mentions the linking domain.
+bool CheckReciprocal(const PageFetch& fetch, std::string_view siteKey, std::string_view href,
+                     std::string_view linkingPageUrl);
+
+// The same, fetching every page with a retriever of its own.
+bool CheckReciprocal(HttpSession& session, std::string_view siteKey, std::string_view href,
+                     std::string_view linkingPageUrl);
+
+}  // namespace veltrap

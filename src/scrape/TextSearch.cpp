@@ -1,0 +1,36 @@
+#include "scrape/TextSearch.h"
+
+#include <utility>
+
+namespace veltrap {
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
+bool Contains(std::string_view text, std::string_view what) {
+    return text.find(what) != std::string_view::npos;
+}
+
+void RemoveEvery(std::string& text, std::string_view what) {
+    if (what.empty()) {
+        return;
+    }
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t from = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, from)) {
+        kept.append(text, from, at - from);
+        from = at + what.size();
+    }
+    kept.append(text, from, std::string::npos);
+    text = std::move(kept);
+}
+
+}  // namespace veltrap
