@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/ServiceConfig.h"
+
+#include <QStringList>
+
+#include <string>
+
+namespace veltrap {
+
+struct LaunchResult;
+
+// What the command line asks of the window program:
+//   veltrap [--config FILE] [--connect-to HOST:PORT] [--demo]
+struct LaunchOptions {
+    std::string configPath;  // empty: the built-in service configuration
+    std::string connectTo;   // empty: as the configuration says
+    bool demo = false;
+
+    // Reads the arguments, the program's name first. --help and --version
+    // print and end the program, as command-line tools do.
+    static LaunchResult Parse(const QStringList& arguments);
+
+    // The service configuration these options name: the file's, or the
+    // built-in one, with --connect-to replacing the file's connect_to.
+    ServiceConfigResult LoadConfig() const;
+};
+
+struct LaunchResult {
+    LaunchOptions options;
+    std::string error;  // empty when the command line is good
+
+    bool ok() const { return error.empty(); }
+};
+
+}  // namespace veltrap

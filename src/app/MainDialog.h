@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/ReportDisplay.h"
+#include "app/ReportWorkers.h"
+#include "app/UserPrompts.h"
+#include "engine/BacklinkList.h"
+#include "engine/RunShared.h"
+#include "engine/ServiceConfig.h"
+#include "report/PaneResult.h"
+#include "store/SettingsStore.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QCloseEvent;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+
+namespace veltrap {
+
+class ClientArea;
+
+// The main window: the address box, the Run button that also cancels, the
+// status line, the report tabs with the grid drawn below them, and the menu.
+// A run goes on a worker thread; a 100 ms timer shows its progress and, when
+// it ends, fills the pane of the selected tab. No widget is ever touched from
+// a worker.
+class MainDialog : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kReportTimerMs = 100;
+    // The permanent tabs; a detail view may add a fourth.
+    static constexpr int kOverviewTab = 0;
+    static constexpr int kKeyphraseTab = 1;
+    static constexpr int kPageTab = 2;
+    static constexpr int kDetailTab = 3;
+
+    MainDialog(ServiceConfig config, SettingsStore store, UserPrompts prompts,
+               ReportWorkers::RunFunction run, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    QComboBox* AddressBox() const { return addressBox_; }
+    QPushButton* RunButton() const { return runButton_; }
+    QLineEdit* StatusBox() const { return statusBox_; }
+    QLineEdit* HiddenBox() const { return hiddenBox_; }
+    QTabBar* Tabs() const { return tabs_; }
+    QScrollBar* ScrollBar() const { return scrollBar_; }
+    ClientArea* Client() const { return client_; }
+    QAction* SettingsAction() const { return settingsAction_; }
+    QAction* ExportAction() const { return exportAction_; }
+    QAction* ExitAction() const { return exitAction_; }
+    QAction* AboutAction() const { return aboutAction_; }
+    UserPrompts& Prompts() { return prompts_; }
+
+    ReportDisplay& Display() { return display_; }
+    const ReportDisplay& Display() const { return display_; }
+    // The list of the finished run on screen; null while no report is ready.
+    const BacklinkList* ReportList() const;
+    // The state of the latest run; idle before the first.
+    int RunStateNow() const;
+    std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
+    std::int32_t MaxRankingPages() const { return maxRankingPages_; }
+
+    // Refills the pane of the selected permanent tab from the report on screen.
+    void FillSelectedPane();
+    // The steps that end every pane refill: scroll bar, selection, hint, repaint.
+    void ApplyPaneResult(const PaneResult& result);
+    // Removes the temporary detail tab, if there is one.
+    void RemoveDetailTab();
+
+public slots:
+    // The Run button: cancels the run going on (after asking), or starts one.
+    void StartOrCancelReport();
+    // Follows the run's state every 100 ms while a run is on screen.
+    void OnReportTimer();
+    void OnSettings();
+    void OnAbout();
+    // Writes the grid on screen to a CSV file the user picks, then opens it.
+    void OnExportCsv();
+
+protected:
+    // Closing during a run cancels it and waits for its worker, whose
+    // transfers are aborted so that the wait is short.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void AddSavedSite(const QString& site);
+    void SetReportReady(bool ready);
+    void ShowStatusText();
+
+    ServiceConfig config_;
+    SettingsStore store_;
+    UserPrompts prompts_;
+    ReportDisplay display_;
+    std::int32_t maxBacklinkPages_;
+    std::int32_t maxRankingPages_;
+
+    ClientArea* client_ = nullptr;
+    QComboBox* addressBox_ = nullptr;
+    QPushButton* runButton_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLineEdit* statusBox_ = nullptr;
+    QLineEdit* hiddenBox_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QScrollBar* scrollBar_ = nullptr;
+    QAction* settingsAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+
+    QTimer reportTimer_;
+    // The latest run, and the finished run whose list is on screen.
+    std::shared_ptr<RunShared> run_;
+    std::shared_ptr<RunShared> report_;
+    // Whether the timer has cleared the screen for the latest run yet.
+    bool runBegun_ = false;
+    // Declared last so that it goes first: every worker has ended before any
+    // other member goes away.
+    ReportWorkers workers_;
+};
+
+}  // namespace veltrap

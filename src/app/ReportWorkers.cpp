@@ -1,0 +1,65 @@
+#include "app/ReportWorkers.h"
+
+#include "engine/RunState.h"
+
+#include <utility>
+
+namespace veltrap {
+
+ReportWorkers::ReportWorkers(RunFunction run) : run_(std::move(run)) {}
+
+ReportWorkers::~ReportWorkers() {
+    StopAll();
+}
+
+std::shared_ptr<RunShared> ReportWorkers::Start(const RunRequest& request,
+                                                const ServiceConfig& config) {
+    JoinFinished();
+    auto shared = std::make_shared<RunShared>(config.http);
+    shared->runState.store(kRunStarted);
+    auto returned = std::make_shared<std::atomic<bool>>(false);
+    // The worker holds copies of everything it reads, so nothing it uses can
+    // go away before it returns.
+    std::thread thread([run = run_, request, config, shared, returned] {
+        run(request, config, *shared);
+        returned->store(true);
+    });
+    workers_.push_back(Worker{shared, std::move(returned), std::move(thread)});
+    return shared;
+}
+
+void ReportWorkers::JoinFinished() {
+    std::erase_if(workers_, [](Worker& worker) {
+        if (!worker.returned->load()) {
+            return false;
+        }
+        worker.thread.join();
+        return true;
+    });
+}
+
+bool ReportWorkers::Cancel(RunShared& shared) {
+    // The worker may move the state on at the same moment, so only a state
+    // of a run still going is replaced.
+    int state = shared.runState.load();
+    while (state != kRunIdle && state != kRunCancelled) {
+        if (shared.runState.compare_exchange_weak(state, kRunCancelled)) {
+            shared.Session().Abort();
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReportWorkers::StopAll() {
+    for (Worker& worker : workers_) {
+        Cancel(*worker.shared);
+        worker.shared->Session().Abort();
+    }
+    for (Worker& worker : workers_) {
+        worker.thread.join();
+    }
+    workers_.clear();
+}
+
+}  // namespace veltrap

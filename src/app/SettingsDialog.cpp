@@ -1,0 +1,76 @@
+#include "app/SettingsDialog.h"
+
+#include "store/LeadingNumber.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace veltrap {
+namespace {
+
+QLineEdit* MakeDigitsEdit(std::int32_t value, QWidget* parent) {
+    auto* edit = new QLineEdit(QString::number(value), parent);
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setMaximumWidth(90);
+    return edit;
+}
+
+std::int32_t NumberIn(const QLineEdit* edit) {
+    return LeadingNumber(edit->text().toStdString());
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRankingPages,
+                               QWidget* parent)
+    : QDialog(parent),
+      maxBacklinkPages_(maxBacklinkPages),
+      maxRankingPages_(maxRankingPages),
+      backlinkEdit_(MakeDigitsEdit(maxBacklinkPages, this)),
+      rankingEdit_(MakeDigitsEdit(maxRankingPages, this)) {
+    setWindowTitle(QStringLiteral("Settings"));
+    backlinkEdit_->setObjectName(QStringLiteral("backlinkPagesEdit"));
+    rankingEdit_->setObjectName(QStringLiteral("rankingPagesEdit"));
+
+    auto* explanation = new QLabel(
+        QStringLiteral("Higher thresholds will increase the time that it takes to generate a "
+                       "report, but the report will be a more comprehensive analysis of the "
+                       "site."),
+        this);
+    explanation->setWordWrap(true);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(
+        new QLabel(QStringLiteral("Maximum pages of backlinks to record (50 backlinks per page)"),
+                   this),
+        0, 0);
+    fields->addWidget(backlinkEdit_, 0, 1);
+    fields->addWidget(
+        new QLabel(QStringLiteral("Maximum pages to search for rankings in the search engines"),
+                   this),
+        1, 0);
+    fields->addWidget(rankingEdit_, 1, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(explanation);
+    layout->addLayout(fields);
+    layout->addWidget(buttons);
+}
+
+void SettingsDialog::accept() {
+    maxBacklinkPages_ = NumberIn(backlinkEdit_);
+    maxRankingPages_ = NumberIn(rankingEdit_);
+    QDialog::accept();
+}
+
+}  // namespace veltrap

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QLineEdit;
+
+namespace veltrap {
+
+// "Settings": the two run limits, each in an edit that takes digits only.
+// The numbers are read when OK is pressed; an empty edit gives 0 and a number
+// beyond 32 bits gives the largest 32-bit value.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRankingPages,
+                   QWidget* parent = nullptr);
+
+    // The values as of the last OK; the opening values until then.
+    std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
+    std::int32_t MaxRankingPages() const { return maxRankingPages_; }
+
+    QLineEdit* BacklinkPagesEdit() const { return backlinkEdit_; }
+    QLineEdit* RankingPagesEdit() const { return rankingEdit_; }
+
+    void accept() override;
+
+private:
+    std::int32_t maxBacklinkPages_;
+    std::int32_t maxRankingPages_;
+    QLineEdit* backlinkEdit_;
+    QLineEdit* rankingEdit_;
+};
+
+}  // namespace veltrap

@@ -1,0 +1,42 @@
+#include "app/UserPrompts.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace veltrap {
+namespace {
+
+const QString kTitle = QStringLiteral("Veltrap");
+
+}  // namespace
+
+UserPrompts UserPrompts::Interactive() {
+    UserPrompts prompts;
+    prompts.askYesNo = [](QWidget* parent, const QString& question) {
+        return QMessageBox::question(parent, kTitle, question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    prompts.showMessage = [](QWidget* parent, const QString& text) {
+        QMessageBox::information(parent, kTitle, text);
+    };
+    prompts.chooseSaveFile = [](QWidget* parent, const QString& nameFilters,
+                                const QString& defaultSuffix) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(nameFilters.split(QStringLiteral(";;")));
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
+    };
+    prompts.openExternally = [](const QUrl& target) { return QDesktopServices::openUrl(target); };
+    prompts.runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    return prompts;
+}
+
+}  // namespace veltrap

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace veltrap {
+
+// Everything the window asks of the user or of the desktop, as replaceable
+// functions, so that tests can answer without a modal loop and never start a
+// browser. Interactive() gives the real ones.
+struct UserPrompts {
+    // A Yes/No question; true for Yes.
+    std::function<bool(QWidget* parent, const QString& question)> askYesNo;
+    // A message with an OK button.
+    std::function<void(QWidget* parent, const QString& text)> showMessage;
+    // A Save As dialog; the chosen path, or "" when cancelled. defaultSuffix is
+    // added to a name typed without one, and an existing file is only chosen
+    // after the user agreed to replace it.
+    std::function<QString(QWidget* parent, const QString& nameFilters,
+                          const QString& defaultSuffix)>
+        chooseSaveFile;
+    // Opens a web page or a file with the desktop's program for it.
+    std::function<bool(const QUrl& target)> openExternally;
+    // Runs a dialog modally and returns its result code.
+    std::function<int(QDialog& dialog)> runDialog;
+
+    static UserPrompts Interactive();
+};
+
+}  // namespace veltrap

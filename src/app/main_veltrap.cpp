@@ -1,0 +1,5 @@
+#include "app/ReportApp.h"
+
+int main(int argc, char** argv) {
+    return veltrap::ReportApp::Run(argc, argv);
+}

@@ -1,0 +1,79 @@
+#include "app/LaunchOptions.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace veltrap {
+namespace {
+
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+LaunchResult Parse(QStringList arguments) {
+    arguments.prepend("veltrap");
+    return LaunchOptions::Parse(arguments);
+}
+
+TEST(LaunchOptionsTest, ReadsEveryOption) {
+    const LaunchResult none = Parse({});
+    ASSERT_TRUE(none.ok()) << none.error;
+    EXPECT_EQ(none.options.configPath, "");
+    EXPECT_EQ(none.options.connectTo, "");
+    EXPECT_FALSE(none.options.demo);
+
+    const LaunchResult all = Parse({"--config", "a.ini", "--connect-to=127.0.0.1:8080", "--demo"});
+    ASSERT_TRUE(all.ok()) << all.error;
+    EXPECT_EQ(all.options.configPath, "a.ini");
+    EXPECT_EQ(all.options.connectTo, "127.0.0.1:8080");
+    EXPECT_TRUE(all.options.demo);
+}
+
+TEST(LaunchOptionsTest, RefusesBadUsage) {
+    EXPECT_FALSE(Parse({"--colour"}).ok());
+    EXPECT_FALSE(Parse({"--config"}).ok());
+    EXPECT_FALSE(Parse({"--config="}).ok());
+    EXPECT_FALSE(Parse({"example.com"}).ok());
+    for (const char* bad :
+         {"localhost", ":80", "host:", "host:0", "host:65536", "host:+80", "host:8o"}) {
+        const LaunchResult result = Parse({"--connect-to", bad});
+        EXPECT_FALSE(result.ok()) << bad;
+        EXPECT_NE(result.error.find(bad), std::string::npos) << result.error;
+    }
+    EXPECT_TRUE(Parse({"--connect-to", "host:65535"}).ok());
+    EXPECT_TRUE(Parse({"--connect-to", "::1:1"}).ok());
+}
+
+TEST(LaunchOptionsTest, ConnectToReplacesTheFilesSetting) {
+    TempDir dir;
+    WriteFileBytes(dir.File("good.ini"),
+                   "[services]\ngoogle_host = g.example\n[http]\nconnect_to = 127.0.0.1:1\n");
+    LaunchOptions options;
+    options.configPath = dir.File("good.ini");
+    ServiceConfigResult config = options.LoadConfig();
+    ASSERT_TRUE(config.ok()) << config.error;
+    EXPECT_EQ(config.config.services.googleHost, "g.example");
+    EXPECT_EQ(config.config.http.connectTo, "127.0.0.1:1");
+
+    options.connectTo = "127.0.0.1:2";
+    config = options.LoadConfig();
+    ASSERT_TRUE(config.ok());
+    EXPECT_EQ(config.config.http.connectTo, "127.0.0.1:2");
+}
+
+TEST(LaunchOptionsTest, BrokenOrMissingConfigurationIsAnError) {
+    TempDir dir;
+    WriteFileBytes(dir.File("broken.ini"), "[services]\nno_such_key = 1\n");
+    LaunchOptions options;
+    options.configPath = dir.File("broken.ini");
+    options.connectTo = "127.0.0.1:2";
+    ServiceConfigResult config = options.LoadConfig();
+    EXPECT_FALSE(config.ok());
+    EXPECT_NE(config.error.find("broken.ini"), std::string::npos) << config.error;
+
+    options.configPath = dir.File("absent.ini");
+    EXPECT_FALSE(options.LoadConfig().ok());
+}
+
+}  // namespace
+}  // namespace veltrap

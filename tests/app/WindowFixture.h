@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ScriptedRun.h"
+#include "app/MainDialog.h"
+#include "store/SettingsStore.h"
+#include "support/TempDir.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QDialog;
+
+namespace veltrap::testing {
+
+// A main window on the offscreen platform with its own settings file and
+// prompts that answer from a script and record what they were asked.
+class WindowFixture : public ::testing::Test {
+protected:
+    WindowFixture();
+    ~WindowFixture() override;
+
+    // Opens the window with the run function given (the scripted run if none).
+    void Open(ReportWorkers::RunFunction run = {}, ServiceConfig config = {});
+    SettingsStore Store() const { return SettingsStore(QString::fromStdString(iniPath_)); }
+
+    void TypeAddress(const QString& text);
+    void ClickRun();
+    // Waits, serving events, until the status box shows text.
+    bool WaitForStatus(const QString& text, int timeoutMs = 5000);
+    QString Status() const;
+    QString ButtonText() const;
+    QStringList SavedSitesInBox() const;
+
+    TempDir dir_;
+    std::string iniPath_ = dir_.File("state.ini");
+    ScriptedRun script_;
+    std::unique_ptr<MainDialog> window_;
+
+    // What the prompts were asked, and how they answer.
+    QStringList questions_;
+    QStringList messages_;
+    std::deque<bool> answers_;
+    QString saveAnswer_;
+    QStringList saveFilters_;
+    std::vector<QUrl> opened_;
+    std::function<int(QDialog&)> dialogScript_;
+};
+
+}  // namespace veltrap::testing
