@@ -1,0 +1,53 @@
+// veltrap-demo-web: serves the demo web on its own, for use with --connect-to
+// or a configuration file, and prints that configuration.
+
+#include "demo/DemoConfig.h"
+#include "demo/DemoWeb.h"
+
+#include <CLI/CLI.hpp>
+
+#include <pthread.h>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    veltrap::DemoOptions options;
+    CLI::App app{"Serves the Veltrap demo web on 127.0.0.1 until Ctrl-C."};
+    app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--demo-latency-ms", options.latencyMs, "milliseconds added to every answer")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 60000));
+    app.add_option("--demo-size", options.size,
+                   "backlinks of every site; 0 lets each site have its own number")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 10000));
+    CLI11_PARSE(app, argc, argv);
+
+    // Ctrl-C and termination are taken by sigwait below; block them before any
+    // thread starts, so that every thread inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    veltrap::DemoWeb web(options);
+    if (const std::string error = web.Start(); !error.empty()) {
+        std::cerr << "veltrap-demo-web: " << error << "\n";
+        return 1;
+    }
+    std::cout << veltrap::DemoConfigText(web.Port()) << std::flush;
+    std::cerr << "veltrap-demo-web: serving on " << web.ConnectTo() << " (latency "
+              << options.latencyMs << " ms"
+              << (options.size > 0 ? ", " + std::to_string(options.size) + " backlinks a site"
+                                   : std::string())
+              << "); press Ctrl-C to stop\n";
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    web.Stop();
+    std::cerr << "veltrap-demo-web: stopped after " << web.RequestsAnswered() << " requests\n";
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include "demo/DemoWeb.h"
+
+#include "demo/DemoConfig.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace veltrap {
+namespace {
+
+struct Request {
+    std::string host;
+    std::string target;
+};
+
+std::vector<Request> MixedRequests() {
+    return {
+        {std::string(kDemoSiteExplorerHost), "/search?p=veltrap-demo.example&bwm=i&bwmf=s&b=1"},
+        {std::string(kDemoSiteExplorerHost), "/search?p=veltrap-demo.example&bwm=i&bwmf=s&b=51"},
+        {std::string(kDemoGoogleHost), "/search?q=visit%20veltrap-demo.example&start=0"},
+        {std::string(kDemoYahooHost), "/search?p=veltrap-demo.example&b=11"},
+        {std::string(kDemoMsnHost), "/results.aspx?q=caf%E9%20culture&first=1"},
+        {std::string(kDemoPageRankHost), "/?http://www.a.example/b.html"},
+        {"www.veltrap-demo.example", "/"},
+        {"veltrap-demo.example", "/links.html"},
+        {"veltrap-demo.example", "/missing.html"},
+        {std::string(kDemoImageHost), "/i/us/search/gr/ar_next.gif"},
+    };
+}
+
+TEST(DemoWebTest, AnswersManyRequestsSideBySideAsThePagesSay) {
+    DemoOptions options;
+    options.latencyMs = 1;
+    options.size = 120;
+    options.threads = 8;
+    DemoWeb web(options);
+    ASSERT_EQ(web.Start(), "");
+    ASSERT_GT(web.Port(), 0);
+    EXPECT_EQ(web.ConnectTo(), "127.0.0.1:" + std::to_string(web.Port()));
+
+    const DemoPages expected(options.size);
+    const auto requests = MixedRequests();
+    constexpr int kClients = 12;
+    constexpr int kRounds = 5;
+    std::atomic<int> mismatches{0};
+    std::atomic<int> failures{0};
+    std::vector<std::thread> clients;
+    for (int c = 0; c < kClients; ++c) {
+        clients.emplace_back([&, c] {
+            httplib::Client client("127.0.0.1", web.Port());
+            client.set_connection_timeout(5);
+            client.set_read_timeout(10);
+            for (int round = 0; round < kRounds; ++round) {
+                for (std::size_t i = 0; i < requests.size(); ++i) {
+                    const Request& request =
+                        requests[(i + static_cast<std::size_t>(c)) % requests.size()];
+                    const auto result =
+                        client.Get(request.target.c_str(), {{"Host", request.host}});
+                    if (!result) {
+                        failures.fetch_add(1);
+                        continue;
+                    }
+                    const DemoAnswer answer = expected.Answer(request.host, request.target);
+                    if (result->status != answer.status || result->body != answer.body) {
+                        mismatches.fetch_add(1);
+                    }
+                }
+            }
+        });
+    }
+    for (auto& client : clients) {
+        client.join();
+    }
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(mismatches.load(), 0);
+    web.Stop();
+    EXPECT_EQ(web.RequestsAnswered(),
+              static_cast<std::int64_t>(kClients * kRounds * requests.size()));
+}
+
+TEST(DemoWebTest, ABusyPortIsReportedAndStopIsSafeToRepeat) {
+    DemoWeb first;
+    ASSERT_EQ(first.Start(), "");
+    EXPECT_NE(first.Start(), "");
+
+    DemoOptions options;
+    options.port = first.Port();
+    DemoWeb second(options);
+    const std::string error = second.Start();
+    EXPECT_NE(error.find(std::to_string(first.Port())), std::string::npos) << error;
+    second.Stop();
+
+    first.Stop();
+    first.Stop();
+    // Once stopped it can be started again on the port it asked for.
+    DemoWeb third(options);
+    EXPECT_EQ(third.Start(), "");
+    EXPECT_EQ(third.Port(), options.port);
+}
+
+}  // namespace
+}  // namespace veltrap
