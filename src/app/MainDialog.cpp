@@ -247,13 +247,13 @@ void MainDialog::OnReportTimer() {
         report_.reset();
         display_.grid.SetConfigured(false);
         client_->update();
-        statusBox_->setText(QStringLiteral("Beginning Profiling"));
+        SetStatus(QStringLiteral("Beginning Profiling"));
     }
     // The worker moves the state on by itself, so every change made here is
     // made only from the state just read.
     switch (state) {
         case kRunIdle:
-            statusBox_->setText(QStringLiteral("Idle"));
+            SetStatus(QStringLiteral("Idle"));
             runButton_->setText(kRunText);
             reportTimer_.stop();
             report_ = run_;
@@ -280,10 +280,16 @@ void MainDialog::OnReportTimer() {
     }
 }
 
+void MainDialog::SetStatus(const QString& text) {
+    // A long line shows its beginning, where the step is named.
+    statusBox_->setText(text);
+    statusBox_->setCursorPosition(0);
+}
+
 void MainDialog::ShowStatusText() {
     std::string text = run_->StatusText();
     RemoveAll(text, "\r\n");
-    statusBox_->setText(FromBytes(text));
+    SetStatus(FromBytes(text));
 }
 
 void MainDialog::FillSelectedPane() {

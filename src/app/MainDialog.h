@@ -98,6 +98,7 @@ private:
     void BuildMenu();
     void AddSavedSite(const QString& site);
     void SetReportReady(bool ready);
+    void SetStatus(const QString& text);
     void ShowStatusText();
 
     ServiceConfig config_;

@@ -4,15 +4,19 @@
 #include "app/LaunchOptions.h"
 #include "app/MainDialog.h"
 #include "app/UserPrompts.h"
+#include "demo/DemoConfig.h"
+#include "demo/DemoWeb.h"
 #include "engine/RunReport.h"
 #include "net/CurlGlobal.h"
 #include "store/SettingsStore.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace veltrap {
@@ -22,9 +26,12 @@ constexpr int kUsageError = 2;
 
 // A problem that stops the program before the window opens: on the terminal
 // for scripts, and in a message box for whoever started it from a desktop.
+// Without a screen nobody could answer the box, so there is none.
 int Refuse(const std::string& message, int exitCode) {
     std::fprintf(stderr, "veltrap: %s\n", message.c_str());
-    QMessageBox::critical(nullptr, QStringLiteral("Veltrap"), QString::fromStdString(message));
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) {
+        QMessageBox::critical(nullptr, QStringLiteral("Veltrap"), QString::fromStdString(message));
+    }
     return exitCode;
 }
 
@@ -47,14 +54,27 @@ int ReportApp::Run(int argc, char** argv) {
     if (!launch.ok()) {
         return Refuse(launch.error, kUsageError);
     }
-    const ServiceConfigResult config = launch.options.LoadConfig();
+    ServiceConfigResult config = launch.options.LoadConfig();
     if (!config.ok()) {
         return Refuse(config.error, kUsageError);
+    }
+    // The demo web serves until the window, and with it every worker, is gone.
+    std::unique_ptr<DemoWeb> demo;
+    if (launch.options.demo) {
+        demo = std::make_unique<DemoWeb>();
+        const std::string problem = demo->Start();
+        if (!problem.empty()) {
+            return Refuse("The demo web could not start: " + problem, 1);
+        }
+        config.config = DemoServiceConfig(config.config, demo->Port());
     }
 
     MainDialog window(config.config, SettingsStore(), UserPrompts::Interactive(),
                       [](const RunRequest& request, const ServiceConfig& services,
                          RunShared& shared) { RunReport(request, services, shared); });
+    if (demo) {
+        window.AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
+    }
     window.show();
     return QApplication::exec();
 }
