@@ -134,12 +134,12 @@ std::int32_t RankOn(SearchEngine engine, const ServiceEndpoints& services, int m
     const EngineProfile& profile = Profile(engine);
     // Pages are compared in lower case, so every marker is too.
     const std::string nextMarker =
-        AsciiLower(profile.configuredNextMarker != nullptr ? services.*profile.configuredNextMarker
+        LowerAscii(profile.configuredNextMarker != nullptr ? services.*profile.configuredNextMarker
                                                            : std::string(profile.nextMarker));
-    target = AsciiLower(target);
+    target = LowerAscii(target);
     for (int pageIndex = 0; pageIndex < maxRankingPages; ++pageIndex) {
         const std::string page =
-            AsciiLower(fetch(SearchPageAddress(engine, services, keyphrase, pageIndex)));
+            LowerAscii(fetch(SearchPageAddress(engine, services, keyphrase, pageIndex)));
         if (Contains(page, target) &&
             (!profile.targetNeedsAnchor || Contains(page, profile.anchorMarker))) {
             return CountResultsBefore(engine, page, target) + kResultsPerPage * pageIndex +

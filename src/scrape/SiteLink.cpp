@@ -131,8 +131,8 @@ std::string CleanAnchorText(std::string text) {
 }
 
 std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view siteKey) {
-    const std::string page = AsciiLower(pageText);
-    const std::string key = AsciiLower(siteKey);
+    const std::string page = LowerAscii(pageText);
+    const std::string key = LowerAscii(siteKey);
     std::size_t searchFrom = 0;
     while (true) {
         const auto occurrence = page.find(key, searchFrom);

@@ -4,7 +4,7 @@
 
 namespace veltrap {
 
-std::string AsciiLower(std::string_view text) {
+std::string LowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') {

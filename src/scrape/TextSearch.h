@@ -8,7 +8,7 @@ namespace veltrap {
 // The small text operations the page readers share. Pages are byte strings and
 // case folding touches only the ASCII letters.
 
-std::string AsciiLower(std::string_view text);
+std::string LowerAscii(std::string_view text);
 bool Contains(std::string_view text, std::string_view what);
 // Removes every occurrence of what, scanning left to right; removals do not
 // rescan the text they join.
