@@ -1,0 +1,50 @@
+#include "cli/RecordsJson.h"
+
+#include "cli/Utf8Text.h"
+
+#include <nlohmann/json.hpp>
+
+namespace veltrap {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Text(const std::string& bytes) {
+    return Json(MendUtf8(bytes)).dump();
+}
+
+std::string RecordLine(const BacklinkRecord& record) {
+    Json line;
+    line["url"] = MendUtf8(record.url);
+    line["href"] = MendUtf8(record.href);
+    line["anchorText"] = MendUtf8(record.anchorText);
+    line["googlePageRankPos"] = record.googlePageRankPos;
+    line["msnPageRankPos"] = record.msnPageRankPos;
+    line["yahooPageRankPos"] = record.yahooPageRankPos;
+    line["googleSitePos"] = record.googleSitePos;
+    line["msnSitePos"] = record.msnSitePos;
+    line["yahooSitePos"] = record.yahooSitePos;
+    line["pageRank"] = record.pageRank;
+    line["homePageRank"] = record.homePageRank;
+    line["reciprocal"] = record.reciprocal;
+    return line.dump();
+}
+
+}  // namespace
+
+std::string RecordsJson(const RunOutcome& outcome) {
+    std::string json = "{\"siteKey\": " + Text(outcome.siteKey) +
+                       ", \"backlinkCount\": " + std::to_string(outcome.backlinkCount) +
+                       ", \"requests\": " + std::to_string(outcome.requests) +
+                       ", \"cancelled\": " + (outcome.cancelled ? "true" : "false") +
+                       ",\n \"records\": [";
+    const char* separator = "\n  ";
+    for (const BacklinkRecord& record : outcome.records) {
+        json += separator + RecordLine(record);
+        separator = ",\n  ";
+    }
+    json += outcome.records.empty() ? "]}\n" : "\n]}\n";
+    return json;
+}
+
+}  // namespace veltrap

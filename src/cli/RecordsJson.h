@@ -1,0 +1,14 @@
+#pragma once
+
+#include "cli/RunOutcome.h"
+
+#include <string>
+
+namespace veltrap {
+
+// The run as records.json: the site key, the counts, whether it was cancelled
+// and every record in list order, one record a line. Text that is not valid
+// UTF-8 is mended byte by byte, so the file is always valid JSON.
+std::string RecordsJson(const RunOutcome& outcome);
+
+}  // namespace veltrap

@@ -1,0 +1,194 @@
+#include "cli/ReportCommand.h"
+
+#include "cli/DemoSetup.h"
+#include "cli/ProgressPrinter.h"
+#include "cli/ReportFolder.h"
+#include "cli/RunSummary.h"
+#include "engine/SiteKey.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <exception>
+#include <future>
+#include <limits>
+#include <memory>
+
+namespace veltrap {
+namespace {
+
+constexpr const char* kProgram = "veltrap-report";
+constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
+
+// "host:port" with a host and a port from 1 to 65535.
+bool ValidConnectTo(const std::string& value) {
+    const auto colon = value.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == value.size() ||
+        value.size() - colon - 1 > 5) {
+        return false;
+    }
+    int port = 0;
+    for (std::size_t at = colon + 1; at < value.size(); ++at) {
+        if (value[at] < '0' || value[at] > '9') {
+            return false;
+        }
+        port = port * 10 + (value[at] - '0');
+    }
+    return port >= 1 && port <= 65535;
+}
+
+}  // namespace
+
+ReportCommand::ReportCommand(std::ostream& out, std::ostream& err, bool errIsTerminal,
+                             const std::atomic<int>& interrupts)
+    : out_(out), err_(err), errIsTerminal_(errIsTerminal), interrupts_(interrupts) {}
+
+int ReportCommand::Fail(int code, const std::string& message) {
+    err_ << kProgram << ": " << message << '\n';
+    return code;
+}
+
+std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Options& options) {
+    CLI::App app("Runs one whole link analysis report for SITE and writes what it found.",
+                 kProgram);
+    auto* config =
+        app.add_option("--config", options.configPath, "The service configuration (an INI file)");
+    auto* connectTo = app.add_option("--connect-to", options.connectTo,
+                                     "Send every connection to HOST:PORT, overriding connect_to");
+    app.add_option("--backlink-pages", options.backlinkPages,
+                   "Result pages of 50 backlinks to read (default 10)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    app.add_option("--ranking-pages", options.rankingPages,
+                   "Search result pages to read per engine and query (default 10)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    app.add_option("--out", options.outFolder, "Write records.json into this folder");
+    app.add_flag("--demo", options.demo, "Run against the built-in demo web")
+        ->excludes(config)
+        ->excludes(connectTo);
+    app.add_flag("-q,--quiet", options.quiet, "Print no progress");
+    app.add_option("SITE", options.site, "The site address, as typed into the address box")
+        ->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error, out_, err_);
+        return code == 0 ? kExitDone : kExitUsage;
+    }
+    if (!options.connectTo.empty() && !ValidConnectTo(options.connectTo)) {
+        return Fail(kExitUsage, "--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
+                                    options.connectTo + "'");
+    }
+    return std::nullopt;
+}
+
+int ReportCommand::Run(int argc, const char* const* argv) {
+    Options options;
+    if (const auto code = Parse(argc, argv, options)) {
+        return *code;
+    }
+
+    ServiceConfig config;
+    DemoSetup demo;
+    if (options.demo) {
+        demo = StartDemoWeb();
+        if (!demo.error.empty()) {
+            return Fail(kExitUsage, demo.error);
+        }
+        config = demo.config;
+    } else if (!options.configPath.empty()) {
+        ServiceConfigResult loaded = ServiceConfig::Load(options.configPath);
+        if (!loaded.ok()) {
+            return Fail(kExitUsage, loaded.error);
+        }
+        config = loaded.config;
+    }
+    if (!options.connectTo.empty()) {
+        config.http.connectTo = options.connectTo;
+    }
+
+    RunRequest request;
+    request.siteText = options.site;
+    request.maxBacklinkPages = options.backlinkPages.value_or(request.maxBacklinkPages);
+    request.maxRankingPages = options.rankingPages.value_or(request.maxRankingPages);
+    if (MakeSiteKey(request.siteText).empty()) {
+        return Fail(kExitUsage, "SITE '" + request.siteText +
+                                    "' names no site once \"http://\", \"https://\", \"www.\" "
+                                    "and blanks are taken out");
+    }
+
+    std::string error;
+    if (!options.outFolder.empty() && !PrepareReportFolder(options.outFolder, error)) {
+        return Fail(kExitFailed, error);
+    }
+    try {
+        const RunOutcome outcome = Execute(request, config, options.quiet);
+        if (options.outFolder.empty()) {
+            out_ << RunSummary(outcome);
+            out_.flush();
+        } else if (!WriteReportFolder(options.outFolder, outcome, error)) {
+            return Fail(kExitFailed, error);
+        }
+        return outcome.cancelled ? kExitInterrupted : kExitDone;
+    } catch (const std::exception& failure) {
+        return Fail(kExitFailed, std::string("the run failed: ") + failure.what());
+    }
+}
+
+RunOutcome ReportCommand::Execute(const RunRequest& request, const ServiceConfig& config,
+                                  bool quiet) {
+    RunShared shared(config.http);
+    std::unique_ptr<ProgressPrinter> printer;
+    RunProgress progress;
+    if (!quiet) {
+        printer = std::make_unique<ProgressPrinter>(err_, errIsTerminal_);
+        progress.status = [&printer](const std::string& line) { printer->Status(line); };
+        progress.record = [&printer](std::size_t index, std::size_t total) {
+            printer->Record(index, total);
+        };
+    }
+
+    shared.runState = kRunStarted;
+    std::future<void> worker =
+        std::async(std::launch::async, [&] { RunReport(request, config, shared, progress); });
+    int handled = 0;
+    while (worker.wait_for(kWatchPeriod) != std::future_status::ready) {
+        WatchInterrupts(shared, printer.get(), handled);
+    }
+    worker.get();
+    if (printer) {
+        printer->Finish();
+    }
+
+    RunOutcome outcome;
+    outcome.siteKey = MakeSiteKey(request.siteText);
+    outcome.backlinkCount = shared.backlinkCount.load();
+    outcome.requests = shared.Session().RequestsSent();
+    outcome.cancelled = shared.runState.load() == kRunCancelled;
+    outcome.records = shared.List();
+    return outcome;
+}
+
+void ReportCommand::WatchInterrupts(RunShared& shared, ProgressPrinter* printer, int& handled) {
+    const int interrupts = interrupts_.load();
+    if (interrupts >= 1 && handled < 1) {
+        handled = 1;
+        // Cancel as the Cancel button does, unless the run has just ended.
+        int state = shared.runState.load();
+        while (state != kRunIdle && state != kRunCancelled) {
+            if (shared.runState.compare_exchange_weak(state, kRunCancelled)) {
+                const std::string line = "Report aborted by user..\r\n";
+                shared.SetStatusText(line);
+                if (printer != nullptr) {
+                    printer->Status(line);
+                }
+                break;
+            }
+        }
+    }
+    if (interrupts >= 2 && handled < 2) {
+        handled = 2;
+        shared.Session().Abort();
+    }
+}
+
+}  // namespace veltrap

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "cli/RunOutcome.h"
+#include "engine/RunReport.h"
+#include "engine/ServiceConfig.h"
+
+#include <atomic>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace veltrap {
+
+class ProgressPrinter;
+
+// The headless report: reads the command line, runs one whole report and
+// writes its outputs. Ctrl-C arrives as a rising count of interrupts: the
+// first cancels the run as the Cancel button does, and a second also ends the
+// fetches in flight.
+class ReportCommand {
+public:
+    static constexpr int kExitDone = 0;
+    static constexpr int kExitFailed = 1;
+    static constexpr int kExitUsage = 2;
+    static constexpr int kExitInterrupted = 130;
+
+    ReportCommand(std::ostream& out, std::ostream& err, bool errIsTerminal,
+                  const std::atomic<int>& interrupts);
+
+    int Run(int argc, const char* const* argv);
+
+private:
+    struct Options {
+        std::string configPath;
+        std::string connectTo;
+        std::optional<int> backlinkPages;
+        std::optional<int> rankingPages;
+        std::string outFolder;
+        bool demo = false;
+        bool quiet = false;
+        std::string site;
+    };
+
+    std::optional<int> Parse(int argc, const char* const* argv, Options& options);
+    RunOutcome Execute(const RunRequest& request, const ServiceConfig& config, bool quiet);
+    void WatchInterrupts(RunShared& shared, ProgressPrinter* printer, int& handled);
+    int Fail(int code, const std::string& message);
+
+    std::ostream& out_;
+    std::ostream& err_;
+    bool errIsTerminal_;
+    const std::atomic<int>& interrupts_;
+};
+
+}  // namespace veltrap

@@ -1,0 +1,35 @@
+#include "cli/RunSummary.h"
+
+#include "scrape/TextSearch.h"
+
+#include <set>
+
+namespace veltrap {
+
+std::string RunSummary(const RunOutcome& outcome) {
+    std::set<std::string> keyphrases;
+    std::set<std::string> pages;
+    int reciprocal = 0;
+    for (const BacklinkRecord& record : outcome.records) {
+        // Records the run did not reach have no keyphrase yet.
+        if (record.anchorText.empty()) {
+            continue;
+        }
+        keyphrases.insert(LowerAscii(record.anchorText));
+        pages.insert(LowerAscii(record.href));
+        reciprocal += record.reciprocal ? 1 : 0;
+    }
+    std::string text = "Site: " + outcome.siteKey + "\n";
+    text += "Backlinks found: " + std::to_string(outcome.backlinkCount) + "\n";
+    text += "Linking pages kept: " + std::to_string(outcome.records.size()) + "\n";
+    text += "Keyphrases: " + std::to_string(keyphrases.size()) + "\n";
+    text += "Pages linked to: " + std::to_string(pages.size()) + "\n";
+    text += "Reciprocal links: " + std::to_string(reciprocal) + "\n";
+    text += "Requests sent: " + std::to_string(outcome.requests) + "\n";
+    if (outcome.cancelled) {
+        text += "The run was cancelled before its end.\n";
+    }
+    return text;
+}
+
+}  // namespace veltrap

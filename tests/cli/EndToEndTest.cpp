@@ -1,0 +1,178 @@
+#include "ChildProcess.h"
+#include "HandMadeWeb.h"
+
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <thread>
+
+namespace veltrap {
+namespace {
+
+using testing::ChildProcess;
+using testing::HandMadeWeb;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+using Json = nlohmann::json;
+
+constexpr auto kPatience = std::chrono::seconds(20);
+
+Json Record(const std::string& url, const std::string& href, const std::string& anchorText,
+            std::vector<int> ranks, bool reciprocal) {
+    return Json{{"url", url},
+                {"href", href},
+                {"anchorText", anchorText},
+                {"googlePageRankPos", ranks[0]},
+                {"msnPageRankPos", ranks[1]},
+                {"yahooPageRankPos", ranks[2]},
+                {"googleSitePos", ranks[3]},
+                {"msnSitePos", ranks[4]},
+                {"yahooSitePos", ranks[5]},
+                {"pageRank", ranks[6]},
+                {"homePageRank", ranks[7]},
+                {"reciprocal", reciprocal}};
+}
+
+Json Untouched(const std::string& url) {
+    return Record(url, "", "", {-1, -1, -1, -1, -1, -1, -1, -1}, false);
+}
+
+// What the hand-made web gives for each linking page that links to the site.
+const Json kA = Record("http://a.example/links.html", "http://mysite.test/products.html", "my site",
+                       {13, 14, 13, 3, 4, 3, 5, 7}, true);
+const Json kB = Record("http://b.example/page.html", "http://www.mysite.test/about.html",
+                       "best widgets", {1, 2, 1, -1, -1, -1, 4, 6}, true);
+const Json kC = Record("http://c.example/blog/post.html", "http://mysite.test/contact.html",
+                       "contact page", {-1, -1, -1, -1, -1, -1, -1, -1}, true);
+const Json kE = Record("http://e.example/", "http://mysite.test/", "cheap gadgets",
+                       {-1, -1, -1, 26, 27, 26, 0, 2}, false);
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFileBytes(dir.File("services.ini"), HandMadeWeb::ConfigText()); }
+
+    std::vector<std::string> Arguments(std::vector<std::string> extra) const {
+        std::vector<std::string> arguments = {"--config",         dir.File("services.ini"),
+                                              "--connect-to",     web.Address(),
+                                              "--backlink-pages", "3",
+                                              "--ranking-pages",  "3"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return arguments;
+    }
+    std::unique_ptr<ChildProcess> Start(std::vector<std::string> extra) {
+        return std::make_unique<ChildProcess>(VELTRAP_REPORT_EXE, Arguments(std::move(extra)),
+                                              dir.File("stdout"), dir.File("stderr"));
+    }
+    int Run(std::vector<std::string> extra) { return Start(std::move(extra))->Wait(); }
+    std::string Out() const { return ReadFileBytes(dir.File("stdout")); }
+    std::string Err() const { return ReadFileBytes(dir.File("stderr")); }
+    Json Records() const {
+        return Json::parse(ReadFileBytes(dir.Path() / "report" / "records.json"));
+    }
+    bool WaitForErr(const std::string& text) const {
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Err().find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    HandMadeWeb web;
+    TempDir dir;
+};
+
+TEST_F(EndToEndTest, WholeRunFillsEveryKeptRecord) {
+    ASSERT_EQ(Run({"--out", dir.File("report"), "http://www.mysite.test"}), 0) << Err();
+    const Json report = Records();
+    EXPECT_EQ(report["siteKey"], "mysite.test");
+    EXPECT_EQ(report["backlinkCount"], 52);
+    EXPECT_EQ(report["cancelled"], false);
+    // The duplicate stays; the site's own pages, the page that only mentions
+    // the site and the missing page are gone.
+    EXPECT_EQ(report["records"], Json::array({kA, kB, kC, kE, kA}));
+    // Every request sent reached the web, and the cache kept repeats away.
+    EXPECT_EQ(report["requests"], web.Asked().size());
+    EXPECT_FALSE(web.WasAsked("mysite.test/own-1"));
+    EXPECT_FALSE(web.WasAsked("explorer.test/search?p=mysite.test&bwm=i&bwmf=s&b=101"));
+    EXPECT_TRUE(web.WasAsked("g.example/gone.html"));
+    EXPECT_EQ(Out(), "");
+
+    const std::string err = Err();
+    EXPECT_THAT(err, HasSubstr("Indexing Backlinks...\nExamining http://a.example/links.html...\n"
+                               "Gathering ranking data for keyphrase: my site...\n"));
+    EXPECT_THAT(err, Not(HasSubstr("\r")));
+}
+
+TEST_F(EndToEndTest, SummaryWithoutOutFolder) {
+    ASSERT_EQ(Run({"--quiet", "mysite.test"}), 0) << Err();
+    EXPECT_EQ(Err(), "");
+    const std::string out = Out();
+    EXPECT_THAT(out, HasSubstr("Backlinks found: 52\n"));
+    EXPECT_THAT(out, HasSubstr("Linking pages kept: 5\n"));
+    EXPECT_THAT(out, HasSubstr("Keyphrases: 4\n"));
+    EXPECT_THAT(out, HasSubstr("Pages linked to: 4\n"));
+    EXPECT_THAT(out, HasSubstr("Reciprocal links: 4\n"));
+    EXPECT_THAT(out, HasSubstr("Requests sent: " + std::to_string(web.Asked().size()) + "\n"));
+}
+
+TEST_F(EndToEndTest, CtrlCWritesWhatWasGathered) {
+    web.Hold("c.example/blog/post.html");
+    auto child = Start({"--out", dir.File("report"), "mysite.test"});
+    ASSERT_TRUE(web.WaitUntilHeld(kPatience));
+    child->Signal(SIGINT);
+    ASSERT_TRUE(WaitForErr("Report aborted by user..\n"));
+    web.Release();
+    ASSERT_EQ(child->Wait(), 130) << Err();
+
+    const Json report = Records();
+    EXPECT_EQ(report["cancelled"], true);
+    // The page in flight got its link; nothing after it was examined.
+    const Json cInFlight =
+        Record("http://c.example/blog/post.html", "http://mysite.test/contact.html", "contact page",
+               {-1, -1, -1, -1, -1, -1, -1, -1}, false);
+    EXPECT_EQ(report["records"],
+              Json::array({kA, kB, cInFlight, Untouched("http://d.example/nolink.html"),
+                           Untouched("http://e.example/"), Untouched("http://a.example/links.html"),
+                           Untouched("http://g.example/gone.html")}));
+}
+
+TEST_F(EndToEndTest, SecondCtrlCEndsTheFetchInFlight) {
+    web.Hold("c.example/blog/post.html");
+    auto child = Start({"--out", dir.File("report"), "mysite.test"});
+    ASSERT_TRUE(web.WaitUntilHeld(kPatience));
+    child->Signal(SIGINT);
+    ASSERT_TRUE(WaitForErr("Report aborted by user..\n"));
+    child->Signal(SIGINT);
+    const auto code = child->WaitFor(kPatience);
+    web.Release();
+    ASSERT_EQ(code, 130) << Err();
+    // The cut fetch says nothing about the page, so its record stays.
+    const Json records = Records()["records"];
+    ASSERT_EQ(records.size(), 7u);
+    EXPECT_EQ(records[2], Untouched("http://c.example/blog/post.html"));
+}
+
+TEST_F(EndToEndTest, FailuresBeforeTheRunSendNothing) {
+    WriteFileBytes(dir.File("file"), "x");
+    EXPECT_EQ(Run({"--out", dir.File("file") + "/report", "mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr(dir.File("file") + "/report"));
+
+    WriteFileBytes(dir.File("services.ini"), "[services]\ngoogle_hots = google.test\n");
+    EXPECT_EQ(Run({"mysite.test"}), 2);
+    EXPECT_THAT(Err(), HasSubstr(dir.File("services.ini") + ":2:"));
+    EXPECT_TRUE(web.Asked().empty());
+}
+
+}  // namespace
+}  // namespace veltrap

@@ -1,0 +1,83 @@
+#include "cli/ReportCommand.h"
+
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace veltrap {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::TempDir;
+
+// The command run in this process, for what ends before any request.
+class ReportCommandTest : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "veltrap-report");
+        std::vector<const char*> argv;
+        for (const auto& argument : arguments) {
+            argv.push_back(argument.c_str());
+        }
+        ReportCommand command(out, err, false, interrupts);
+        return command.Run(static_cast<int>(argv.size()), argv.data());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    std::atomic<int> interrupts{0};
+    TempDir dir;
+};
+
+TEST_F(ReportCommandTest, HelpNamesEveryOption) {
+    EXPECT_EQ(Run({"--help"}), 0);
+    for (const char* option : {"--config", "--connect-to", "--backlink-pages", "--ranking-pages",
+                               "--out", "--demo", "--quiet", "SITE"}) {
+        EXPECT_THAT(out.str(), HasSubstr(option));
+    }
+}
+
+TEST_F(ReportCommandTest, BadUsageExitsWithTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"a.test", "b.test"},
+        {"--no-such-option", "a.test"},
+        {"--backlink-pages", "-1", "a.test"},
+        {"--ranking-pages", "many", "a.test"},
+        {"--connect-to", "127.0.0.1", "a.test"},
+        {"--connect-to", "127.0.0.1:0", "a.test"},
+        {"--connect-to", ":80", "a.test"},
+        {"--demo", "--config", "x.ini", "a.test"},
+    };
+    for (const auto& arguments : cases) {
+        err.str("");
+        EXPECT_EQ(Run(arguments), ReportCommand::kExitUsage) << ::testing::PrintToString(arguments);
+        EXPECT_FALSE(err.str().empty());
+    }
+}
+
+TEST_F(ReportCommandTest, EmptySiteKeyIsBadUsage) {
+    EXPECT_EQ(Run({"http://www. "}), ReportCommand::kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("names no site"));
+}
+
+TEST_F(ReportCommandTest, DemoWebNotYetAvailable) {
+    EXPECT_EQ(Run({"--demo", "a.test"}), ReportCommand::kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("demo web"));
+}
+
+TEST_F(ReportCommandTest, ConfigurationProblemsNameTheFile) {
+    EXPECT_EQ(Run({"--config", dir.File("missing.ini"), "a.test"}), ReportCommand::kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr(dir.File("missing.ini")));
+}
+
+TEST_F(ReportCommandTest, UnwritableOutFolderIsNamed) {
+    testing::WriteFileBytes(dir.File("taken"), "");
+    EXPECT_EQ(Run({"--out", dir.File("taken"), "a.test"}), ReportCommand::kExitFailed);
+    EXPECT_THAT(err.str(), HasSubstr(dir.File("taken")));
+}
+
+}  // namespace
+}  // namespace veltrap
