@@ -1,10 +1,11 @@
 #include "report/KeyphrasePane.h"
 
+#include "report/CaseInsensitiveIndex.h"
 #include "report/PaneSupport.h"
 
 #include <string>
-#include <string_view>
-#include <unordered_map>
+#include <tuple>
+#include <vector>
 
 namespace veltrap {
 
@@ -12,6 +13,7 @@ namespace {
 
 struct KeyphraseGroup {
     const BacklinkRecord* first = nullptr;
+    int firstUrl = 0;
     // Records of the keyphrase whose url no earlier record of the whole list has.
     int newUrls = 0;
 };
@@ -38,43 +40,43 @@ PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool re
     // one with the first record's own url. Each url is new at exactly one
     // record, so that exception is at most one record: the one where the first
     // record's url was new, if it belongs to this keyphrase.
-    const std::vector<bool> newUrl = FirstUrlOccurrences(list);
-    std::unordered_map<std::string_view, KeyphraseGroup, CaseInsensitiveHash, CaseInsensitiveEqual>
-        groups;
-    std::unordered_map<std::string_view, const BacklinkRecord*, CaseInsensitiveHash,
-                       CaseInsensitiveEqual>
-        urlOwner;
-    std::vector<const BacklinkRecord*> order;
-    std::size_t index = 0;
+    CaseInsensitiveIndex urls(list.size());
+    CaseInsensitiveIndex keyphrases;
+    std::vector<int> keyphraseWhereUrlWasNew;
+    std::vector<KeyphraseGroup> groups;
     for (const BacklinkRecord& record : list) {
-        const bool isNew = newUrl[index++];
-        if (isNew) {
-            urlOwner.emplace(record.url, &record);
+        const auto [url, newUrl] = urls.Insert(record.url);
+        int keyphrase = -1;
+        if (!record.anchorText.empty()) {
+            bool newKeyphrase = false;
+            std::tie(keyphrase, newKeyphrase) = keyphrases.Insert(record.anchorText);
+            if (newKeyphrase) {
+                groups.push_back(KeyphraseGroup{&record, url, 0});
+            }
         }
-        if (record.anchorText.empty()) {
-            continue;
-        }
-        KeyphraseGroup& group = groups[record.anchorText];
-        if (group.first == nullptr) {
-            group.first = &record;
-            order.push_back(&record);
-        }
-        if (isNew) {
-            ++group.newUrls;
+        if (newUrl) {
+            keyphraseWhereUrlWasNew.push_back(keyphrase);
+            if (keyphrase >= 0) {
+                ++groups[static_cast<std::size_t>(keyphrase)].newUrls;
+            }
         }
     }
 
-    for (const BacklinkRecord* first : order) {
-        const KeyphraseGroup& group = groups.at(first->anchorText);
-        const BacklinkRecord* owner = urlOwner.at(first->url);
-        const bool ownerInGroup = EqualsIgnoreCase(owner->anchorText, first->anchorText);
-        const int count = 1 + group.newUrls - (ownerInGroup ? 1 : 0);
+    // Groups are numbered in the order their keyphrases first appear, which is
+    // the order their rows are added in.
+    for (std::size_t keyphrase = 0; keyphrase < groups.size(); ++keyphrase) {
+        const KeyphraseGroup& group = groups[keyphrase];
+        const bool ownUrlCounted =
+            keyphraseWhereUrlWasNew[static_cast<std::size_t>(group.firstUrl)] ==
+            static_cast<int>(keyphrase);
+        const int count = 1 + group.newUrls - (ownUrlCounted ? 1 : 0);
+        const BacklinkRecord& first = *group.first;
         const int row = grid.AddRow();
-        grid.SetCell(row, 0, first->anchorText);
+        grid.SetCell(row, 0, first.anchorText);
         grid.SetCell(row, 1, std::to_string(count));
-        grid.SetCell(row, 2, NumberOrNa(first->googleSitePos));
-        grid.SetCell(row, 3, NumberOrNa(first->yahooSitePos));
-        grid.SetCell(row, 4, NumberOrNa(first->msnSitePos));
+        grid.SetCell(row, 2, NumberOrNa(first.googleSitePos));
+        grid.SetCell(row, 3, NumberOrNa(first.yahooSitePos));
+        grid.SetCell(row, 4, NumberOrNa(first.msnSitePos));
     }
     grid.SortDescending(1);
     return FinishPane(grid, "Double click any keyphrase to see backlink details");

@@ -1,9 +1,9 @@
 #include "report/OverviewDetailsPane.h"
 
+#include "report/CaseInsensitiveIndex.h"
 #include "report/PaneSupport.h"
 
 #include <string>
-#include <unordered_set>
 
 namespace veltrap {
 
@@ -22,10 +22,10 @@ PaneResult FillOverviewDetails(ReportGrid& grid, const BacklinkList& list, bool 
     grid.SetFraction(2, 0.15f);
     grid.SetFraction(3, 0.15f);
 
-    std::unordered_set<std::string_view, CaseInsensitiveHash, CaseInsensitiveEqual> listed;
+    CaseInsensitiveIndex listed;
     for (const BacklinkRecord& record : list) {
         if (record.url.empty() || !EqualsIgnoreCase(record.anchorText, keyphrase) ||
-            !listed.insert(record.url).second) {
+            !listed.Insert(record.url).second) {
             continue;
         }
         const int row = grid.AddRow();

@@ -1,9 +1,9 @@
 #include "report/PageDetailsPane.h"
 
+#include "report/CaseInsensitiveIndex.h"
 #include "report/PaneSupport.h"
 
 #include <string>
-#include <unordered_set>
 
 namespace veltrap {
 
@@ -20,10 +20,10 @@ PaneResult FillPageDetails(ReportGrid& grid, const BacklinkList& list, bool repo
     grid.SetFraction(1, 0.40f);
     grid.SetFraction(2, 0.15f);
 
-    std::unordered_set<std::string_view, CaseInsensitiveHash, CaseInsensitiveEqual> listed;
+    CaseInsensitiveIndex listed;
     for (const BacklinkRecord& record : list) {
         if (record.url.empty() || !EqualsIgnoreCase(record.href, page) ||
-            !listed.insert(record.url).second) {
+            !listed.Insert(record.url).second) {
             continue;
         }
         const int row = grid.AddRow();

@@ -1,11 +1,10 @@
 #include "report/PagePane.h"
 
+#include "report/CaseInsensitiveIndex.h"
 #include "report/PaneSupport.h"
 
 #include <string>
-#include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 namespace veltrap {
 
@@ -22,25 +21,35 @@ PaneResult FillPagePane(ReportGrid& grid, const BacklinkList& list, bool reportR
     // A page gets a row from its first record with a keyphrase, but its count
     // takes in every record of the list that links to it and brings a url not
     // seen anywhere earlier, keyphrase or not.
-    const std::vector<bool> newUrl = FirstUrlOccurrences(list);
-    std::unordered_map<std::string_view, int, CaseInsensitiveHash, CaseInsensitiveEqual> counts;
-    std::unordered_set<std::string_view, CaseInsensitiveHash, CaseInsensitiveEqual> listed;
-    std::vector<const BacklinkRecord*> order;
-    std::size_t index = 0;
+    CaseInsensitiveIndex urls(list.size());
+    CaseInsensitiveIndex pages;
+    std::vector<int> counts;
+    std::vector<bool> hasRow;
+    struct PageRow {
+        const BacklinkRecord* first;
+        std::size_t page;
+    };
+    std::vector<PageRow> rows;
     for (const BacklinkRecord& record : list) {
-        if (newUrl[index++]) {
-            ++counts[record.href];
+        const auto [page, newPage] = pages.Insert(record.href);
+        if (newPage) {
+            counts.push_back(0);
+            hasRow.push_back(false);
         }
-        if (!record.anchorText.empty() && listed.insert(record.href).second) {
-            order.push_back(&record);
+        const auto at = static_cast<std::size_t>(page);
+        if (urls.Insert(record.url).second) {
+            ++counts[at];
+        }
+        if (!record.anchorText.empty() && !hasRow[at]) {
+            hasRow[at] = true;
+            rows.push_back(PageRow{&record, at});
         }
     }
 
-    for (const BacklinkRecord* first : order) {
-        const auto found = counts.find(first->href);
+    for (const PageRow& pageRow : rows) {
         const int row = grid.AddRow();
-        grid.SetCell(row, 0, first->href);
-        grid.SetCell(row, 1, std::to_string(found == counts.end() ? 0 : found->second));
+        grid.SetCell(row, 0, pageRow.first->href);
+        grid.SetCell(row, 1, std::to_string(counts[pageRow.page]));
     }
     grid.SortDescending(1);
     return FinishPane(grid, "Double click any page to see backlink details");

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
-#include <numeric>
 #include <utility>
 
 namespace veltrap {
@@ -78,7 +78,8 @@ void ReportGrid::Setup(int left, int top, int columns, int width, int visibleRow
     columns_ = std::max(columns, 0);
     width_ = width;
     visibleRows_ = visibleRows;
-    rows_.clear();
+    cells_.clear();
+    rowCount_ = 0;
     headers_.assign(static_cast<std::size_t>(columns_), std::string());
     sortable_.assign(static_cast<std::size_t>(columns_), false);
     fractions_.assign(static_cast<std::size_t>(columns_), 0.0f);
@@ -101,15 +102,14 @@ void ReportGrid::SetFraction(int column, float fraction) {
 }
 
 int ReportGrid::AddRow() {
-    rows_.emplace_back(static_cast<std::size_t>(columns_));
-    return RowCount() - 1;
+    cells_.resize(cells_.size() + static_cast<std::size_t>(columns_));
+    return rowCount_++;
 }
 
 void ReportGrid::SetCell(int row, int column, std::string text) {
-    if (row < 0 || row >= RowCount() || !HasColumn(column)) {
-        return;
+    if (HasCell(row, column)) {
+        cells_[CellAt(row, column)] = std::move(text);
     }
-    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
 }
 
 int ReportGrid::MaxScroll() const {
@@ -121,26 +121,25 @@ void ReportGrid::SetFirstRow(int row) {
 }
 
 void ReportGrid::SortDescending(int column) {
-    if (!HasColumn(column) || rows_.size() < 2) {
+    if (!HasColumn(column) || rowCount_ < 2) {
         return;
     }
-    const auto at = static_cast<std::size_t>(column);
-    std::vector<std::int64_t> keys(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        keys[i] = CellSortKey(rows_[i][at]);
+    // Sorting (key, row) pairs keeps each key computed once and next to its
+    // row number, and moves each cell once at the end.
+    std::vector<std::pair<std::int64_t, int>> order;
+    order.reserve(static_cast<std::size_t>(rowCount_));
+    for (int row = 0; row < rowCount_; ++row) {
+        order.emplace_back(CellSortKey(cells_[CellAt(row, column)]), row);
     }
-    // Sorting positions rather than rows keeps each key computed once and each
-    // row moved once.
-    std::vector<std::size_t> order(rows_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
-    std::vector<std::vector<std::string>> sorted;
-    sorted.reserve(rows_.size());
-    for (const std::size_t from : order) {
-        sorted.push_back(std::move(rows_[from]));
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> sorted;
+    sorted.reserve(cells_.size());
+    for (const auto& [key, from] : order) {
+        const auto begin = cells_.begin() + static_cast<std::ptrdiff_t>(CellAt(from, 0));
+        std::move(begin, begin + columns_, std::back_inserter(sorted));
     }
-    rows_ = std::move(sorted);
+    cells_ = std::move(sorted);
 }
 
 const std::string& ReportGrid::Header(int column) const {
@@ -156,10 +155,7 @@ float ReportGrid::Fraction(int column) const {
 }
 
 const std::string& ReportGrid::Cell(int row, int column) const {
-    if (row < 0 || row >= RowCount() || !HasColumn(column)) {
-        return kNoText;
-    }
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    return HasCell(row, column) ? cells_[CellAt(row, column)] : kNoText;
 }
 
 int ReportGrid::NextBoundary(int boundary, int column) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,7 +61,7 @@ public:
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Width() const { return width_; }
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return rowCount_; }
     int VisibleRows() const { return visibleRows_; }
     int Columns() const { return columns_; }
     int FirstRow() const { return firstRow_; }
@@ -87,9 +88,19 @@ private:
     static constexpr int kStartColumns = 5;
 
     bool HasColumn(int column) const { return column >= 0 && column < columns_; }
+    bool HasCell(int row, int column) const {
+        return row >= 0 && row < rowCount_ && HasColumn(column);
+    }
+    std::size_t CellAt(int row, int column) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+               static_cast<std::size_t>(column);
+    }
     int NextBoundary(int boundary, int column) const;
 
-    std::vector<std::vector<std::string>> rows_;
+    // Row after row, columns_ cells each: one allocation for the whole table
+    // instead of one per row.
+    std::vector<std::string> cells_;
+    int rowCount_ = 0;
     std::vector<std::string> headers_;
     std::vector<bool> sortable_;
     std::vector<float> fractions_;
