@@ -30,6 +30,9 @@ std::string DemoWeb::Start() {
     });
     // Idle kept-alive connections each hold a worker; let them go soon.
     server_->set_keep_alive_timeout(1);
+    // Headers and body go out in separate writes; without this the body of
+    // every answer waits for the client's delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         if (options_.latencyMs > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(options_.latencyMs));

@@ -15,7 +15,7 @@ namespace veltrap {
 struct DemoOptions {
     // Added to every answer, so that a run's progress can be watched and
     // timings resemble a real network. 0 answers at once.
-    int latencyMs = 2;
+    int latencyMs = 5;
     // Backlinks of every site; 0 lets each site have its own number.
     int size = 0;
     // 0 picks a free port.

@@ -41,7 +41,8 @@ TEST(DemoSiteTest, SizesVaryBySiteUnlessSet) {
 TEST(DemoSiteTest, EveryKindOccursOnceTheOpeningBlockIsFull) {
     for (const int size : {24, 25, 60, 400}) {
         std::set<DemoLinkKind> kinds;
-        for (const auto& link : DemoSite(kSite, size).Backlinks()) {
+        const DemoSite site(kSite, size);
+        for (const auto& link : site.Backlinks()) {
             kinds.insert(link.kind);
         }
         EXPECT_EQ(kinds.size(), 12u) << size;
