@@ -158,15 +158,18 @@ std::string LinkBlock(PageParts& parts) {
         case DemoLinkKind::kSeveralPages: {
             std::string list = "<p>" + LeadIn(parts) + "</p>\n<ul>\n<li>" +
                                TextLink(parts, href, link.anchorPhrase) + "</li>\n";
+            // One other page is always listed, so there are always several.
+            const std::string_view always =
+                link.hrefPage == "/contact.html" ? "/products.html" : "/contact.html";
             for (const auto& page : DemoSite::Pages()) {
-                if (page.path != link.hrefPage && page.path.size() < 24 && parts.dice.Chance(40)) {
+                const bool wanted = page.path == always || parts.dice.Chance(40);
+                if (page.path != link.hrefPage && page.path.size() < 24 && wanted) {
                     list += "<li><a href=\"" +
                             parts.site.SiteUrl(page.path, parts.dice.Chance(60)) + "\">" +
                             parts.site.Brand() + " " + AsciiLower(page.title) + "</a></li>\n";
                 }
             }
-            return list + "<li><a href=\"" + parts.site.SiteUrl("/contact.html", true) +
-                   "\">Contact " + parts.site.Brand() + "</a></li>\n</ul>\n";
+            return list + "</ul>\n";
         }
         case DemoLinkKind::kPlainMention: {
             static constexpr std::array<std::string_view, 3> kForms = {"%", "www.%",
