@@ -23,7 +23,12 @@ int main(int argc, char** argv) {
                    "backlinks of every site; 0 lets each site have its own number")
         ->capture_default_str()
         ->check(CLI::Range(0, 10000));
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help ends well; any other problem with the arguments is bad usage.
+        return app.exit(error) == 0 ? 0 : 2;
+    }
 
     // Ctrl-C and termination are taken by sigwait below; block them before any
     // thread starts, so that every thread inherits the mask.
