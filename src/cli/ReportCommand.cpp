@@ -173,16 +173,9 @@ void ReportCommand::WatchInterrupts(RunShared& shared, ProgressPrinter* printer,
     if (interrupts >= 1 && handled < 1) {
         handled = 1;
         // Cancel as the Cancel button does, unless the run has just ended.
-        int state = shared.runState.load();
-        while (state != kRunIdle && state != kRunCancelled) {
-            if (shared.runState.compare_exchange_weak(state, kRunCancelled)) {
-                const std::string line = "Report aborted by user..\r\n";
-                shared.SetStatusText(line);
-                if (printer != nullptr) {
-                    printer->Status(line);
-                }
-                break;
-            }
+        const std::string line = "Report aborted by user..\r\n";
+        if (shared.Cancel(line) && printer != nullptr) {
+            printer->Status(line);
         }
     }
     if (interrupts >= 2 && handled < 2) {

@@ -26,15 +26,8 @@ bool Stopped(int state) {
 // then neither the line nor the state is touched, so a cancel (and the text
 // that came with it) is never overwritten. Answers whether the run goes on.
 bool Announce(RunShared& shared, const RunProgress& progress, const std::string& line) {
-    int state = shared.runState.load();
-    if (Stopped(state)) {
+    if (!shared.PostStatus(line)) {
         return false;
-    }
-    shared.SetStatusText(line);
-    while (!shared.runState.compare_exchange_weak(state, kRunNewLine)) {
-        if (Stopped(state)) {
-            return false;
-        }
     }
     if (progress.status) {
         progress.status(line);

@@ -16,4 +16,36 @@ std::string RunShared::StatusText() const {
     return statusText_;
 }
 
+namespace {
+
+bool Stopped(int state) {
+    return state == kRunCancelled || state == kRunIdle;
+}
+
+}  // namespace
+
+bool RunShared::PostStatus(const std::string& line) {
+    std::lock_guard lock(statusMutex_);
+    int state = runState.load();
+    while (!Stopped(state)) {
+        if (runState.compare_exchange_weak(state, kRunNewLine)) {
+            statusText_ = line;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RunShared::Cancel(const std::string& text) {
+    std::lock_guard lock(statusMutex_);
+    int state = runState.load();
+    while (!Stopped(state)) {
+        if (runState.compare_exchange_weak(state, kRunCancelled)) {
+            statusText_ = text;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace veltrap

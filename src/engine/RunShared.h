@@ -27,6 +27,15 @@ public:
     void SetStatusText(std::string text);
     std::string StatusText() const;
 
+    // The worker's step: writes a new status line and marks it new (runState 3),
+    // unless the run has been cancelled or has ended. Answers whether it did.
+    bool PostStatus(const std::string& line);
+    // The canceller's step: marks a run that is still going as cancelled and
+    // leaves text as its status. Answers false when the run had already ended
+    // or been cancelled. The two steps exclude each other, so a cancel's text
+    // is never replaced by a line the worker was about to write.
+    bool Cancel(const std::string& text);
+
     BacklinkList& List() { return list_; }
     const BacklinkList& List() const { return list_; }
     HttpSession& Session() { return session_; }
