@@ -12,6 +12,8 @@ LoopbackServer::~LoopbackServer() {
 }
 
 void LoopbackServer::Start() {
+    // Without it small answers wait for the peer's delayed acknowledgement.
+    server_.set_tcp_nodelay(true);
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) {
         throw std::runtime_error("cannot bind a loopback port");
