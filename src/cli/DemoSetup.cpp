@@ -1,10 +1,21 @@
 #include "cli/DemoSetup.h"
 
+#include "demo/DemoConfig.h"
+#include "demo/DemoWeb.h"
+
 namespace veltrap {
 
-DemoSetup StartDemoWeb() {
+DemoSetup StartDemoWeb(const ServiceConfig& base, int latencyMs, int size) {
+    DemoOptions options;
+    options.latencyMs = latencyMs;
+    options.size = size;
     DemoSetup setup;
-    setup.error = "the demo web is not available in this build yet";
+    auto web = std::make_shared<DemoWeb>(options);
+    setup.error = web->Start();
+    if (setup.error.empty()) {
+        setup.config = DemoServiceConfig(base, web->Port());
+        setup.web = std::move(web);
+    }
     return setup;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/ProgressPrinter.h"
 #include "cli/ReportFolder.h"
 #include "cli/RunSummary.h"
+#include "demo/DemoWeb.h"
 #include "engine/SiteKey.h"
 
 #include <CLI/CLI.hpp>
@@ -51,8 +52,7 @@ int ReportCommand::Fail(int code, const std::string& message) {
 std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Options& options) {
     CLI::App app("Runs one whole link analysis report for SITE and writes what it found.",
                  kProgram);
-    auto* config =
-        app.add_option("--config", options.configPath, "The service configuration (an INI file)");
+    app.add_option("--config", options.configPath, "The service configuration (an INI file)");
     auto* connectTo = app.add_option("--connect-to", options.connectTo,
                                      "Send every connection to HOST:PORT, overriding connect_to");
     app.add_option("--backlink-pages", options.backlinkPages,
@@ -62,9 +62,18 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
                    "Search result pages to read per engine and query (default 10)")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--out", options.outFolder, "Write records.json into this folder");
-    app.add_flag("--demo", options.demo, "Run against the built-in demo web")
-        ->excludes(config)
-        ->excludes(connectTo);
+    auto* demo = app.add_flag("--demo", options.demo, "Run against the built-in demo web")
+                     ->excludes(connectTo);
+    options.demoLatencyMs = DemoOptions{}.latencyMs;
+    app.add_option("--demo-latency-ms", options.demoLatencyMs,
+                   "Delay of every demo answer in milliseconds (default " +
+                       std::to_string(options.demoLatencyMs) + ")")
+        ->check(CLI::Range(0, 60000))
+        ->needs(demo);
+    app.add_option("--demo-size", options.demoSize,
+                   "Backlinks of every demo site (default: each site its own number)")
+        ->check(CLI::Range(0, 10000))
+        ->needs(demo);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
     app.add_option("SITE", options.site, "The site address, as typed into the address box")
         ->required();
@@ -88,19 +97,20 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     }
 
     ServiceConfig config;
-    DemoSetup demo;
-    if (options.demo) {
-        demo = StartDemoWeb();
-        if (!demo.error.empty()) {
-            return Fail(kExitUsage, demo.error);
-        }
-        config = demo.config;
-    } else if (!options.configPath.empty()) {
+    if (!options.configPath.empty()) {
         ServiceConfigResult loaded = ServiceConfig::Load(options.configPath);
         if (!loaded.ok()) {
             return Fail(kExitUsage, loaded.error);
         }
         config = loaded.config;
+    }
+    DemoSetup demo;
+    if (options.demo) {
+        demo = StartDemoWeb(config, options.demoLatencyMs, options.demoSize);
+        if (!demo.error.empty()) {
+            return Fail(kExitFailed, "cannot start the demo web: " + demo.error);
+        }
+        config = demo.config;
     }
     if (!options.connectTo.empty()) {
         config.http.connectTo = options.connectTo;

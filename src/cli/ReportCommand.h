@@ -37,6 +37,8 @@ private:
         std::optional<int> rankingPages;
         std::string outFolder;
         bool demo = false;
+        int demoLatencyMs = 0;
+        int demoSize = 0;
         bool quiet = false;
         std::string site;
     };

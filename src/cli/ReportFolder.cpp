@@ -1,6 +1,7 @@
 #include "cli/ReportFolder.h"
 
 #include "cli/RecordsJson.h"
+#include "export/WriteReportTables.h"
 
 #include <fstream>
 #include <system_error>
@@ -61,7 +62,8 @@ bool PrepareReportFolder(const std::filesystem::path& folder, std::string& error
 
 bool WriteReportFolder(const std::filesystem::path& folder, const RunOutcome& outcome,
                        std::string& error) {
-    return WriteWhole(folder / "records.json", RecordsJson(outcome), error);
+    return WriteWhole(folder / "records.json", RecordsJson(outcome), error) &&
+           WriteReportTables(outcome.records, folder, error);
 }
 
 }  // namespace veltrap

@@ -49,7 +49,9 @@ TEST_F(ReportCommandTest, BadUsageExitsWithTwo) {
         {"--connect-to", "127.0.0.1", "a.test"},
         {"--connect-to", "127.0.0.1:0", "a.test"},
         {"--connect-to", ":80", "a.test"},
-        {"--demo", "--config", "x.ini", "a.test"},
+        {"--demo", "--connect-to", "127.0.0.1:80", "a.test"},
+        {"--demo-size", "5", "a.test"},
+        {"--demo", "--demo-latency-ms", "-1", "a.test"},
     };
     for (const auto& arguments : cases) {
         err.str("");
@@ -63,9 +65,32 @@ TEST_F(ReportCommandTest, EmptySiteKeyIsBadUsage) {
     EXPECT_THAT(err.str(), HasSubstr("names no site"));
 }
 
-TEST_F(ReportCommandTest, DemoWebNotYetAvailable) {
-    EXPECT_EQ(Run({"--demo", "a.test"}), ReportCommand::kExitUsage);
-    EXPECT_THAT(err.str(), HasSubstr("demo web"));
+// A demo run writes the records and the three tables, and the same run again
+// gives the same bytes.
+TEST_F(ReportCommandTest, DemoRunWritesRecordsAndTablesReproducibly) {
+    const std::vector<std::string> files = {"records.json", "overview.csv", "keyphrases.csv",
+                                            "pages.csv"};
+    std::vector<std::string> first;
+    for (const char* folder : {"one", "two"}) {
+        ASSERT_EQ(Run({"--demo", "--demo-latency-ms", "0", "--demo-size", "60", "--ranking-pages",
+                       "2", "--quiet", "--out", dir.File(folder), "www.veltrap-demo.example"}),
+                  ReportCommand::kExitDone)
+            << err.str();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string bytes = testing::ReadFileBytes(dir.Path() / folder / files[i]);
+            EXPECT_FALSE(bytes.empty()) << files[i];
+            if (first.size() < files.size()) {
+                first.push_back(bytes);
+            } else {
+                EXPECT_EQ(bytes, first[i]) << files[i];
+            }
+        }
+    }
+    EXPECT_THAT(first[1], ::testing::StartsWith("Overview\nTotal Back Links: "));
+    EXPECT_THAT(first[2],
+                ::testing::StartsWith("Link Text,Occurances,Google Rank,Yahoo Rank,MSN Rank\n"));
+    EXPECT_THAT(first[3],
+                ::testing::StartsWith("Link in Profiled Site,# of Pages Linking To It\n"));
 }
 
 TEST_F(ReportCommandTest, ConfigurationProblemsNameTheFile) {
