@@ -6,6 +6,7 @@
 #include "cli/RunSummary.h"
 #include "demo/DemoWeb.h"
 #include "engine/SiteKey.h"
+#include "store/SavedState.h"
 
 #include <CLI/CLI.hpp>
 
@@ -56,10 +57,10 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
     auto* connectTo = app.add_option("--connect-to", options.connectTo,
                                      "Send every connection to HOST:PORT, overriding connect_to");
     app.add_option("--backlink-pages", options.backlinkPages,
-                   "Result pages of 50 backlinks to read (default 10)")
+                   "Result pages of 50 backlinks to read (default: the saved setting)")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--ranking-pages", options.rankingPages,
-                   "Search result pages to read per engine and query (default 10)")
+                   "Search result pages to read per engine and query (default: the saved setting)")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     app.add_option("--out", options.outFolder, "Write records.json into this folder");
     auto* demo = app.add_flag("--demo", options.demo, "Run against the built-in demo web")
@@ -118,8 +119,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
 
     RunRequest request;
     request.siteText = options.site;
-    request.maxBacklinkPages = options.backlinkPages.value_or(request.maxBacklinkPages);
-    request.maxRankingPages = options.rankingPages.value_or(request.maxRankingPages);
+    // Limits not given for this run are the ones the window saved last.
+    const SavedState saved = options.backlinkPages && options.rankingPages
+                                 ? SavedState{}
+                                 : SavedState::Load(SettingsStore());
+    request.maxBacklinkPages = options.backlinkPages.value_or(saved.maxBacklinkPages);
+    request.maxRankingPages = options.rankingPages.value_or(saved.maxRankingPages);
     if (MakeSiteKey(request.siteText).empty()) {
         return Fail(kExitUsage, "SITE '" + request.siteText +
                                     "' names no site once \"http://\", \"https://\", \"www.\" "

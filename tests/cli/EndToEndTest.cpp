@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace veltrap {
@@ -112,6 +115,29 @@ TEST_F(EndToEndTest, WholeRunFillsEveryKeptRecord) {
     EXPECT_THAT(err, HasSubstr("Indexing Backlinks...\nExamining http://a.example/links.html...\n"
                                "Gathering ranking data for keyphrase: my site...\n"));
     EXPECT_THAT(err, Not(HasSubstr("\r")));
+}
+
+// Limits not given on the command line are the ones the window saved: here
+// no backlink page at all, so nothing is asked of the web.
+TEST_F(EndToEndTest, MissingLimitsComeFromTheSavedSettings) {
+    std::filesystem::create_directories(dir.Path() / "config");
+    WriteFileBytes(dir.Path() / "config" / "Quorvex.ini", "[General]\nLinkDomain=0\n");
+    const char* previous = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = previous != nullptr ? previous : "";
+    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    ChildProcess child(VELTRAP_REPORT_EXE,
+                       {"--config", dir.File("services.ini"), "--connect-to", web.Address(),
+                        "--quiet", "--out", dir.File("report"), "mysite.test"},
+                       dir.File("stdout"), dir.File("stderr"));
+    if (previous != nullptr) {
+        setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    ASSERT_EQ(child.Wait(), 0) << Err();
+    EXPECT_EQ(Records()["backlinkCount"], 0);
+    EXPECT_EQ(Records()["requests"], 0);
+    EXPECT_TRUE(web.Asked().empty());
 }
 
 TEST_F(EndToEndTest, SummaryWithoutOutFolder) {
