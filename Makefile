@@ -27,8 +27,10 @@ test: test-release test-asan
 demo: build
 	scripts/run-demo $(BUILD)
 
+# Benchmarks: the report tables' speed, then whole demo reports.
 bench: build
-	scripts/run-bench $(BUILD)
+	$(BUILD)/bench/report_bench
+	bench/report-speed $(BUILD)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
