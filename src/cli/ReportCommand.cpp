@@ -22,23 +22,6 @@ namespace {
 constexpr const char* kProgram = "veltrap-report";
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
 
-// "host:port" with a host and a port from 1 to 65535.
-bool ValidConnectTo(const std::string& value) {
-    const auto colon = value.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == value.size() ||
-        value.size() - colon - 1 > 5) {
-        return false;
-    }
-    int port = 0;
-    for (std::size_t at = colon + 1; at < value.size(); ++at) {
-        if (value[at] < '0' || value[at] > '9') {
-            return false;
-        }
-        port = port * 10 + (value[at] - '0');
-    }
-    return port >= 1 && port <= 65535;
-}
-
 }  // namespace
 
 ReportCommand::ReportCommand(std::ostream& out, std::ostream& err, bool errIsTerminal,
@@ -84,7 +67,7 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
         const int code = app.exit(error, out_, err_);
         return code == 0 ? kExitDone : kExitUsage;
     }
-    if (!options.connectTo.empty() && !ValidConnectTo(options.connectTo)) {
+    if (!options.connectTo.empty() && !ServiceConfig::IsHostAndPort(options.connectTo)) {
         return Fail(kExitUsage, "--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
                                     options.connectTo + "'");
     }

@@ -30,19 +30,6 @@ bool ParseWholeNumber(std::string_view text, std::int64_t minimum, std::int64_t&
     return true;
 }
 
-// "host:port" with a port from 1 to 65535, or empty.
-bool ValidConnectTo(std::string_view value) {
-    if (value.empty()) {
-        return true;
-    }
-    const auto colon = value.rfind(':');
-    if (colon == std::string_view::npos || colon == 0) {
-        return false;
-    }
-    std::int64_t port = 0;
-    return ParseWholeNumber(value.substr(colon + 1), 1, port) && port <= 65535;
-}
-
 bool SetService(ServiceEndpoints& services, std::string_view key, std::string_view value,
                 std::string& problem) {
     static const std::map<std::string_view, std::string ServiceEndpoints::*> kKeys = {
@@ -71,7 +58,7 @@ bool SetService(ServiceEndpoints& services, std::string_view key, std::string_vi
 bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
              std::string& problem) {
     if (key == "connect_to") {
-        if (!ValidConnectTo(value)) {
+        if (!value.empty() && !ServiceConfig::IsHostAndPort(value)) {
             problem =
                 "key 'connect_to' needs host:port or nothing, not '" + std::string(value) + "'";
             return false;
@@ -167,6 +154,15 @@ std::string CheckLines(const std::string& text, const std::string& name) {
 }
 
 }  // namespace
+
+bool ServiceConfig::IsHostAndPort(std::string_view value) {
+    const auto colon = value.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) {
+        return false;
+    }
+    std::int64_t port = 0;
+    return ParseWholeNumber(value.substr(colon + 1), 1, port) && port <= 65535;
+}
 
 ServiceConfigResult ServiceConfig::Parse(const std::string& text, const std::string& name) {
     ServiceConfigResult result;

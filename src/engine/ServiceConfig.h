@@ -4,6 +4,7 @@
 #include "scrape/ServiceEndpoints.h"
 
 #include <string>
+#include <string_view>
 
 namespace veltrap {
 
@@ -20,6 +21,8 @@ struct ServiceConfig {
     static ServiceConfigResult Load(const std::string& path);
     // The same for text already in memory; name stands for the file in messages.
     static ServiceConfigResult Parse(const std::string& text, const std::string& name);
+    // Whether value is "host:port" with a port from 1 to 65535.
+    static bool IsHostAndPort(std::string_view value);
 };
 
 struct ServiceConfigResult {
