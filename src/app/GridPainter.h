@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/ReportDisplay.h"
+
+#include <vector>
+
+class QFont;
+class QPainter;
+class QRect;
+class QString;
+
+namespace veltrap {
+
+// Draws the report grid and the hint line under it onto the client area, in
+// the client area's own coordinates. While no pane has filled the grid it
+// shows the frame, the bands and a short explanation instead of a table.
+class GridPainter {
+public:
+    static constexpr int kHintLeft = 260;
+    static constexpr int kHintTop = 375;
+    static constexpr int kHintBottom = 435;
+    // The hint's box reaches this far right plus the width of its text.
+    static constexpr int kHintRightStart = 270;
+
+    // The text shown while there is no report to show.
+    static const QString& IdleText();
+
+    explicit GridPainter(const ReportDisplay& display);
+
+    // hintFont is the font of the surface being painted; the hint line uses it.
+    void Paint(QPainter& painter, const QFont& hintFont) const;
+
+private:
+    void PaintFrameAndBands(QPainter& painter) const;
+    void PaintIdleText(QPainter& painter) const;
+    void PaintSeparators(QPainter& painter, const std::vector<int>& edges) const;
+    void PaintHeaders(QPainter& painter, const std::vector<int>& edges) const;
+    void PaintRows(QPainter& painter, const std::vector<int>& edges) const;
+    void PaintHint(QPainter& painter, const QFont& hintFont) const;
+    // Writes one cell's text in its box: centred when centreWhenFits and the
+    // text is narrower than the box, otherwise from the box's left edge, and
+    // never outside the box.
+    static void PaintCellText(QPainter& painter, const QRect& box, const QString& text,
+                              bool centreWhenFits);
+
+    const ReportGrid& grid_;
+    const ReportDisplay& display_;
+};
+
+}  // namespace veltrap
