@@ -3,18 +3,23 @@
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "app/ClientArea.h"
+#include "app/ReportTabBar.h"
 #include "app/SettingsDialog.h"
+#include "app/WebAddressToOpen.h"
+#include "app/WindowLook.h"
 #include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
 #include "report/KeyphrasePane.h"
+#include "report/OverviewDetailsPane.h"
 #include "report/OverviewPane.h"
+#include "report/PageDetailsPane.h"
 #include "report/PagePane.h"
 #include "store/SavedState.h"
 
+#include <QAbstractSlider>
 #include <QAction>
 #include <QCloseEvent>
-#include <QColor>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +30,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QUrl>
 
@@ -48,6 +54,9 @@ constexpr int kGridTop = 81;
 constexpr int kGridWidth = 737;
 constexpr int kGridHeight = 16 * 18;
 constexpr int kStatusTop = 446;
+// On the Overview the first three rows on screen are never opened, whatever
+// they hold; on a fresh Overview they are the totals and a blank line.
+constexpr int kFirstOpenableScreenRow = 4;
 
 QString FromBytes(const std::string& text) {
     return QString::fromUtf8(text);
@@ -96,15 +105,21 @@ void MainDialog::BuildControls() {
     addressBox_->setInsertPolicy(QComboBox::NoInsert);
     addressBox_->lineEdit()->setPlaceholderText(QStringLiteral("www.example.com"));
     addressBox_->setGeometry(kMargin, kTopRow, 330, kRowHeight);
+    QPalette typing = addressBox_->palette();
+    typing.setColor(QPalette::Text, WindowLook::Ink());
+    addressBox_->setPalette(typing);
 
     runButton_ = new QPushButton(kRunText, client_);
     runButton_->setObjectName(QStringLiteral("runButton"));
     runButton_->setGeometry(kMargin + 340, kTopRow, 230, kRowHeight);
     connect(runButton_, &QPushButton::clicked, this, &MainDialog::StartOrCancelReport);
 
-    tabs_ = new QTabBar(client_);
+    tabs_ = new ReportTabBar(client_);
     tabs_->setObjectName(QStringLiteral("reportTabs"));
     tabs_->setExpanding(false);
+    // Taking the detail tab away from under the user's feet (when a run
+    // starts) goes back to the tab it was opened from.
+    tabs_->setSelectionBehaviorOnRemove(QTabBar::SelectPreviousTab);
     tabs_->addTab(QStringLiteral("Overview"));
     tabs_->addTab(QStringLiteral("Detailed Link Report"));
     tabs_->addTab(QStringLiteral("Individual Page Report"));
@@ -114,12 +129,17 @@ void MainDialog::BuildControls() {
     scrollBar_ = new QScrollBar(Qt::Vertical, client_);
     scrollBar_->setObjectName(QStringLiteral("gridScrollBar"));
     scrollBar_->setGeometry(kMargin + kGridWidth + 2, kGridTop, 17, kGridHeight);
+    connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &MainDialog::OnScrollAction);
+    connect(client_, &ClientArea::leftPressed, this, &MainDialog::OnGridPressed);
+    connect(client_, &ClientArea::leftDoubleClicked, this, &MainDialog::OnGridDoubleClicked);
+    connect(client_, &ClientArea::wheelRowsTurned, this, &MainDialog::OnWheelRows);
+    connect(tabs_, &QTabBar::currentChanged, this, &MainDialog::OnTabChosen);
 
     // Labels and read-only boxes write in the window's ink on its lavender.
     QPalette ink = client_->palette();
-    ink.setColor(QPalette::WindowText, QColor(40, 40, 100));
-    ink.setColor(QPalette::Text, QColor(40, 40, 100));
-    ink.setColor(QPalette::Base, QColor(197, 197, 235));
+    ink.setColor(QPalette::WindowText, WindowLook::Ink());
+    ink.setColor(QPalette::Text, WindowLook::Ink());
+    ink.setColor(QPalette::Base, WindowLook::Lavender());
 
     statusLabel_ = new QLabel(QStringLiteral("Report Status:"), client_);
     statusLabel_->setPalette(ink);
@@ -320,6 +340,9 @@ void MainDialog::ApplyPaneResult(const PaneResult& result) {
     if (result.scrollEnabled) {
         scrollBar_->setRange(0, result.scrollMax);
         scrollBar_->setValue(0);
+        // Only the thumb's size follows from this; where each request
+        // leads is decided by the grid.
+        scrollBar_->setPageStep(display_.grid.VisibleRows());
     }
     client_->update();
     display_.selectedRow = -1;
@@ -329,8 +352,158 @@ void MainDialog::ApplyPaneResult(const PaneResult& result) {
 
 void MainDialog::RemoveDetailTab() {
     if (tabs_->count() > kDetailTab) {
+        // Removing the tab is not the user choosing another one: no pane is
+        // refilled for it.
+        const QSignalBlocker quiet(tabs_);
         tabs_->removeTab(kDetailTab);
     }
+}
+
+void MainDialog::OnTabChosen(int index) {
+    // Selecting the detail tab is the window's own doing when it shows a
+    // detail view, never a choice of the user's: the view just filled stays.
+    if (index < kOverviewTab || index >= kDetailTab) {
+        return;
+    }
+    RemoveDetailTab();
+    FillSelectedPane();
+}
+
+void MainDialog::SortByHeader(int column) {
+    ReportGrid& grid = display_.grid;
+    if (!grid.Sortable(column)) {
+        return;
+    }
+    grid.SortDescending(column);
+    grid.SetFirstRow(0);
+    if (grid.MaxScroll() > 0) {
+        scrollBar_->setValue(0);
+    }
+    display_.selectedRow = -1;
+    client_->update();
+}
+
+void MainDialog::OnGridPressed(QPoint at) {
+    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
+    if (!hit.inside) {
+        return;
+    }
+    if (hit.row == 0) {
+        SortByHeader(hit.column);
+        return;
+    }
+    if (!display_.rowsSelectable) {
+        return;
+    }
+    // The selection stays on its place on screen while the rows scroll.
+    display_.selectedRow = hit.row - 1;
+    client_->update();
+}
+
+void MainDialog::OnGridDoubleClicked(QPoint at) {
+    const int tab = tabs_->currentIndex();
+    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
+    if (!hit.inside) {
+        return;
+    }
+    if (hit.row == 0) {
+        SortByHeader(hit.column);
+        return;
+    }
+    const ReportGrid& grid = display_.grid;
+    const int row = grid.FirstRow() + hit.row - 1;
+    if (!display_.rowsSelectable || row >= grid.RowCount()) {
+        return;
+    }
+    // A copy: showing a detail view refills the grid the cell lives in.
+    const std::string subject = grid.Cell(row, 0);
+    const BacklinkList* list = ReportList();
+    switch (tab) {
+        case kOverviewTab:
+            if (hit.row >= kFirstOpenableScreenRow) {
+                OpenPage(subject);
+            }
+            break;
+        case kKeyphraseTab:
+            if (list) {
+                ShowDetailView(
+                    FillOverviewDetails(display_.grid, *list, display_.reportReady, subject));
+            }
+            break;
+        case kPageTab:
+            if (list) {
+                ShowDetailView(
+                    FillPageDetails(display_.grid, *list, display_.reportReady, subject));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void MainDialog::ShowDetailView(const PaneResult& result) {
+    if (!result.filled) {
+        return;
+    }
+    ApplyPaneResult(result);
+    RemoveDetailTab();
+    tabs_->insertTab(kDetailTab, FromBytes(result.tabTitle));
+    tabs_->setCurrentIndex(kDetailTab);
+}
+
+void MainDialog::OpenPage(const std::string& text) {
+    const QUrl page = WebAddressToOpen(text);
+    if (page.isEmpty()) {
+        return;
+    }
+    // A page the desktop fails to open shows nothing, as the user sees no
+    // browser either way.
+    prompts_.openExternally(page);
+}
+
+void MainDialog::OnScrollAction(int action) {
+    ScrollRequest request = ScrollRequest::kEndScroll;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            request = ScrollRequest::kLineUp;
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            request = ScrollRequest::kLineDown;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            request = ScrollRequest::kPageUp;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            request = ScrollRequest::kPageDown;
+            break;
+        case QAbstractSlider::SliderMove:
+            request = ScrollRequest::kThumbTrack;
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            request = ScrollRequest::kTop;
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            request = ScrollRequest::kBottom;
+            break;
+        default:
+            break;
+    }
+    ReportGrid& grid = display_.grid;
+    // The slider has already moved its thumb by its own idea of a step; the
+    // grid's rule decides where it really goes, and the slider follows.
+    grid.SetFirstRow(grid.ScrollTarget(request, scrollBar_->sliderPosition()));
+    scrollBar_->setSliderPosition(grid.FirstRow());
+    client_->update();
+}
+
+void MainDialog::OnWheelRows(int rows) {
+    if (!scrollBar_->isEnabled()) {
+        return;
+    }
+    ReportGrid& grid = display_.grid;
+    grid.SetFirstRow(grid.FirstRow() + rows);
+    scrollBar_->setValue(grid.FirstRow());
+    client_->update();
 }
 
 void MainDialog::OnSettings() {

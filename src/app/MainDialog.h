@@ -10,11 +10,13 @@
 #include "store/SettingsStore.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCloseEvent;
@@ -33,7 +35,8 @@ class ClientArea;
 // status line, the report tabs with the grid drawn below them, and the menu.
 // A run goes on a worker thread; a 100 ms timer shows its progress and, when
 // it ends, fills the pane of the selected tab. No widget is ever touched from
-// a worker.
+// a worker. Clicks on the grid sort, select, open pages and show the detail
+// views, which live in a temporary fourth tab until another tab is chosen.
 class MainDialog : public QMainWindow {
     Q_OBJECT
 
@@ -87,6 +90,16 @@ public slots:
     void OnAbout();
     // Writes the grid on screen to a CSV file the user picks, then opens it.
     void OnExportCsv();
+    // The left button went down, or was double-clicked, at a point of the
+    // client area.
+    void OnGridPressed(QPoint at);
+    void OnGridDoubleClicked(QPoint at);
+    // A request from the grid's scroll bar, one of QAbstractSlider::SliderAction.
+    void OnScrollAction(int action);
+    // The mouse wheel asks to move the grid by rows (positive: towards the end).
+    void OnWheelRows(int rows);
+    // The user chose a tab: the detail tab goes, and the chosen pane is refilled.
+    void OnTabChosen(int index);
 
 protected:
     // Closing during a run cancels it and waits for its worker, whose
@@ -100,6 +113,12 @@ private:
     void SetReportReady(bool ready);
     void SetStatus(const QString& text);
     void ShowStatusText();
+    // What a click on a header does: sorts by a sortable column and shows the
+    // first rows; other columns are left alone.
+    void SortByHeader(int column);
+    void ShowDetailView(const PaneResult& result);
+    // Hands a cell's text to the browser if it is a web address.
+    void OpenPage(const std::string& text);
 
     ServiceConfig config_;
     SettingsStore store_;

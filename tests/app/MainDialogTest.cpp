@@ -11,7 +11,9 @@
 #include <QTabBar>
 #include <QTest>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace veltrap::testing {
 namespace {
@@ -267,6 +269,24 @@ TEST_F(MainDialogTest, ExportWritesTheGridAndOpensTheFile) {
               "Sites:\nhttp://linker0.example/example.com\n");
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], QUrl::fromLocalFile(saveAnswer_));
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(MainDialogTest, ExportOfATableWithoutRowsGivesAnEmptyFileThatIsStillOpened) {
+    Open([](const RunRequest&, const ServiceConfig&, RunShared& shared) {
+        shared.runState.store(kRunIdle);
+    });
+    window_->Tabs()->setCurrentIndex(MainDialog::kKeyphraseTab);
+    TypeAddress("example.com");
+    ClickRun();
+    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_EQ(window_->Display().grid.RowCount(), 0);
+
+    saveAnswer_ = QString::fromStdString(dir_.File("empty.csv"));
+    window_->ExportAction()->trigger();
+    EXPECT_TRUE(std::filesystem::exists(dir_.File("empty.csv")));
+    EXPECT_EQ(ReadFileBytes(dir_.File("empty.csv")), "");
+    EXPECT_EQ(opened_, std::vector<QUrl>{QUrl::fromLocalFile(saveAnswer_)});
     EXPECT_TRUE(messages_.isEmpty());
 }
 

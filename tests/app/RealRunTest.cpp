@@ -1,4 +1,4 @@
-#include "WindowFixture.h"
+#include "ReportFixture.h"
 #include "app/ClientArea.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTest>
 
 #include <atomic>
@@ -30,7 +31,7 @@ ReportWorkers::RunFunction RealRun() {
 // A tiny web on one loopback server, told apart by Host header: a backlink
 // service that lists one linking page, that page with its link to the site,
 // and empty answers from everyone else.
-class RealRunTest : public WindowFixture {
+class RealRunTest : public ReportFixture {
 protected:
     void SetUp() override {
         server_.Server().Get(".*", [this](const httplib::Request& request,
@@ -159,6 +160,25 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     EXPECT_TRUE(window_->Display().grid.Configured());
     EXPECT_TRUE(window_->ScrollBar()->isEnabled());
     EXPECT_TRUE(window_->ExportAction()->isEnabled());
+
+    // Every report and both detail views, each with a row selected.
+    Click(ScreenRow(5));
+    SaveScreenshot(*window_, "window-overview.png");
+    ChooseTab(MainDialog::kKeyphraseTab);
+    Click(ScreenRow(3));
+    SaveScreenshot(*window_, "window-keyphrases.png");
+    DoubleClick(ScreenRow(1));
+    ASSERT_EQ(window_->Tabs()->count(), 4);
+    Click(ScreenRow(2));
+    SaveScreenshot(*window_, "window-overview-details.png");
+    ChooseTab(MainDialog::kPageTab);
+    Click(ScreenRow(2));
+    SaveScreenshot(*window_, "window-pages.png");
+    DoubleClick(ScreenRow(1));
+    ASSERT_EQ(window_->Tabs()->count(), 4);
+    Scroll(QAbstractSlider::SliderSingleStepAdd, 2);
+    Click(ScreenRow(4));
+    SaveScreenshot(*window_, "window-page-details.png");
 }
 
 }  // namespace
