@@ -1,28 +1,11 @@
 #include "app/LaunchOptions.h"
 
+#include "engine/ServiceConfig.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
-#include <charconv>
-#include <string_view>
-
 namespace veltrap {
-namespace {
-
-// "host:port" with a host and a port from 1 to 65535.
-bool IsHostAndPort(std::string_view text) {
-    const auto colon = text.rfind(':');
-    if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) {
-        return false;
-    }
-    const std::string_view digits = text.substr(colon + 1);
-    int port = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
-    return ec == std::errc() && end == digits.data() + digits.size() && port >= 1 &&
-           port <= 65535 && digits.front() != '+' && digits.front() != '-';
-}
-
-}  // namespace
 
 LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -60,7 +43,7 @@ LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
     result.options.configPath = parser.value(config).toStdString();
     result.options.connectTo = parser.value(connectTo).toStdString();
     result.options.demo = parser.isSet(demo);
-    if (parser.isSet(connectTo) && !IsHostAndPort(result.options.connectTo)) {
+    if (parser.isSet(connectTo) && !ServiceConfig::IsHostAndPort(result.options.connectTo)) {
         result.error = "--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
                        result.options.connectTo + "'.";
     }
