@@ -48,7 +48,7 @@ ResultQuery ParseResultQuery(std::string_view query, std::string_view leadKey,
         leadStart = at + 1 + leadPrefix.size();
     }
     if (leadStart != std::string_view::npos) {
-        const auto stop = query.rfind("&" + std::string(stopKey) + "=");
+        const auto stop = query.rfind(std::string("&").append(stopKey).append("="));
         std::size_t leadEnd = query.find('&', leadStart);
         if (stop != std::string_view::npos && stop >= leadStart) {
             leadEnd = stop;

@@ -319,8 +319,9 @@ int DemoSite::NaturalSize(std::string_view identity) {
 
 std::string DemoSite::LinkingPath(std::string_view folder, std::size_t index,
                                   std::string_view identity) {
-    return "/" + std::string(folder) + "/" + std::to_string(index) + "-" + HexEncode(identity) +
-           ".html";
+    std::string path = "/";
+    path.append(folder).append("/").append(std::to_string(index)).append("-");
+    return path.append(HexEncode(identity)).append(".html");
 }
 
 std::optional<DemoSite::LinkingAddress> DemoSite::ParseLinkingPath(std::string_view path) {

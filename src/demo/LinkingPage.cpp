@@ -29,7 +29,10 @@ struct PageParts {
 std::string Paragraph(PageParts& parts, int sentences) {
     std::string text = "<p>";
     for (int i = 0; i < sentences; ++i) {
-        text += (i > 0 ? " " : "") + DemoWords::Sentence(parts.dice.Below(100), parts.link.topic);
+        if (i > 0) {
+            text += ' ';
+        }
+        text += DemoWords::Sentence(parts.dice.Below(100), parts.link.topic);
     }
     return text + "</p>\n";
 }
