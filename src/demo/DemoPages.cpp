@@ -195,7 +195,11 @@ DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view targe
     if (auto file = StaticFile(host, path)) {
         return std::move(*file);
     }
-    if (const auto linking = DemoSite::ParseLinkingPath(path)) {
+    auto linking = DemoSite::ParseLinkingPath(path);
+    if (!linking && path == "/") {
+        linking = DemoSite::ParseFrontPageQuery(query);
+    }
+    if (linking) {
         if (auto page = RenderLinkingPage(*Site(linking->identity), linking->index)) {
             return Html(std::move(*page));
         }

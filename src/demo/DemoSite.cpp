@@ -93,6 +93,8 @@ constexpr std::array<KindWeight, 12> kKindWeights = {{
 // The opening block holds every kind once and this many ordinary text links,
 // in an order that depends on the site.
 constexpr std::size_t kOpeningTextLinks = 12;
+// Share of the later text links that sit on their host's front page.
+constexpr std::uint64_t kFrontPagePercent = 10;
 
 DemoLinkKind DrawKind(DemoDice& dice) {
     int roll = static_cast<int>(dice.Below(100));
@@ -202,6 +204,13 @@ void DemoSite::BuildBacklinks(std::size_t count) {
         const std::size_t phraseChoice = dice.Below(8);
         switch (link.kind) {
             case DemoLinkKind::kTextLink:
+                // Drawn apart from the page's own dice, so the rest of the
+                // page stays as it was.
+                if (j >= opening.size() &&
+                    DemoHash(identity_).Add("front page").Add(j).Below(100) < kFrontPagePercent) {
+                    link.url = "http://" + host.name + FrontPageQuery(j, identity_);
+                }
+                [[fallthrough]];
             case DemoLinkKind::kImageMapAlt:
             case DemoLinkKind::kImageAlt:
             case DemoLinkKind::kSeveralPages:
@@ -329,7 +338,23 @@ std::optional<DemoSite::LinkingAddress> DemoSite::ParseLinkingPath(std::string_v
     if (slash == std::string_view::npos || !path.ends_with(".html")) {
         return std::nullopt;
     }
-    const std::string_view name = path.substr(slash + 1, path.size() - slash - 1 - 5);
+    return ParseLinkingName(path.substr(slash + 1, path.size() - slash - 1 - 5));
+}
+
+std::string DemoSite::FrontPageQuery(std::size_t index, std::string_view identity) {
+    return "?page=" + std::to_string(index) + "-" + HexEncode(identity);
+}
+
+std::optional<DemoSite::LinkingAddress> DemoSite::ParseFrontPageQuery(std::string_view query) {
+    constexpr std::string_view kKey = "page=";
+    if (!query.starts_with(kKey)) {
+        return std::nullopt;
+    }
+    return ParseLinkingName(query.substr(kKey.size()));
+}
+
+// "<index>-<site in hex>", the part of a linking page's address that names it.
+std::optional<DemoSite::LinkingAddress> DemoSite::ParseLinkingName(std::string_view name) {
     const auto dash = name.find('-');
     if (dash == std::string_view::npos || dash == 0 || dash + 1 == name.size()) {
         return std::nullopt;

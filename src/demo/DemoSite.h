@@ -110,8 +110,14 @@ public:
         std::size_t index = 0;
     };
     static std::optional<LinkingAddress> ParseLinkingPath(std::string_view path);
+    // A few linking pages are front pages of their hosts, addressed with no
+    // path at all ("http://host.example?page=..."), so that the reports have
+    // home page links to count.
+    static std::string FrontPageQuery(std::size_t index, std::string_view identity);
+    static std::optional<LinkingAddress> ParseFrontPageQuery(std::string_view query);
 
 private:
+    static std::optional<LinkingAddress> ParseLinkingName(std::string_view name);
     void BuildHosts(std::size_t count);
     void BuildBacklinks(std::size_t count);
     std::string DomainPhrase(std::string_view topic, std::size_t choice) const;

@@ -147,6 +147,13 @@ TEST_F(DemoReportTest, PageRanksIncludeZeroFromTextThatIsNotANumber) {
     }
 }
 
+// A linking page addressed by its host alone counts as a home page link.
+TEST_F(DemoReportTest, SomeLinkingPagesAreFrontPagesOfTheirHosts) {
+    EXPECT_TRUE(Any(run_->records, [](const auto& r) {
+        return r.url.starts_with("http://") && r.url.find('/', 7) == std::string::npos;
+    }));
+}
+
 TEST_F(DemoReportTest, LinksAreBothReciprocalAndOneWay) {
     EXPECT_TRUE(Any(run_->records, [](const auto& r) { return r.reciprocal; }));
     EXPECT_TRUE(Any(run_->records, [](const auto& r) { return !r.reciprocal; }));

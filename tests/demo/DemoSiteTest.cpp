@@ -52,6 +52,7 @@ TEST(DemoSiteTest, EveryKindOccursOnceTheOpeningBlockIsFull) {
 TEST(DemoSiteTest, LinkingAddressesNeverNameTheSiteAndDecodeBack) {
     const DemoSite site(kSite, 120);
     std::set<std::string> hosts;
+    int frontPages = 0;
     for (std::size_t i = 0; i < site.Backlinks().size(); ++i) {
         const DemoBacklink& link = site.Backlinks()[i];
         if (link.kind == DemoLinkKind::kOwnPage) {
@@ -59,15 +60,23 @@ TEST(DemoSiteTest, LinkingAddressesNeverNameTheSiteAndDecodeBack) {
             continue;
         }
         EXPECT_EQ(link.url.find(kSite), std::string::npos) << link.url;
+        // Front pages carry their name in the query, every other page in its path.
         const auto slash = link.url.find('/', 7);
-        ASSERT_NE(slash, std::string::npos);
-        hosts.insert(link.url.substr(7, slash - 7));
-        const auto address = DemoSite::ParseLinkingPath(link.url.substr(slash));
+        const auto mark = link.url.find('?', 7);
+        const bool frontPage = slash == std::string::npos;
+        if (frontPage) {
+            ++frontPages;
+        }
+        ASSERT_NE(frontPage ? mark : slash, std::string::npos) << link.url;
+        hosts.insert(link.url.substr(7, (frontPage ? mark : slash) - 7));
+        const auto address = frontPage ? DemoSite::ParseFrontPageQuery(link.url.substr(mark + 1))
+                                       : DemoSite::ParseLinkingPath(link.url.substr(slash));
         ASSERT_TRUE(address) << link.url;
         EXPECT_EQ(address->identity, kSite);
         EXPECT_EQ(address->index, link.page);
     }
     EXPECT_GT(hosts.size(), 40u);
+    EXPECT_GT(frontPages, 0);
 }
 
 TEST(DemoSiteTest, DuplicatesRepeatAnEarlierLinkingPage) {
