@@ -216,10 +216,7 @@ void MainDialog::StartOrCancelReport() {
             if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?"))) {
                 // The run may have ended while the question was open; only a
                 // run still going is cancelled.
-                const std::shared_ptr<RunShared> going = run_;
-                if (ReportWorkers::Cancel(*going)) {
-                    going->SetStatusText("Report aborted by user..\r\n");
-                }
+                ReportWorkers::Cancel(*run_);
             }
             return;
         }

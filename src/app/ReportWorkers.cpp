@@ -2,6 +2,7 @@
 
 #include "engine/RunState.h"
 
+#include <string>
 #include <utility>
 
 namespace veltrap {
@@ -39,16 +40,13 @@ void ReportWorkers::JoinFinished() {
 }
 
 bool ReportWorkers::Cancel(RunShared& shared) {
-    // The worker may move the state on at the same moment, so only a state
-    // of a run still going is replaced.
-    int state = shared.runState.load();
-    while (state != kRunIdle && state != kRunCancelled) {
-        if (shared.runState.compare_exchange_weak(state, kRunCancelled)) {
-            shared.Session().Abort();
-            return true;
-        }
+    // The worker may move the state on at the same moment, so only a run
+    // still going is cancelled, and its status line is the cancel's own.
+    if (!shared.Cancel(std::string(kCancelledStatus))) {
+        return false;
     }
-    return false;
+    shared.Session().Abort();
+    return true;
 }
 
 void ReportWorkers::StopAll() {

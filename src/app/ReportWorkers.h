@@ -29,9 +29,9 @@ public:
     std::shared_ptr<RunShared> Start(const RunRequest& request, const ServiceConfig& config);
     // Joins the workers that have already returned; never waits.
     void JoinFinished();
-    // Cancels a run that is still going: its state becomes cancelled and its
-    // transfers in flight end at once. Returns false when the run had already
-    // ended or been cancelled.
+    // Cancels a run that is still going: its state becomes cancelled, its
+    // status line the cancel's, and its transfers in flight end at once. Returns false when the run
+    // had already ended or been cancelled.
     static bool Cancel(RunShared& shared);
     // Cancels every run still going and aborts its transfers in flight, then
     // waits for every worker.

@@ -171,7 +171,7 @@ void ReportCommand::WatchInterrupts(RunShared& shared, ProgressPrinter* printer,
     if (interrupts >= 1 && handled < 1) {
         handled = 1;
         // Cancel as the Cancel button does, unless the run has just ended.
-        const std::string line = "Report aborted by user..\r\n";
+        const std::string line(kCancelledStatus);
         if (shared.Cancel(line) && printer != nullptr) {
             printer->Status(line);
         }

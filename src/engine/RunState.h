@@ -1,6 +1,11 @@
 #pragma once
 
+#include <string_view>
+
 namespace veltrap {
+
+// The status line a cancelled run leaves, whoever cancelled it.
+inline constexpr std::string_view kCancelledStatus = "Report aborted by user..\r\n";
 
 // The values of a run's state, as the worker and the window hand it over.
 enum RunState : int {
