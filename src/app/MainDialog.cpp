@@ -15,6 +15,7 @@
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
 #include "report/PagePane.h"
+#include "scrape/TextSearch.h"
 #include "store/SavedState.h"
 
 #include <QAbstractSlider>
@@ -305,7 +306,7 @@ void MainDialog::SetStatus(const QString& text) {
 
 void MainDialog::ShowStatusText() {
     std::string text = run_->StatusText();
-    RemoveAll(text, "\r\n");
+    RemoveEvery(text, "\r\n");
     SetStatus(FromBytes(text));
 }
 

@@ -8,6 +8,7 @@
 #include "demo/SearchResultPage.h"
 #include "demo/SiteExplorerPage.h"
 #include "demo/SitePage.h"
+#include "scrape/TextSearch.h"
 
 #include <charconv>
 #include <optional>
@@ -98,7 +99,7 @@ std::string WithoutPort(std::string_view host) {
         host.find_first_not_of("0123456789", colon + 1) == std::string_view::npos) {
         host = host.substr(0, colon);
     }
-    return AsciiLower(host);
+    return LowerAscii(host);
 }
 
 std::optional<DemoAnswer> StaticFile(std::string_view host, std::string_view path) {

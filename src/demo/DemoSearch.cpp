@@ -4,6 +4,7 @@
 #include "demo/DemoHash.h"
 #include "demo/DemoText.h"
 #include "demo/DemoWords.h"
+#include "scrape/TextSearch.h"
 
 #include <optional>
 
@@ -58,7 +59,7 @@ DemoSearchHit Filler(DemoDice& dice) {
 }  // namespace
 
 std::vector<std::string> DemoSearch::Words(std::string_view text) {
-    const std::string lower = AsciiLower(text);
+    const std::string lower = LowerAscii(text);
     std::vector<std::string> words;
     std::string word;
     auto finish = [&] {

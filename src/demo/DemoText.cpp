@@ -1,5 +1,7 @@
 #include "demo/DemoText.h"
 
+#include "scrape/TextSearch.h"
+
 #include <cstddef>
 
 namespace veltrap {
@@ -24,7 +26,7 @@ bool IsAsciiAlnum(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char LowerAscii(char c) {
+char LowerByte(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
@@ -33,14 +35,6 @@ char UpperAscii(char c) {
 }
 
 }  // namespace
-
-std::string AsciiLower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = LowerAscii(c);
-    }
-    return out;
-}
 
 std::string PercentDecode(std::string_view text) {
     std::string out;
@@ -136,7 +130,7 @@ std::optional<std::string> HexDecode(std::string_view hex) {
         // one text has exactly one address.
         const char high = hex[i];
         const char low = hex[i + 1];
-        if (LowerAscii(high) != high || LowerAscii(low) != low || HexValue(high) < 0 ||
+        if (LowerByte(high) != high || LowerByte(low) != low || HexValue(high) < 0 ||
             HexValue(low) < 0) {
             return std::nullopt;
         }
@@ -146,7 +140,7 @@ std::optional<std::string> HexDecode(std::string_view hex) {
 }
 
 std::string SiteIdentity(std::string_view siteKey) {
-    std::string identity = AsciiLower(siteKey);
+    std::string identity = LowerAscii(siteKey);
     while (!identity.empty() && identity.back() == '/') {
         identity.pop_back();
     }
@@ -154,7 +148,7 @@ std::string SiteIdentity(std::string_view siteKey) {
 }
 
 std::string HostIdentity(std::string_view host) {
-    std::string identity = AsciiLower(host);
+    std::string identity = LowerAscii(host);
     if (identity.starts_with("www.")) {
         identity.erase(0, 4);
     }

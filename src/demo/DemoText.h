@@ -8,9 +8,6 @@ namespace veltrap {
 
 // Small text helpers shared by the demo web's pages.
 
-// Lower-cases ASCII letters only; other bytes stay as they are.
-std::string AsciiLower(std::string_view text);
-
 // Decodes %XX escapes. A "%" that does not start a valid escape stays as it is,
 // and "+" stays a plus sign, because the product never encodes blanks that way.
 std::string PercentDecode(std::string_view text);

@@ -4,6 +4,7 @@
 #include "demo/DemoHash.h"
 #include "demo/DemoText.h"
 #include "demo/DemoWords.h"
+#include "scrape/TextSearch.h"
 
 #include <array>
 #include <string_view>
@@ -169,7 +170,7 @@ std::string LinkBlock(PageParts& parts) {
                 if (page.path != link.hrefPage && page.path.size() < 24 && wanted) {
                     list += "<li><a href=\"" +
                             parts.site.SiteUrl(page.path, parts.dice.Chance(60)) + "\">" +
-                            parts.site.Brand() + " " + AsciiLower(page.title) + "</a></li>\n";
+                            parts.site.Brand() + " " + LowerAscii(page.title) + "</a></li>\n";
                 }
             }
             return list + "</ul>\n";

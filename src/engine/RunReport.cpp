@@ -18,10 +18,6 @@ namespace {
 
 constexpr auto kPauseAfterDiscovery = std::chrono::milliseconds(200);
 
-bool Stopped(int state) {
-    return state == kRunCancelled || state == kRunIdle;
-}
-
 // Writes a status line and marks it new, unless the run has been stopped:
 // then neither the line nor the state is touched, so a cancel (and the text
 // that came with it) is never overwritten. Answers whether the run goes on.
@@ -39,7 +35,7 @@ bool Announce(RunShared& shared, const RunProgress& progress, const std::string&
 // keeps its state, so whoever cancelled sees the cancel they asked for.
 void Finish(RunShared& shared) {
     int state = shared.runState.load();
-    while (!Stopped(state)) {
+    while (!IsStopped(state)) {
         if (shared.runState.compare_exchange_weak(state, kRunIdle)) {
             return;
         }
@@ -91,7 +87,7 @@ void RunReport(const RunRequest& request, const ServiceConfig& config, RunShared
 
     std::size_t index = 0;
     for (auto record = list.begin(); record != list.end();) {
-        if (Stopped(shared.runState.load())) {
+        if (IsStopped(shared.runState.load())) {
             return;
         }
         if (progress.record) {

@@ -16,18 +16,10 @@ std::string RunShared::StatusText() const {
     return statusText_;
 }
 
-namespace {
-
-bool Stopped(int state) {
-    return state == kRunCancelled || state == kRunIdle;
-}
-
-}  // namespace
-
 bool RunShared::PostStatus(const std::string& line) {
     std::lock_guard lock(statusMutex_);
     int state = runState.load();
-    while (!Stopped(state)) {
+    while (!IsStopped(state)) {
         if (runState.compare_exchange_weak(state, kRunNewLine)) {
             statusText_ = line;
             return true;
@@ -39,7 +31,7 @@ bool RunShared::PostStatus(const std::string& line) {
 bool RunShared::Cancel(const std::string& text) {
     std::lock_guard lock(statusMutex_);
     int state = runState.load();
-    while (!Stopped(state)) {
+    while (!IsStopped(state)) {
         if (runState.compare_exchange_weak(state, kRunCancelled)) {
             statusText_ = text;
             return true;

@@ -16,4 +16,9 @@ enum RunState : int {
     kRunCancelled = 4,  // cancelled by the user
 };
 
+// A run in either state takes no more lines and no cancel.
+inline constexpr bool IsStopped(int state) {
+    return state == kRunCancelled || state == kRunIdle;
+}
+
 }  // namespace veltrap

@@ -10,7 +10,4 @@ namespace veltrap {
 // blank. Nothing else changes; case and a trailing "/" stay.
 std::string MakeSiteKey(std::string_view typed);
 
-// Removes every occurrence of what from text, scanning left to right.
-void RemoveAll(std::string& text, std::string_view what);
-
 }  // namespace veltrap

@@ -2,6 +2,7 @@
 
 #include "demo/DemoConfig.h"
 #include "demo/DemoText.h"
+#include "scrape/TextSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -112,7 +113,7 @@ TEST(DemoPagesTest, TheSiteAsTypedOnlyChangesItsOwnPagesAmongTheResults) {
     for (std::size_t i = 0; i < lower.size(); ++i) {
         if (mixed[i].find("Veltrap-Demo.Example") != std::string::npos) {
             ++ownPages;
-            EXPECT_EQ(AsciiLower(mixed[i]), lower[i]);
+            EXPECT_EQ(LowerAscii(mixed[i]), lower[i]);
         } else {
             EXPECT_EQ(mixed[i], lower[i]);
         }

@@ -32,17 +32,5 @@ TEST(SiteKeyTest, EmbeddedNulAndHighBytesAreKept) {
     EXPECT_EQ(MakeSiteKey(typed), typed);
 }
 
-TEST(RemoveAllTest, LeftToRightWithoutOverlap) {
-    std::string text = "aaaa";
-    RemoveAll(text, "aa");
-    EXPECT_EQ(text, "");
-    text = "aaa";
-    RemoveAll(text, "aa");
-    EXPECT_EQ(text, "a");
-    text = "abc";
-    RemoveAll(text, "");
-    EXPECT_EQ(text, "abc");
-}
-
 }  // namespace
 }  // namespace veltrap
