@@ -1,6 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include "app/AppIcon.h"
+#include "base/Version.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -16,7 +17,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setPixmap(QPixmap::fromImage(AppIcon::Render(48)));
-    auto* version = new QLabel(QStringLiteral("Veltrap Version 1.0.0.6"), this);
+    auto* version =
+        new QLabel(QStringLiteral("Veltrap Version ") +
+                       QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())),
+                   this);
     version->setObjectName(QStringLiteral("aboutVersion"));
 
     auto* row = new QHBoxLayout;

@@ -15,7 +15,7 @@
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
 #include "report/PagePane.h"
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 #include "store/SavedState.h"
 
 #include <QAbstractSlider>

@@ -4,6 +4,7 @@
 #include "app/LaunchOptions.h"
 #include "app/MainDialog.h"
 #include "app/UserPrompts.h"
+#include "base/Version.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
 #include "engine/RunReport.h"
@@ -44,7 +45,8 @@ int ReportApp::Run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvex"));
     QApplication::setApplicationName(QStringLiteral("Veltrap"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.6"));
+    QApplication::setApplicationVersion(
+        QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
     QApplication::setWindowIcon(AppIcon::Make());
     if (!network.Ok()) {
         return Refuse("Windows sockets initialization failed.", 1);

@@ -1,6 +1,6 @@
 #include "app/SettingsDialog.h"
 
-#include "store/LeadingNumber.h"
+#include "base/LeadingInteger.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -22,7 +22,7 @@ QLineEdit* MakeDigitsEdit(std::int32_t value, QWidget* parent) {
 }
 
 std::int32_t NumberIn(const QLineEdit* edit) {
-    return LeadingNumber(edit->text().toStdString());
+    return LeadingInteger32(edit->text().toStdString());
 }
 
 }  // namespace

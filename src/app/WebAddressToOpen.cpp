@@ -1,5 +1,7 @@
 #include "app/WebAddressToOpen.h"
 
+#include "base/AsciiCase.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -7,16 +9,6 @@
 
 namespace veltrap {
 namespace {
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               const auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-               };
-               return lower(a) == lower(b);
-           });
-}
 
 // Spaces, control bytes and NUL never belong in an address, and a lenient
 // parser might drop them rather than refuse the text.
@@ -32,7 +24,7 @@ bool HasBlankOrControl(std::string_view text) {
 QUrl WebAddressToOpen(std::string_view text) {
     constexpr std::array<std::string_view, 2> kWebSchemes{"http://", "https://"};
     const bool web = std::any_of(kWebSchemes.begin(), kWebSchemes.end(), [&](std::string_view s) {
-        return StartsWithIgnoringCase(text, s);
+        return StartsWithNoCase(text, s);
     });
     if (!web || HasBlankOrControl(text)) {
         return {};

@@ -1,6 +1,6 @@
 #include "cli/ProgressPrinter.h"
 
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 
 namespace veltrap {
 namespace {

@@ -1,6 +1,7 @@
 #include "cli/RunSummary.h"
 
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <set>
 

@@ -8,7 +8,8 @@
 #include "demo/SearchResultPage.h"
 #include "demo/SiteExplorerPage.h"
 #include "demo/SitePage.h"
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <charconv>
 #include <optional>

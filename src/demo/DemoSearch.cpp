@@ -4,7 +4,8 @@
 #include "demo/DemoHash.h"
 #include "demo/DemoText.h"
 #include "demo/DemoWords.h"
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <optional>
 

@@ -1,6 +1,7 @@
 #include "demo/DemoText.h"
 
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <cstddef>
 

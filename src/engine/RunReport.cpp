@@ -7,7 +7,7 @@
 #include "scrape/Reciprocal.h"
 #include "scrape/SearchRank.h"
 #include "scrape/SiteLink.h"
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 #include "scrape/WebAddress.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "engine/SiteKey.h"
 
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 
 namespace veltrap {
 

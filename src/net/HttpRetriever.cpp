@@ -1,5 +1,6 @@
 #include "net/HttpRetriever.h"
 
+#include "base/AsciiCase.h"
 #include "net/EscapeUrlBytes.h"
 
 #include <algorithm>
@@ -24,16 +25,6 @@ constexpr const char* kWebProtocols = "http,https";
 
 long Milliseconds(long seconds) {
     return std::clamp(seconds, 0L, kMaxTimeoutS) * 1000L;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               const auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-               };
-               return lower(a) == lower(b);
-           });
 }
 
 // The form header is the only one a POST adds. The empty "Expect:" keeps

@@ -1,5 +1,7 @@
 #include "report/ReportGrid.h"
 
+#include "base/LeadingInteger.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -11,10 +13,6 @@ namespace veltrap {
 namespace {
 
 const std::string kNoText;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // Float to int toward zero, saturating instead of overflowing, so that an odd
 // fraction can never produce an undefined conversion.
@@ -34,37 +32,7 @@ int TruncateToInt(float value) {
 }  // namespace
 
 std::int64_t CellSortKey(const std::string& text) {
-    if (text == "NA") {
-        return 0;
-    }
-    std::size_t at = 0;
-    while (at < text.size() && IsBlank(text[at])) {
-        ++at;
-    }
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    // Accumulating as a negative number reaches the most negative value too.
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    std::int64_t value = 0;
-    bool saturated = false;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        const int digit = text[at] - '0';
-        if (value < (kMin + digit) / 10) {
-            saturated = true;
-        } else if (!saturated) {
-            value = value * 10 - digit;
-        }
-    }
-    if (negative) {
-        return saturated ? kMin : value;
-    }
-    if (saturated || value == kMin) {
-        return std::numeric_limits<std::int64_t>::max();
-    }
-    return -value;
+    return text == "NA" ? 0 : LeadingInteger64(text);
 }
 
 ReportGrid::ReportGrid()

@@ -1,6 +1,6 @@
 #include "scrape/Reciprocal.h"
 
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 #include "scrape/WebAddress.h"
 
 namespace veltrap {

@@ -2,7 +2,8 @@
 
 #include "net/HttpRetriever.h"
 #include "scrape/SiteLink.h"
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <utility>
 

@@ -1,7 +1,8 @@
 #include "scrape/SiteLink.h"
 
 #include "net/HttpRetriever.h"
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 #include "scrape/WebAddress.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "store/SavedState.h"
 
-#include "store/LeadingNumber.h"
+#include "base/LeadingInteger.h"
 #include "store/SiteList.h"
 
 namespace veltrap {
@@ -8,7 +8,7 @@ namespace {
 
 std::int32_t ReadLimit(const SettingsStore& store, std::string_view name) {
     const std::string text = store.Read(name);
-    return text.empty() ? SavedState::kDefaultLimit : LeadingNumber(text);
+    return text.empty() ? SavedState::kDefaultLimit : LeadingInteger32(text);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 
 #include "demo/DemoConfig.h"
 #include "demo/DemoText.h"
-#include "scrape/TextSearch.h"
+#include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <gtest/gtest.h>
 

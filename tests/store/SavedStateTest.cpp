@@ -1,6 +1,6 @@
 #include "store/SavedState.h"
 
-#include "store/LeadingNumber.h"
+#include "base/LeadingInteger.h"
 #include "store/SiteList.h"
 #include "support/TempDir.h"
 
@@ -21,28 +21,28 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
 TEST(LeadingNumberTest, TakesTheDigitsTheTextStartsWith) {
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("abc"), 0);
-    EXPECT_EQ(LeadingNumber("x12"), 0);
-    EXPECT_EQ(LeadingNumber("25pages"), 25);
-    EXPECT_EQ(LeadingNumber(" \t42"), 42);
-    EXPECT_EQ(LeadingNumber("-7"), -7);
-    EXPECT_EQ(LeadingNumber("+3"), 3);
-    EXPECT_EQ(LeadingNumber("-"), 0);
-    EXPECT_EQ(LeadingNumber(std::string("4\0"
+    EXPECT_EQ(LeadingInteger32(""), 0);
+    EXPECT_EQ(LeadingInteger32("abc"), 0);
+    EXPECT_EQ(LeadingInteger32("x12"), 0);
+    EXPECT_EQ(LeadingInteger32("25pages"), 25);
+    EXPECT_EQ(LeadingInteger32(" \t42"), 42);
+    EXPECT_EQ(LeadingInteger32("-7"), -7);
+    EXPECT_EQ(LeadingInteger32("+3"), 3);
+    EXPECT_EQ(LeadingInteger32("-"), 0);
+    EXPECT_EQ(LeadingInteger32(std::string("4\0"
                                         "5",
                                         3)),
               4);
 }
 
 TEST(LeadingNumberTest, SaturatesAtThe32BitLimits) {
-    EXPECT_EQ(LeadingNumber("2147483646"), kMax - 1);
-    EXPECT_EQ(LeadingNumber("2147483647"), kMax);
-    EXPECT_EQ(LeadingNumber("2147483648"), kMax);
-    EXPECT_EQ(LeadingNumber("99999999999999999999999999"), kMax);
-    EXPECT_EQ(LeadingNumber("-2147483648"), kMin);
-    EXPECT_EQ(LeadingNumber("-2147483649"), kMin);
-    EXPECT_EQ(LeadingNumber("-99999999999999999999999999"), kMin);
+    EXPECT_EQ(LeadingInteger32("2147483646"), kMax - 1);
+    EXPECT_EQ(LeadingInteger32("2147483647"), kMax);
+    EXPECT_EQ(LeadingInteger32("2147483648"), kMax);
+    EXPECT_EQ(LeadingInteger32("99999999999999999999999999"), kMax);
+    EXPECT_EQ(LeadingInteger32("-2147483648"), kMin);
+    EXPECT_EQ(LeadingInteger32("-2147483649"), kMin);
+    EXPECT_EQ(LeadingInteger32("-99999999999999999999999999"), kMin);
 }
 
 TEST(SiteListTest, EntriesAreThePiecesBeforeEachComma) {

@@ -1,4 +1,4 @@
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 
 #include <gtest/gtest.h>
 

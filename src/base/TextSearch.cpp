@@ -1,18 +1,8 @@
-#include "scrape/TextSearch.h"
+#include "base/TextSearch.h"
 
 #include <utility>
 
 namespace veltrap {
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 bool Contains(std::string_view text, std::string_view what) {
     return text.find(what) != std::string_view::npos;

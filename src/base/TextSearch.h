@@ -5,10 +5,9 @@
 
 namespace veltrap {
 
-// The small text operations the page readers share. Pages are byte strings and
-// case folding touches only the ASCII letters.
+// The plain substring operations the readers and the report share. Pages are
+// byte strings, so every comparison here is exact, byte for byte.
 
-std::string LowerAscii(std::string_view text);
 bool Contains(std::string_view text, std::string_view what);
 // Removes every occurrence of what, scanning left to right; removals do not
 // rescan the text they join.
