@@ -7,6 +7,8 @@ namespace veltrap {
 
 // How the retriever reaches the web, and the bounds on every fetch.
 struct HttpOptions {
+    static constexpr const char* kDefaultUserAgent = "Ostrana HTTP Retriever 1.0";
+
     // "host:port" that every connection goes to while URLs and Host headers stay
     // as they are; empty sends each request to the URL's own host.
     std::string connectTo;
@@ -19,6 +21,15 @@ struct HttpOptions {
     std::int64_t maxBodyBytes = 8 * 1024 * 1024;
     // Bodies of one run kept for repeated requests of the same address.
     std::int64_t cacheBytes = 256 * 1024 * 1024;
+    // Records examined side by side, and so transfers in flight at once.
+    int jobs = 16;
+    // Transfers one host answers at once.
+    int perHostConnections = 4;
+    // The least time between the starts of two requests to one host.
+    long perHostDelayMs = 0;
+    // The longest a Retry-After is waited out.
+    long retryAfterMaxS = 120;
+    std::string userAgent = kDefaultUserAgent;
 };
 
 }  // namespace veltrap

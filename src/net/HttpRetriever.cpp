@@ -2,10 +2,12 @@
 
 #include "base/AsciiCase.h"
 #include "net/EscapeUrlBytes.h"
+#include "net/RetryAfter.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 #include <utility>
 
@@ -14,10 +16,8 @@ namespace veltrap {
 namespace {
 
 constexpr int kGetAttempts = 3;
+constexpr int kRefusalRetries = 3;
 constexpr long kMaxRedirects = 10;
-// How long the transfer loop waits for socket activity before it looks at the
-// abort switch and the stall clock again; this bounds how late an abort acts.
-constexpr int kPollIntervalMs = 50;
 constexpr long kMaxTimeoutS = 24 * 3600;
 // Addresses come from scraped pages, so anything but web addresses (file://,
 // ftp://, ...) is refused, on the first request and on every redirect alike.
@@ -42,11 +42,53 @@ curl_slist* FormHeaders() {
     return extended;
 }
 
+// "host:port" of an address, lower-cased, with the scheme's port when none is
+// written; "" for text libcurl cannot read as an address.
+std::string HostKey(const std::string& target) {
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, target.c_str(), 0) != CURLUE_OK) {
+        return {};
+    }
+    char* host = nullptr;
+    char* port = nullptr;
+    std::string key;
+    if (curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+        curl_url_get(url.get(), CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+        key = LowerAscii(host) + ":" + port;
+    }
+    curl_free(host);
+    curl_free(port);
+    return key;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// The claim on an address in the session's cache ends however the fetch ends.
+class CacheClaim {
+public:
+    CacheClaim(PageCache& cache, const std::string& url) : cache_(cache), url_(url) {}
+    ~CacheClaim() { cache_.Finish(url_, answer_); }
+    CacheClaim(const CacheClaim&) = delete;
+    CacheClaim& operator=(const CacheClaim&) = delete;
+    void Keep(const PageAnswer& answer) { answer_ = &answer; }
+
+private:
+    PageCache& cache_;
+    const std::string& url_;
+    const PageAnswer* answer_ = nullptr;
+};
+
 }  // namespace
 
 HttpRetriever::HttpRetriever(HttpSession& session)
     : session_(session),
-      multi_(curl_multi_init(), &curl_multi_cleanup),
       connectTo_(nullptr, &curl_slist_free_all),
       formHeader_(FormHeaders(), &curl_slist_free_all),
       easy_(curl_easy_init(), &curl_easy_cleanup),
@@ -58,7 +100,7 @@ HttpRetriever::HttpRetriever(HttpSession& session)
 HttpRetriever::~HttpRetriever() = default;
 
 CURLcode HttpRetriever::Configure() {
-    if (!multi_ || !easy_ || !formHeader_) {
+    if (!easy_ || !formHeader_) {
         return CURLE_FAILED_INIT;
     }
     const HttpOptions& options = session_.Options();
@@ -76,7 +118,7 @@ CURLcode HttpRetriever::Configure() {
         }
     };
     set(CURLOPT_NOSIGNAL, 1L);
-    set(CURLOPT_USERAGENT, kUserAgent);
+    set(CURLOPT_USERAGENT, options.userAgent.c_str());
     // An empty proxy name also overrides any proxy named in the environment.
     set(CURLOPT_PROXY, "");
     set(CURLOPT_NOPROXY, "*");
@@ -92,6 +134,9 @@ CURLcode HttpRetriever::Configure() {
     set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     set(CURLOPT_HEADERFUNCTION, &HttpRetriever::OnHeader);
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+    if (CURLSH* share = session_.Scheduler().Share()) {
+        set(CURLOPT_SHARE, share);
+    }
     if (connectTo_) {
         set(CURLOPT_CONNECT_TO, connectTo_.get());
     }
@@ -102,47 +147,93 @@ const std::string* HttpRetriever::Fetch(const std::optional<std::string>& url, b
                                         const char* postData, long postLength) {
     if (!url) {
         lastError_ = -1;
+        answer_ = PageAnswer{};
         return nullptr;
     }
-    if (session_.Aborted()) {
-        lastError_ = CURLE_ABORTED_BY_CALLBACK;
-        return nullptr;
+    if (usePost) {
+        std::optional<PageAnswer> answer = FetchPost(*url, postData, postLength);
+        answer_ = answer ? std::move(*answer) : PageAnswer{};
+        return answer ? &answer_.body : nullptr;
+    }
+    answer_ = Get(*url);
+    return answer_.answered ? &answer_.body : nullptr;
+}
+
+PageAnswer HttpRetriever::Get(const std::string& url) {
+    if (session_.Stopped()) {
+        return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
     }
     if (setupError_ != CURLE_OK) {
-        lastError_ = setupError_;
-        return nullptr;
+        return NoAnswer(setupError_);
     }
-    return usePost ? FetchPost(*url, postData, postLength) : FetchGet(*url);
+    if (std::optional<PageAnswer> known = session_.Cache().Claim(url)) {
+        return std::move(*known);
+    }
+    PageAnswer answer;
+    {
+        // The claim ends here, before the answer is handed on and moved.
+        CacheClaim claim(session_.Cache(), url);
+        answer = FetchGet(url);
+        if (answer.answered && !answer.refused) {
+            claim.Keep(answer);
+        }
+    }
+    return answer;
 }
 
-const std::string* HttpRetriever::FetchGet(const std::string& url) {
-    if (std::optional<std::string> cached = session_.Cache().Lookup(url)) {
-        body_ = std::move(*cached);
-        return &*body_;
+PageAnswer HttpRetriever::FetchGet(const std::string& url) {
+    const std::string target = EscapeUrlBytes(url);
+    if (const CURLcode code = PrepareGet(target); code != CURLE_OK) {
+        return NoAnswer(code);
     }
-    if (const CURLcode code = PrepareGet(EscapeUrlBytes(url)); code != CURLE_OK) {
-        lastError_ = code;
-        return nullptr;
-    }
-    for (int attempt = 0; attempt < kGetAttempts; ++attempt) {
-        if (session_.Aborted()) {
-            lastError_ = CURLE_ABORTED_BY_CALLBACK;
-            return nullptr;
+    host_ = HostKey(target);
+    int attempts = 0;
+    int refusals = 0;
+    for (;;) {
+        if (session_.Stopped()) {
+            return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
         }
         const Outcome outcome = Transfer();
-        if (outcome.succeeded) {
-            session_.Cache().Store(url, received_);
-            return Keep();
-        }
-        lastError_ = outcome.code;
         if (outcome.code == CURLE_ABORTED_BY_CALLBACK) {
-            return nullptr;
+            return NoAnswer(outcome.code);
         }
+        if (!outcome.answered) {
+            if (++attempts < kGetAttempts) {
+                continue;
+            }
+            return NoAnswer(outcome.code);
+        }
+        PageAnswer answer = Collect(outcome);
+        const std::optional<std::chrono::seconds> wait = RefusalWait(answer, refusals);
+        if (!wait) {
+            return answer;
+        }
+        if (refusals == kRefusalRetries) {
+            answer.refused = true;
+            return answer;
+        }
+        ++refusals;
+        session_.Scheduler().HoldHost(host_, std::chrono::steady_clock::now() + *wait);
     }
-    return nullptr;
 }
 
-const std::string* HttpRetriever::FetchPost(const std::string& url, const char* data, long length) {
+std::optional<std::chrono::seconds> HttpRetriever::RefusalWait(const PageAnswer& answer,
+                                                               int refusals) const {
+    const std::string_view retryAfter = answer.Header("Retry-After");
+    const bool refusal = answer.status == 429 || (answer.status == 503 && !retryAfter.empty());
+    if (!refusal) {
+        return std::nullopt;
+    }
+    const std::optional<long> asked = RetryAfterSeconds(retryAfter, std::time(nullptr));
+    if (!asked) {
+        return std::chrono::seconds(1L << refusals);
+    }
+    return std::chrono::seconds(
+        std::clamp(*asked, 0L, std::max(session_.Options().retryAfterMaxS, 0L)));
+}
+
+std::optional<PageAnswer> HttpRetriever::FetchPost(const std::string& url, const char* data,
+                                                   long length) {
     // A missing body is an empty one; a length that cannot be right is refused
     // rather than read past the caller's data.
     curl_off_t size = 0;
@@ -150,20 +241,30 @@ const std::string* HttpRetriever::FetchPost(const std::string& url, const char* 
         size = data != nullptr ? static_cast<curl_off_t>(std::strlen(data)) : 0;
     } else if (length < 0 || (data == nullptr && length > 0)) {
         lastError_ = CURLE_BAD_FUNCTION_ARGUMENT;
-        return nullptr;
+        return std::nullopt;
     } else {
         size = length;
     }
-    CURLcode code = PreparePost(EscapeUrlBytes(url), data != nullptr ? data : "", size);
+    if (session_.Stopped()) {
+        lastError_ = CURLE_ABORTED_BY_CALLBACK;
+        return std::nullopt;
+    }
+    if (setupError_ != CURLE_OK) {
+        lastError_ = setupError_;
+        return std::nullopt;
+    }
+    const std::string target = EscapeUrlBytes(url);
+    CURLcode code = PreparePost(target, data != nullptr ? data : "", size);
     if (code == CURLE_OK) {
+        host_ = HostKey(target);
         const Outcome outcome = Transfer();
-        if (outcome.succeeded) {
-            return Keep();
+        if (outcome.answered) {
+            return Collect(outcome);
         }
         code = outcome.code;
     }
     lastError_ = code;
-    return nullptr;
+    return std::nullopt;
 }
 
 CURLcode HttpRetriever::PrepareGet(const std::string& target) {
@@ -199,67 +300,55 @@ CURLcode HttpRetriever::PreparePost(const std::string& target, const char* data,
 
 HttpRetriever::Outcome HttpRetriever::Transfer() {
     received_.clear();
+    headers_.clear();
     answered_ = false;
     locationSeen_ = false;
     capReached_ = false;
-    lastByte_ = std::chrono::steady_clock::now();
-    const CURLcode code = RunTransfer();
+    FetchScheduler::Transfer transfer;
+    transfer.easy = easy_.get();
+    transfer.host = host_;
+    transfer.lastByte = &lastByte_;
+    const CURLcode code = session_.Scheduler().Perform(transfer);
     CountSentRequests();
     if (code == CURLE_ABORTED_BY_CALLBACK) {
         return {code, false};
     }
     // Once the answer has begun, whatever ends the transfer (a broken
     // connection, a stall, the time limit, the body cap) leaves a usable page.
-    return {code, code == CURLE_OK || capReached_ || answered_};
+    // A redirect loop is an answer too: asking again would only loop again.
+    return {code, code == CURLE_OK || capReached_ || answered_ || code == CURLE_TOO_MANY_REDIRECTS};
 }
 
-CURLcode HttpRetriever::RunTransfer() {
-    CURLM* multi = multi_.get();
-    CURL* easy = easy_.get();
-    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
-        return CURLE_FAILED_INIT;
+PageAnswer HttpRetriever::Collect(const Outcome& outcome) {
+    PageAnswer answer;
+    answer.answered = true;
+    long status = 0;
+    if (curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK) {
+        answer.status = status;
     }
-    const std::chrono::seconds stallLimit(
-        std::clamp(session_.Options().stallTimeoutS, 0L, kMaxTimeoutS));
-    CURLcode code = CURLE_OK;
-    for (;;) {
-        int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
-            code = CURLE_FAILED_INIT;
-            break;
-        }
-        if (running == 0) {
-            code = FinishedCode();
-            break;
-        }
-        if (session_.Aborted()) {
-            code = CURLE_ABORTED_BY_CALLBACK;
-            break;
-        }
-        if (stallLimit.count() > 0 && std::chrono::steady_clock::now() - lastByte_ >= stallLimit) {
-            code = CURLE_OPERATION_TIMEDOUT;
-            break;
-        }
-        if (curl_multi_poll(multi, nullptr, 0, kPollIntervalMs, nullptr) != CURLM_OK) {
-            code = CURLE_FAILED_INIT;
-            break;
-        }
+    char* effective = nullptr;
+    if (curl_easy_getinfo(easy_.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK &&
+        effective != nullptr) {
+        answer.finalUrl = effective;
     }
-    // Removing the handle also ends a transfer that is still going.
-    if (curl_multi_remove_handle(multi, easy) != CURLM_OK && code == CURLE_OK) {
-        code = CURLE_FAILED_INIT;
+    answer.body = std::move(received_);
+    received_.clear();
+    answer.headers = std::move(headers_);
+    headers_.clear();
+    answer.cut = capReached_;
+    answer.tooManyRedirects = outcome.code == CURLE_TOO_MANY_REDIRECTS;
+    if (outcome.code != CURLE_OK && !capReached_) {
+        answer.transportError = curl_easy_strerror(outcome.code);
     }
-    return code;
+    return answer;
 }
 
-CURLcode HttpRetriever::FinishedCode() {
-    int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy_.get()) {
-            return message->data.result;
-        }
-    }
-    return CURLE_FAILED_INIT;
+PageAnswer HttpRetriever::NoAnswer(CURLcode code) {
+    PageAnswer answer;
+    answer.transportError =
+        code == CURLE_ABORTED_BY_CALLBACK ? "cancelled" : curl_easy_strerror(code);
+    lastError_ = code;
+    return answer;
 }
 
 void HttpRetriever::CountSentRequests() {
@@ -278,12 +367,6 @@ void HttpRetriever::CountSentRequests() {
     for (long sent = 0; sent <= redirects; ++sent) {
         session_.CountRequest();
     }
-}
-
-const std::string* HttpRetriever::Keep() {
-    body_ = std::move(received_);
-    received_.clear();
-    return &*body_;
 }
 
 std::size_t HttpRetriever::OnBody(char* data, std::size_t size, std::size_t count, void* self) {
@@ -307,9 +390,10 @@ std::size_t HttpRetriever::OnHeader(char* data, std::size_t size, std::size_t co
     const std::string_view line(data, size * count);
     retriever.lastByte_ = std::chrono::steady_clock::now();
     if (line.starts_with("HTTP/")) {
+        // Each answer in a chain of redirects brings its own headers; only
+        // the last one's are kept.
         retriever.locationSeen_ = false;
-    } else if (StartsWithNoCase(line, "location:")) {
-        retriever.locationSeen_ = true;
+        retriever.headers_.clear();
     } else if (line == "\r\n" || line == "\n") {
         // The end of a header block. Interim answers and redirects that are
         // about to be followed are not yet the answer to this request.
@@ -318,6 +402,13 @@ std::size_t HttpRetriever::OnHeader(char* data, std::size_t size, std::size_t co
             status >= 200 && !(status >= 300 && status < 400 && retriever.locationSeen_)) {
             retriever.answered_ = true;
         }
+    } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+        const std::string_view name = Trimmed(line.substr(0, colon));
+        if (EqualsNoCase(name, "location")) {
+            retriever.locationSeen_ = true;
+        }
+        retriever.headers_.emplace_back(std::string(name),
+                                        std::string(Trimmed(line.substr(colon + 1))));
     }
     return line.size();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/HttpSession.h"
+#include "net/PageAnswer.h"
 
 #include <curl/curl.h>
 
@@ -9,13 +10,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace veltrap {
 
 // The one HTTP client of the program. A reader creates a retriever per page,
-// fetches, copies the body and lets the retriever go. Every connection is
-// direct (proxies, even from the environment, are never used), redirects are
-// followed and https is always verified. One retriever serves one thread.
+// fetches, copies the body and lets the retriever go. Every transfer runs on
+// the session's fetch scheduler, so connections are shared across the run.
+// Every connection is direct (proxies, even from the environment, are never
+// used), redirects are followed up to ten and https is always verified. One
+// retriever serves one thread.
 class HttpRetriever {
 public:
     explicit HttpRetriever(HttpSession& session);
@@ -27,62 +32,72 @@ public:
     // no answer could be had. An HTTP error status still gives its body, and a
     // transfer that breaks, stalls, runs out of time or reaches the body cap
     // after the answer began gives what was read. The pointer stays valid until
-    // the next Fetch or the retriever's end. A GET is tried up to three times,
-    // again only when an attempt got no answer at all, and a successful GET is
-    // kept in the session's cache; a POST is sent once, with postLength -1
-    // meaning the length of postData as a C string. After the session is
-    // aborted every Fetch returns null.
+    // the next Fetch or the retriever's end. A POST is sent once, with
+    // postLength -1 meaning the length of postData as a C string. After the
+    // session is stopped every Fetch returns null.
     const std::string* Fetch(const std::optional<std::string>& url, bool usePost = false,
                              const char* postData = nullptr, long postLength = -1);
 
+    // A GET with its whole answer. It is tried up to three times, again only
+    // when an attempt got no answer at all. A 429, or a 503 that carries
+    // Retry-After, is waited out (Retry-After capped at retry_after_max_s, or
+    // 1, 2, then 4 seconds) and asked again up to three times, while the host
+    // is left alone by every other transfer. An answer is kept in the session's
+    // cache; while another thread fetches the same address, this one waits for
+    // that answer instead.
+    PageAnswer Get(const std::string& url);
+
+    // What the last Fetch brought.
+    const PageAnswer& LastAnswer() const { return answer_; }
     // -1 after a fetch with no URL, the CURLcode of the last failed fetch
     // otherwise, 0 before any failure.
     int LastError() const { return lastError_; }
 
-    static constexpr const char* kUserAgent = "Ostrana HTTP Retriever 1.0";
+    static constexpr const char* kUserAgent = HttpOptions::kDefaultUserAgent;
 
 private:
     struct Outcome {
         CURLcode code;
-        bool succeeded;
+        bool answered;
     };
 
     CURLcode Configure();
-    const std::string* FetchGet(const std::string& url);
-    const std::string* FetchPost(const std::string& url, const char* data, long length);
+    PageAnswer FetchGet(const std::string& url);
+    std::optional<PageAnswer> FetchPost(const std::string& url, const char* data, long length);
     CURLcode PrepareGet(const std::string& target);
     CURLcode PreparePost(const std::string& target, const char* data, curl_off_t length);
     Outcome Transfer();
-    CURLcode RunTransfer();
-    CURLcode FinishedCode();
     void CountSentRequests();
-    const std::string* Keep();
+    PageAnswer Collect(const Outcome& outcome);
+    PageAnswer NoAnswer(CURLcode code);
+    // How long a refusal asks to wait, or nothing when the answer is no refusal.
+    std::optional<std::chrono::seconds> RefusalWait(const PageAnswer& answer, int refusals) const;
 
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
 
-    using Multi = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
     using Easy = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
     using List = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
     HttpSession& session_;
-    // Declared so that the easy handle goes first, then the lists it points
-    // at, then the multi handle, as libcurl asks.
-    Multi multi_;
+    // Declared so that the easy handle goes first, then the lists it points at.
     List connectTo_;
     List formHeader_;
     Easy easy_;
     std::size_t bodyCap_;
     CURLcode setupError_ = CURLE_OK;
+    std::string host_;  // of the address in flight, for the per-host limits
 
-    // State of the attempt in flight, written by the callbacks.
+    // State of the attempt in flight, written by the callbacks on the
+    // scheduler's thread while this one waits.
     std::string received_;
+    std::vector<std::pair<std::string, std::string>> headers_;
     bool answered_ = false;
     bool locationSeen_ = false;
     bool capReached_ = false;
     std::chrono::steady_clock::time_point lastByte_;
 
-    std::optional<std::string> body_;
+    PageAnswer answer_;
     int lastError_ = 0;
 };
 
