@@ -1,23 +1,16 @@
 #include "demo/DemoPages.h"
 
-#include "demo/DemoConfig.h"
-#include "demo/DemoSearch.h"
-#include "demo/DemoText.h"
-#include "demo/LinkingPage.h"
-#include "demo/PageRankAnswer.h"
-#include "demo/SearchResultPage.h"
-#include "demo/SiteExplorerPage.h"
-#include "demo/SitePage.h"
 #include "base/AsciiCase.h"
-#include "base/TextSearch.h"
+#include "demo/world/DemoHosts.h"
+#include "demo/world/DemoText.h"
+#include "demo/world/LinkingPage.h"
+#include "demo/world/SitePage.h"
+#include "engine/ServiceCatalog.h"
 
-#include <charconv>
 #include <optional>
 
 namespace veltrap {
 namespace {
-
-constexpr std::size_t kSitesKept = 32;
 
 // A transparent 1x1 GIF, for every image a page shows.
 constexpr unsigned char kGif[] = {
@@ -29,70 +22,6 @@ constexpr unsigned char kGif[] = {
 constexpr std::string_view kStyle =
     "body { font-family: Verdana, Arial, sans-serif; font-size: 13px; margin: 20px; }\n"
     "#header { border-bottom: 1px solid #ccc; }\n#sidebar { float: right; width: 200px; }\n";
-
-// The query of a result page: the leading key's value runs up to the last
-// "&stopKey=", because a keyphrase may itself hold "&"; the paging number is
-// the value of the last "&pageKey=".
-struct ResultQuery {
-    std::string lead;
-    long page = 0;
-    bool hasPage = false;
-};
-
-ResultQuery ParseResultQuery(std::string_view query, std::string_view leadKey,
-                             std::string_view stopKey, std::string_view pageKey) {
-    ResultQuery parsed;
-    const std::string leadPrefix = std::string(leadKey) + "=";
-    std::size_t leadStart = std::string_view::npos;
-    if (query.starts_with(leadPrefix)) {
-        leadStart = leadPrefix.size();
-    } else if (const auto at = query.find("&" + leadPrefix); at != std::string_view::npos) {
-        leadStart = at + 1 + leadPrefix.size();
-    }
-    if (leadStart != std::string_view::npos) {
-        const auto stop = query.rfind(std::string("&").append(stopKey).append("="));
-        std::size_t leadEnd = query.find('&', leadStart);
-        if (stop != std::string_view::npos && stop >= leadStart) {
-            leadEnd = stop;
-        }
-        parsed.lead = PercentDecode(query.substr(leadStart, leadEnd == std::string_view::npos
-                                                                ? std::string_view::npos
-                                                                : leadEnd - leadStart));
-    }
-    const std::string pagePrefix = std::string(pageKey) + "=";
-    std::size_t pageStart = std::string_view::npos;
-    if (const auto at = query.rfind("&" + pagePrefix); at != std::string_view::npos) {
-        pageStart = at + 1 + pagePrefix.size();
-    } else if (query.starts_with(pagePrefix)) {
-        pageStart = pagePrefix.size();
-    }
-    if (pageStart != std::string_view::npos) {
-        const std::string_view digits = query.substr(pageStart);
-        long value = 0;
-        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (ec == std::errc() && end != digits.data()) {
-            parsed.page = value;
-            parsed.hasPage = true;
-        }
-    }
-    return parsed;
-}
-
-DemoAnswer Html(std::string body) {
-    DemoAnswer answer;
-    answer.body = std::move(body);
-    return answer;
-}
-
-DemoAnswer NotFound(std::string_view path) {
-    DemoAnswer answer;
-    answer.status = 404;
-    answer.body =
-        "<html><head><title>404 Not Found</title></head>\n<body><h1>Not Found</h1>\n<p>The "
-        "requested URL " +
-        HtmlEscape(path) + " was not found on this server.</p>\n</body></html>\n";
-    return answer;
-}
 
 std::string WithoutPort(std::string_view host) {
     const auto colon = host.rfind(':');
@@ -122,96 +51,50 @@ std::optional<DemoAnswer> StaticFile(std::string_view host, std::string_view pat
 
 }  // namespace
 
-DemoPages::DemoPages(int size) : size_(size) {}
-
-std::shared_ptr<const DemoSite> DemoPages::Site(const std::string& identity) const {
-    {
-        std::lock_guard lock(sitesMutex_);
-        if (const auto found = sites_.find(identity); found != sites_.end()) {
-            return found->second;
+DemoPages::DemoPages(int size) : world_(size) {
+    for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+        if (service.addDemoRoutes) {
+            service.addDemoRoutes(routes_);
         }
     }
-    auto site = std::make_shared<const DemoSite>(identity, size_);
-    std::lock_guard lock(sitesMutex_);
-    if (sites_.size() >= kSitesKept) {
-        sites_.clear();
-    }
-    sites_.emplace(identity, site);
-    return site;
 }
 
 DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view target) const {
-    const std::string host = WithoutPort(hostHeader);
+    DemoRequest request;
+    request.host = WithoutPort(hostHeader);
     const auto mark = target.find('?');
-    const std::string path = PercentDecode(target.substr(0, mark));
-    const std::string_view query =
-        mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
-    if (host.empty()) {
-        DemoAnswer answer = NotFound(path);
+    request.path = PercentDecode(target.substr(0, mark));
+    if (mark != std::string_view::npos) {
+        request.query = std::string(target.substr(mark + 1));
+    }
+    if (request.host.empty()) {
+        DemoAnswer answer = DemoAnswer::NotFound(request.path);
         answer.status = 400;
         return answer;
     }
-
-    if (host == kDemoSiteExplorerHost) {
-        if (path != "/search") {
-            return path == "/" ? Html(RenderSiteExplorerPage(nullptr, "", 1)) : NotFound(path);
-        }
-        const ResultQuery parsed = ParseResultQuery(query, "p", "bwm", "b");
-        const std::string identity = SiteIdentity(parsed.lead);
-        if (identity.empty()) {
-            return Html(RenderSiteExplorerPage(nullptr, "", 1));
-        }
-        return Html(RenderSiteExplorerPage(Site(identity).get(), parsed.lead,
-                                           parsed.hasPage ? parsed.page : 1));
+    if (const DemoRoutes::Writer* writer = routes_.Find(request.host)) {
+        return (*writer)(request, world_);
     }
-
-    struct EngineRoute {
-        std::string_view host;
-        DemoEngine engine;
-        std::string_view path;
-        std::string_view queryKey;
-        std::string_view pageKey;
-    };
-    static constexpr EngineRoute kEngines[] = {
-        {kDemoGoogleHost, DemoEngine::kGoogle, "/search", "q", "start"},
-        {kDemoYahooHost, DemoEngine::kYahoo, "/search", "p", "b"},
-        {kDemoMsnHost, DemoEngine::kMsn, "/results.aspx", "q", "first"},
-    };
-    for (const EngineRoute& route : kEngines) {
-        if (host != route.host) {
-            continue;
-        }
-        if (path != route.path && path != "/") {
-            return NotFound(path);
-        }
-        const ResultQuery parsed =
-            ParseResultQuery(query, route.queryKey, route.pageKey, route.pageKey);
-        const std::string named = DemoSearch::NamedSite(parsed.lead);
-        const auto site = named.empty() ? nullptr : Site(named);
-        return Html(RenderSearchPage(route.engine, parsed.lead, parsed.page, site.get()));
-    }
-
-    if (host == kDemoPageRankHost) {
-        return path == "/" ? Html(RenderPageRankAnswer(PercentDecode(query))) : NotFound(path);
-    }
+    const std::string& host = request.host;
+    const std::string& path = request.path;
     if (auto file = StaticFile(host, path)) {
         return std::move(*file);
     }
     auto linking = DemoSite::ParseLinkingPath(path);
     if (!linking && path == "/") {
-        linking = DemoSite::ParseFrontPageQuery(query);
+        linking = DemoSite::ParseFrontPageQuery(request.query);
     }
     if (linking) {
-        if (auto page = RenderLinkingPage(*Site(linking->identity), linking->index)) {
-            return Html(std::move(*page));
+        if (auto page = RenderLinkingPage(*world_.Site(linking->identity), linking->index)) {
+            return DemoAnswer::Html(std::move(*page));
         }
-        return NotFound(path);
+        return DemoAnswer::NotFound(path);
     }
     const DemoSitePage* page = DemoSite::FindPage(path);
     if (page == nullptr) {
-        return NotFound(path);
+        return DemoAnswer::NotFound(path);
     }
-    return Html(RenderSitePage(*Site(HostIdentity(host)), *page));
+    return DemoAnswer::Html(RenderSitePage(*world_.Site(HostIdentity(host)), *page));
 }
 
 }  // namespace veltrap

@@ -1,24 +1,18 @@
 #pragma once
 
-#include "demo/DemoSite.h"
+#include "demo/world/DemoAnswer.h"
+#include "demo/world/DemoRoutes.h"
+#include "demo/world/DemoWorld.h"
 
-#include <map>
-#include <memory>
-#include <mutex>
-#include <string>
 #include <string_view>
 
 namespace veltrap {
 
-struct DemoAnswer {
-    int status = 200;
-    std::string contentType = "text/html";
-    std::string body;
-};
-
-// Every page of the demo web, by host name and request target. An answer
-// depends on nothing but the request and the size setting, so the same report
-// run twice reads the same pages. Safe to call from several threads.
+// Every page of the demo web, by host name and request target: the hosts the
+// outside services play answer through those services' own page writers, and
+// every other host is a linking page or a profiled site. An answer depends on
+// nothing but the request and the size setting. Safe to call from several
+// threads.
 class DemoPages {
 public:
     // size is the number of backlinks every site has; 0 lets each site choose.
@@ -29,13 +23,8 @@ public:
     DemoAnswer Answer(std::string_view host, std::string_view target) const;
 
 private:
-    std::shared_ptr<const DemoSite> Site(const std::string& identity) const;
-
-    int size_;
-    // Recently built sites, so that a run's many requests about one site do
-    // not rebuild it each time. Only a speed-up: a site is the same either way.
-    mutable std::mutex sitesMutex_;
-    mutable std::map<std::string, std::shared_ptr<const DemoSite>> sites_;
+    DemoWorld world_;
+    DemoRoutes routes_;
 };
 
 }  // namespace veltrap

@@ -1,7 +1,9 @@
 #include "demo/DemoWeb.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string_view>
 
 #include <sys/socket.h>
 
@@ -16,6 +18,10 @@ DemoWeb::~DemoWeb() {
 std::string DemoWeb::Start() {
     if (thread_.joinable()) {
         return "the demo web is already running on port " + std::to_string(port_);
+    }
+    {
+        std::lock_guard lock(loadMutex_);
+        stopRequested_ = false;
     }
     server_ = std::make_unique<httplib::Server>();
     const int threads = options_.threads > 0 ? options_.threads : 1;
@@ -34,13 +40,7 @@ std::string DemoWeb::Start() {
     // every answer waits for the client's delayed acknowledgement.
     server_->set_tcp_nodelay(true);
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        if (options_.latencyMs > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(options_.latencyMs));
-        }
-        const DemoAnswer answer = pages_.Answer(request.get_header_value("Host"), request.target);
-        response.status = answer.status;
-        response.set_content(answer.body, answer.contentType);
-        answered_.fetch_add(1);
+        Answer(request, response);
     });
 
     if (options_.port > 0) {
@@ -74,11 +74,72 @@ std::string DemoWeb::Start() {
 }
 
 void DemoWeb::Stop() {
+    {
+        std::lock_guard lock(loadMutex_);
+        stopRequested_ = true;
+    }
+    stopping_.notify_all();
     if (thread_.joinable()) {
         server_->stop();
         thread_.join();
     }
     server_.reset();
+}
+
+void DemoWeb::Answer(const httplib::Request& request, httplib::Response& response) {
+    const std::string host = request.get_header_value("Host");
+    Enter(host);
+    Delay();
+    const DemoAnswer answer = pages_.Answer(host, request.target);
+    response.status = answer.status;
+    std::string_view headers = answer.headers;
+    while (!headers.empty()) {
+        const auto end = headers.find('\n');
+        const std::string_view line = headers.substr(0, end);
+        if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+            const auto valueStart = line.find_first_not_of(' ', colon + 1);
+            response.set_header(
+                std::string(line.substr(0, colon)),
+                std::string(valueStart == std::string_view::npos ? std::string_view()
+                                                                 : line.substr(valueStart)));
+        }
+        headers = end == std::string_view::npos ? std::string_view() : headers.substr(end + 1);
+    }
+    response.set_content(answer.body, answer.contentType);
+    answered_.fetch_add(1);
+    Leave(host);
+}
+
+void DemoWeb::Delay() {
+    if (options_.latencyMs <= 0) {
+        return;
+    }
+    std::unique_lock lock(loadMutex_);
+    stopping_.wait_for(lock, std::chrono::milliseconds(options_.latencyMs),
+                       [this] { return stopRequested_; });
+}
+
+void DemoWeb::Enter(const std::string& host) {
+    std::lock_guard lock(loadMutex_);
+    peaks_.all = std::max(peaks_.all, ++inFlight_);
+    const int onHost = ++inFlightByHost_[host];
+    if (onHost > peaks_.oneHost) {
+        peaks_.oneHost = onHost;
+        peaks_.host = host;
+    }
+}
+
+void DemoWeb::Leave(const std::string& host) {
+    std::lock_guard lock(loadMutex_);
+    --inFlight_;
+    if (--inFlightByHost_[host] == 0) {
+        inFlightByHost_.erase(host);
+    }
+}
+
+DemoWeb::Peaks DemoWeb::PeakLoad() const {
+    std::lock_guard lock(loadMutex_);
+    return peaks_;
 }
 
 std::string DemoWeb::ConnectTo() const {

@@ -5,8 +5,11 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -37,21 +40,43 @@ public:
     // Binds 127.0.0.1 and serves on a thread of its own. Returns "" once it
     // accepts connections, or a message saying why it could not start.
     std::string Start();
-    // Ends serving; requests in progress are finished first. Safe to repeat.
+    // Ends serving at once: answers waiting out their latency go at once, and
+    // requests in progress are finished first. Safe to repeat.
     void Stop();
 
     int Port() const { return port_; }
     // "127.0.0.1:PORT", the value for the connect-to setting.
     std::string ConnectTo() const;
     std::int64_t RequestsAnswered() const { return answered_.load(); }
+    // The most requests that were being answered at one moment, in all and
+    // by one host name, and that host.
+    struct Peaks {
+        int all = 0;
+        int oneHost = 0;
+        std::string host;
+    };
+    Peaks PeakLoad() const;
 
 private:
+    void Answer(const httplib::Request& request, httplib::Response& response);
+    // Waits out the latency, or less when the server is stopping.
+    void Delay();
+    void Enter(const std::string& host);
+    void Leave(const std::string& host);
+
     DemoOptions options_;
     DemoPages pages_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = 0;
     std::atomic<std::int64_t> answered_{0};
+
+    mutable std::mutex loadMutex_;
+    std::condition_variable stopping_;
+    bool stopRequested_ = false;
+    int inFlight_ = 0;
+    std::map<std::string, int> inFlightByHost_;
+    Peaks peaks_;
 };
 
 }  // namespace veltrap

@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
     int signal = 0;
     sigwait(&stopSignals, &signal);
     web.Stop();
-    std::cerr << "veltrap-demo-web: stopped after " << web.RequestsAnswered() << " requests\n";
+    const veltrap::DemoWeb::Peaks peaks = web.PeakLoad();
+    std::cerr << "veltrap-demo-web: stopped after " << web.RequestsAnswered() << " requests\n"
+              << "veltrap-demo-web: most requests answered at once: " << peaks.all << " in all, "
+              << peaks.oneHost << " by one host"
+              << (peaks.host.empty() ? std::string() : " (" + peaks.host + ")") << "\n";
     return 0;
 }

@@ -11,7 +11,7 @@ constexpr std::string_view kLinkStart = "href=\"";
 constexpr std::size_t kLongestLinkSpan = 100;
 
 bool Mentions(const PageFetch& fetch, std::string_view address, std::string_view domain) {
-    return Contains(fetch(WithHttpScheme(address)), domain);
+    return Contains(fetch(WithHttpScheme(address)).body, domain);
 }
 
 }  // namespace
@@ -24,31 +24,36 @@ std::string LinkingDomain(std::string_view linkingPageUrl) {
     return domain.substr(0, domain.find('/'));
 }
 
-bool CheckReciprocal(const PageFetch& fetch, std::string_view siteKey, std::string_view href,
-                     std::string_view linkingPageUrl) {
+LookupOutcome CheckReciprocal(const PageFetch& fetch, std::string_view siteKey,
+                              std::string_view href, std::string_view linkingPageUrl) {
     const std::string domain = LinkingDomain(linkingPageUrl);
     // Every page contains the empty text, so an address without a host says
     // nothing about a link back.
     if (domain.empty()) {
-        return false;
+        return LookupOutcome::NotFound();
     }
     if (Mentions(fetch, href, domain)) {
-        return true;
+        return LookupOutcome::Found(1);
     }
     std::string site = WithHttpScheme(siteKey);
-    const std::string start = fetch(site);
+    const PageAnswer startAnswer = fetch(site);
+    const std::string& start = startAnswer.body;
     if (Contains(start, domain)) {
-        return true;
+        return LookupOutcome::Found(1);
     }
+    const LookupOutcome nothing =
+        startAnswer.Usable()
+            ? LookupOutcome::NotFound()
+            : LookupOutcome::Failed("the site's start page: " + startAnswer.Problem());
     std::size_t searchFrom = 0;
     while (true) {
         const auto linkAt = start.find(kLinkStart, searchFrom + 1);
         if (linkAt == std::string::npos) {
-            return false;
+            return nothing;
         }
         const auto close = start.find('"', linkAt + kLinkStart.size() + 1);
         if (close == std::string::npos) {
-            return false;
+            return nothing;
         }
         if (close - linkAt > kLongestLinkSpan) {
             searchFrom = linkAt + kLinkStart.size();
@@ -66,15 +71,10 @@ bool CheckReciprocal(const PageFetch& fetch, std::string_view siteKey, std::stri
             link = site + "/" + (firstKept == std::string::npos ? "" : link.substr(firstKept));
         }
         if (Contains(link, site) && Mentions(fetch, link, domain)) {
-            return true;
+            return LookupOutcome::Found(1);
         }
         searchFrom = linkAt;
     }
-}
-
-bool CheckReciprocal(HttpSession& session, std::string_view siteKey, std::string_view href,
-                     std::string_view linkingPageUrl) {
-    return CheckReciprocal(FetchEachWithOwnRetriever(session), siteKey, href, linkingPageUrl);
 }
 
 }  // namespace veltrap

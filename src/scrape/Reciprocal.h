@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/HttpSession.h"
-#include "scrape/PageFetch.h"
+#include "base/LookupOutcome.h"
+#include "net/PageFetch.h"
 
 #include <string>
 #include <string_view>
@@ -16,11 +16,10 @@ std::string LinkingDomain(std::string_view linkingPageUrl);
 // Whether the profiled site links back to the linking site: the page the
 // backlink points to is read first, then the site's start page, then every page
 // of the site the start page links to, until one mentions the linking domain.
-bool CheckReciprocal(const PageFetch& fetch, std::string_view siteKey, std::string_view href,
-                     std::string_view linkingPageUrl);
-
-// The same, fetching every page with a retriever of its own.
-bool CheckReciprocal(HttpSession& session, std::string_view siteKey, std::string_view href,
-                     std::string_view linkingPageUrl);
+// Found (1) when one does; failed when the start page could not be had and no
+// page mentioned the linking site, since then nothing is known; otherwise not
+// found.
+LookupOutcome CheckReciprocal(const PageFetch& fetch, std::string_view siteKey,
+                              std::string_view href, std::string_view linkingPageUrl);
 
 }  // namespace veltrap

@@ -1,6 +1,5 @@
 #include "scrape/SiteLink.h"
 
-#include "net/HttpRetriever.h"
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "scrape/WebAddress.h"
@@ -171,18 +170,18 @@ std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view
     }
 }
 
-std::optional<SiteLink> FindSiteLink(HttpSession& session, std::string_view pageUrl,
-                                     std::string_view siteKey) {
+SiteLinkLookup FindSiteLink(const PageFetch& fetch, std::string_view pageUrl,
+                            std::string_view siteKey) {
     const std::string address = WithHttpScheme(pageUrl);
-    HttpRetriever retriever(session);
-    const std::string* body = retriever.Fetch(address, false, nullptr, -1);
-    if (body == nullptr) {
-        body = retriever.Fetch(address, false, nullptr, -1);
+    SiteLinkLookup lookup;
+    lookup.page = fetch(address);
+    if (!lookup.page.answered) {
+        lookup.page = fetch(address);
     }
-    if (body == nullptr) {
-        return std::nullopt;
+    if (lookup.page.answered) {
+        lookup.link = ReadSiteLink(lookup.page.body, siteKey);
     }
-    return ReadSiteLink(*body, siteKey);
+    return lookup;
 }
 
 }  // namespace veltrap

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/HttpSession.h"
+#include "net/PageFetch.h"
 
 #include <optional>
 #include <string>
@@ -26,9 +26,15 @@ std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view
 // "&nbsp", tabs and line breaks removed and runs of blanks made single.
 std::string CleanAnchorText(std::string text);
 
-// Fetches the linking page (one retriever, asked twice if the first answer is
-// missing) and reads its link to the site.
-std::optional<SiteLink> FindSiteLink(HttpSession& session, std::string_view pageUrl,
-                                     std::string_view siteKey);
+// The linking page as it was fetched, and its link to the site if it has one.
+struct SiteLinkLookup {
+    PageAnswer page;
+    std::optional<SiteLink> link;
+};
+
+// Fetches the linking page (asked twice if the first time brings no answer)
+// and reads its link to the site.
+SiteLinkLookup FindSiteLink(const PageFetch& fetch, std::string_view pageUrl,
+                            std::string_view siteKey);
 
 }  // namespace veltrap

@@ -1,9 +1,9 @@
 #include "demo/DemoPages.h"
 
-#include "demo/DemoConfig.h"
-#include "demo/DemoText.h"
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
+#include "demo/DemoConfig.h"
+#include "demo/world/DemoText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "demo/DemoSite.h"
+#include "demo/world/DemoSite.h"
 
 #include <gtest/gtest.h>
 

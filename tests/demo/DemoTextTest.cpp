@@ -1,4 +1,4 @@
-#include "demo/DemoText.h"
+#include "demo/world/DemoText.h"
 
 #include <gtest/gtest.h>
 

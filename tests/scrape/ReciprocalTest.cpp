@@ -1,6 +1,6 @@
 #include "scrape/Reciprocal.h"
 
-#include "FakeWeb.h"
+#include "support/FakeWeb.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,7 +23,8 @@ class ReciprocalTest : public ::testing::Test {
 protected:
     bool Check(const std::string& siteKey = "site.test",
                const std::string& href = "http://site.test/landing.html") {
-        return CheckReciprocal(web.Fetch(), siteKey, href, "http://www.partner.example/links");
+        return CheckReciprocal(web.Fetch(), siteKey, href, "http://www.partner.example/links")
+            .found();
     }
     FakeWeb web;
 };
@@ -95,17 +96,35 @@ TEST_F(ReciprocalTest, HttpsLinkingPageGivesItsHostAsDomain) {
     // Without the https scheme removed, any page showing "https:" would match.
     web.Serve("http://site.test/landing.html", "see https://elsewhere.example");
     EXPECT_FALSE(CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html",
-                                 "https://partner.example/links"));
+                                 "https://partner.example/links")
+                     .found());
     web.Serve("http://site.test/landing.html", "see partner.example");
     EXPECT_TRUE(CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html",
-                                "https://partner.example/links"));
+                                "https://partner.example/links")
+                    .found());
 }
 
 TEST_F(ReciprocalTest, EmptyLinkingDomainMatchesNothing) {
     web.Serve("http://site.test/landing.html", "anything");
     EXPECT_FALSE(
-        CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html", "http://www./"));
+        CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html", "http://www./")
+            .found());
     EXPECT_TRUE(web.Asked().empty());
+}
+
+// Without the site's start page nothing is known of a link back, which is not
+// the same as knowing there is none.
+TEST_F(ReciprocalTest, AnUnreachableStartPageFailsTheCheck) {
+    web.Serve("http://site.test/landing.html", "nothing here");
+    const LookupOutcome down = CheckReciprocal(
+        web.Fetch(), "site.test", "http://site.test/landing.html", "http://p.example/");
+    EXPECT_TRUE(down.failed());
+    EXPECT_EQ(down.reason(), "the site's start page: no answer");
+    web.Serve("http://site.test", "<a href=\"/a\">a</a>", 500);
+    web.Serve("http://site.test/a", "we like p.example");
+    EXPECT_TRUE(CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html",
+                                "http://p.example/")
+                    .found());
 }
 
 }  // namespace
