@@ -7,6 +7,7 @@
 #include "app/SettingsDialog.h"
 #include "app/WebAddressToOpen.h"
 #include "app/WindowLook.h"
+#include "base/TextSearch.h"
 #include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
@@ -15,7 +16,6 @@
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
 #include "report/PagePane.h"
-#include "base/TextSearch.h"
 #include "store/SavedState.h"
 
 #include <QAbstractSlider>
@@ -29,12 +29,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace veltrap {
@@ -55,6 +58,10 @@ constexpr int kGridTop = 81;
 constexpr int kGridWidth = 737;
 constexpr int kGridHeight = 16 * 18;
 constexpr int kStatusTop = 446;
+// The progress bar takes the lower part of the hint's band, which is empty
+// while a run goes.
+constexpr int kProgressTop = 412;
+constexpr int kProgressHeight = 20;
 // On the Overview the first three rows on screen are never opened, whatever
 // they hold; on a fresh Overview they are the totals and a blank line.
 constexpr int kFirstOpenableScreenRow = 4;
@@ -159,6 +166,12 @@ void MainDialog::BuildControls() {
     hiddenBox_->setPalette(ink);
     hiddenBox_->setGeometry(kMargin + 98, kStatusTop, kGridWidth - 98, kRowHeight);
 
+    progress_ = new QProgressBar(client_);
+    progress_->setObjectName(QStringLiteral("recordProgress"));
+    progress_->setGeometry(kMargin, kProgressTop, kGridWidth, kProgressHeight);
+    progress_->setFormat(QStringLiteral("%v of %m records"));
+    progress_->hide();
+
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -239,6 +252,8 @@ void MainDialog::StartOrCancelReport() {
     scrollBar_->setEnabled(false);
     RemoveDetailTab();
     statusBox_->insert(QStringLiteral("Loading..."));
+    progress_->setRange(0, 0);
+    progress_->show();
     runButton_->setText(kCancelText);
 
     RunRequest request;
@@ -257,6 +272,7 @@ void MainDialog::OnReportTimer() {
         return;
     }
     int state = run_->runState.load();
+    ShowProgress();
     // A quick worker may have written its first line before the first tick,
     // so the screen is cleared on the first tick of a run whatever the state.
     if (!runBegun_) {
@@ -271,7 +287,13 @@ void MainDialog::OnReportTimer() {
     // made only from the state just read.
     switch (state) {
         case kRunIdle:
-            SetStatus(QStringLiteral("Idle"));
+            progress_->hide();
+            // A run that stopped on an error keeps the line that tells why.
+            if (run_->stoppedOnError.load()) {
+                ShowStatusText();
+            } else {
+                SetStatus(QStringLiteral("Idle"));
+            }
             runButton_->setText(kRunText);
             reportTimer_.stop();
             report_ = run_;
@@ -289,6 +311,7 @@ void MainDialog::OnReportTimer() {
             }
             break;
         case kRunCancelled:
+            progress_->hide();
             ShowStatusText();
             reportTimer_.stop();
             runButton_->setText(kRerunText);
@@ -296,6 +319,18 @@ void MainDialog::OnReportTimer() {
         default:
             break;
     }
+}
+
+void MainDialog::ShowProgress() {
+    const std::size_t total = run_->recordsTotal.load();
+    if (total == 0) {
+        // Still discovering: the bar only says the run is busy.
+        progress_->setRange(0, 0);
+        return;
+    }
+    const int top = static_cast<int>(std::min<std::size_t>(total, INT32_MAX));
+    progress_->setRange(0, top);
+    progress_->setValue(static_cast<int>(std::min<std::size_t>(run_->recordsDone.load(), top)));
 }
 
 void MainDialog::SetStatus(const QString& text) {

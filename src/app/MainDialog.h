@@ -23,6 +23,7 @@ class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
@@ -56,6 +57,7 @@ public:
     QPushButton* RunButton() const { return runButton_; }
     QLineEdit* StatusBox() const { return statusBox_; }
     QLineEdit* HiddenBox() const { return hiddenBox_; }
+    QProgressBar* Progress() const { return progress_; }
     QTabBar* Tabs() const { return tabs_; }
     QScrollBar* ScrollBar() const { return scrollBar_; }
     ClientArea* Client() const { return client_; }
@@ -112,6 +114,8 @@ private:
     void AddSavedSite(const QString& site);
     void SetReportReady(bool ready);
     void SetStatus(const QString& text);
+    // Moves the progress bar to the records done so far.
+    void ShowProgress();
     void ShowStatusText();
     // What a click on a header does: sorts by a sortable column and shows the
     // first rows; other columns are left alone.
@@ -133,6 +137,7 @@ private:
     QLabel* statusLabel_ = nullptr;
     QLineEdit* statusBox_ = nullptr;
     QLineEdit* hiddenBox_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     QTabBar* tabs_ = nullptr;
     QScrollBar* scrollBar_ = nullptr;
     QAction* settingsAction_ = nullptr;

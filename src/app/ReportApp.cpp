@@ -70,6 +70,9 @@ int ReportApp::Run(int argc, char** argv) {
         }
         config.config = DemoServiceConfig(config.config, demo->Port());
     }
+    if (const std::string problem = config.config.CheckServices(); !problem.empty()) {
+        return Refuse(problem, kUsageError);
+    }
 
     MainDialog window(config.config, SettingsStore(), UserPrompts::Interactive(),
                       [](const RunRequest& request, const ServiceConfig& services,

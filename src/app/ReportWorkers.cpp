@@ -2,10 +2,24 @@
 
 #include "engine/RunState.h"
 
+#include <exception>
 #include <string>
 #include <utility>
 
 namespace veltrap {
+namespace {
+
+// Leaves the reason as the status line and the run idle, so the window shows
+// the line and takes its next run.
+void EndWithError(RunShared& shared, const std::string& reason) {
+    shared.PostStatus("The report stopped: " + reason + "\r\n");
+    shared.stoppedOnError.store(true);
+    int state = shared.runState.load();
+    while (!IsStopped(state) && !shared.runState.compare_exchange_weak(state, kRunIdle)) {
+    }
+}
+
+}  // namespace
 
 ReportWorkers::ReportWorkers(RunFunction run) : run_(std::move(run)) {}
 
@@ -22,7 +36,13 @@ std::shared_ptr<RunShared> ReportWorkers::Start(const RunRequest& request,
     // The worker holds copies of everything it reads, so nothing it uses can
     // go away before it returns.
     std::thread thread([run = run_, request, config, shared, returned] {
-        run(request, config, *shared);
+        // An exception must not leave the thread, where it would end the
+        // program; the run ends with the reason as its last line instead.
+        try {
+            run(request, config, *shared);
+        } catch (const std::exception& error) {
+            EndWithError(*shared, error.what());
+        }
         returned->store(true);
     });
     workers_.push_back(Worker{shared, std::move(returned), std::move(thread)});

@@ -2,6 +2,8 @@
 
 #include "base/TextSearch.h"
 
+#include <algorithm>
+
 namespace veltrap {
 namespace {
 
@@ -33,9 +35,11 @@ void ProgressPrinter::Status(const std::string& line) {
     stream_.flush();
 }
 
-void ProgressPrinter::Record(std::size_t index, std::size_t total) {
+void ProgressPrinter::RecordDone(std::size_t done, std::size_t total) {
     std::lock_guard lock(mutex_);
-    index_ = index;
+    // Records finish out of order when several are examined at once; the bar
+    // only ever moves on.
+    done_ = std::max(done_, done);
     total_ = total;
     if (terminal_) {
         ClearBar();
@@ -62,10 +66,10 @@ void ProgressPrinter::DrawBar() {
     if (!barShown_ || total_ == 0) {
         return;
     }
-    const std::size_t done = index_ + 1 <= total_ ? index_ + 1 : total_;
+    const std::size_t done = std::min(done_, total_);
     const std::size_t filled = done * kBarWidth / total_;
     stream_ << '[' << std::string(filled, '#') << std::string(kBarWidth - filled, '-') << "] "
-            << "record " << done << " of " << total_;
+            << done << " of " << total_ << " records done";
 }
 
 }  // namespace veltrap

@@ -8,8 +8,9 @@
 namespace veltrap {
 
 // Shows a run's progress on a stream: every status line on a line of its own
-// and, on a terminal, a bar under them with the record being examined out of
-// the total. Safe to call from several threads.
+// and, on a terminal, a bar under them with the records done out of
+// the backlinks found, which does not shrink as records are removed. Safe to
+// call from several threads.
 class ProgressPrinter {
 public:
     ProgressPrinter(std::ostream& stream, bool terminal);
@@ -17,7 +18,8 @@ public:
     // Prints the line without its "\r\n"; other control bytes, which could
     // move the cursor or break the one-line form, show as '?'.
     void Status(const std::string& line);
-    void Record(std::size_t index, std::size_t total);
+    // done records of total are done.
+    void RecordDone(std::size_t done, std::size_t total);
     // Takes the bar away.
     void Finish();
 
@@ -29,7 +31,7 @@ private:
     std::ostream& stream_;
     bool terminal_;
     bool barShown_ = false;
-    std::size_t index_ = 0;
+    std::size_t done_ = 0;
     std::size_t total_ = 0;
 };
 

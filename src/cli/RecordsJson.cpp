@@ -27,12 +27,17 @@ std::string RecordLine(const BacklinkRecord& record) {
     line["pageRank"] = record.pageRank;
     line["homePageRank"] = record.homePageRank;
     line["reciprocal"] = record.reciprocal;
+    Json failures = Json::object();
+    for (const auto& [field, reason] : record.failures) {
+        failures[field] = MendUtf8(reason);
+    }
+    line["failures"] = failures;
     return line.dump();
 }
 
 }  // namespace
 
-std::string RecordsJson(const RunOutcome& outcome) {
+std::string RecordsJson(const RunResult& outcome) {
     std::string json = "{\"siteKey\": " + Text(outcome.siteKey) +
                        ", \"backlinkCount\": " + std::to_string(outcome.backlinkCount) +
                        ", \"requests\": " + std::to_string(outcome.requests) +

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/RunOutcome.h"
+#include "engine/RunResult.h"
 
 #include <string>
 
@@ -9,6 +9,6 @@ namespace veltrap {
 // The run as records.json: the site key, the counts, whether it was cancelled
 // and every record in list order, one record a line. Text that is not valid
 // UTF-8 is mended byte by byte, so the file is always valid JSON.
-std::string RecordsJson(const RunOutcome& outcome);
+std::string RecordsJson(const RunResult& outcome);
 
 }  // namespace veltrap

@@ -45,6 +45,9 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
     app.add_option("--ranking-pages", options.rankingPages,
                    "Search result pages to read per engine and query (default: the saved setting)")
         ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    app.add_option("--jobs", options.jobs,
+                   "Records examined side by side (default: the configuration's jobs, 16)")
+        ->check(CLI::Range(1, 256));
     app.add_option("--out", options.outFolder, "Write records.json into this folder");
     auto* demo = app.add_flag("--demo", options.demo, "Run against the built-in demo web")
                      ->excludes(connectTo);
@@ -99,6 +102,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     if (!options.connectTo.empty()) {
         config.http.connectTo = options.connectTo;
     }
+    if (options.jobs) {
+        config.http.jobs = *options.jobs;
+    }
+    if (const std::string problem = config.CheckServices(); !problem.empty()) {
+        return Fail(kExitUsage, problem);
+    }
 
     RunRequest request;
     request.siteText = options.site;
@@ -119,50 +128,51 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         return Fail(kExitFailed, error);
     }
     try {
-        const RunOutcome outcome = Execute(request, config, options.quiet);
+        const RunResult outcome = Execute(request, config, options.quiet);
         if (options.outFolder.empty()) {
             out_ << RunSummary(outcome);
             out_.flush();
         } else if (!WriteReportFolder(options.outFolder, outcome, error)) {
             return Fail(kExitFailed, error);
         }
-        return outcome.cancelled ? kExitInterrupted : kExitDone;
+        if (outcome.cancelled) {
+            return kExitInterrupted;
+        }
+        // What was gathered is written, but a source that could not be read
+        // must not pass for a site without backlinks.
+        if (outcome.discovery.failed) {
+            return Fail(kExitFailed, outcome.DiscoveryProblem());
+        }
+        return kExitDone;
     } catch (const std::exception& failure) {
         return Fail(kExitFailed, std::string("the run failed: ") + failure.what());
     }
 }
 
-RunOutcome ReportCommand::Execute(const RunRequest& request, const ServiceConfig& config,
-                                  bool quiet) {
+RunResult ReportCommand::Execute(const RunRequest& request, const ServiceConfig& config,
+                                 bool quiet) {
     RunShared shared(config.http);
     std::unique_ptr<ProgressPrinter> printer;
-    RunProgress progress;
+    RunEvents events;
     if (!quiet) {
         printer = std::make_unique<ProgressPrinter>(err_, errIsTerminal_);
-        progress.status = [&printer](const std::string& line) { printer->Status(line); };
-        progress.record = [&printer](std::size_t index, std::size_t total) {
-            printer->Record(index, total);
+        events.status = [&printer](const std::string& line) { printer->Status(line); };
+        events.recordDone = [&printer](std::size_t done, std::size_t total) {
+            printer->RecordDone(done, total);
         };
     }
 
     shared.runState = kRunStarted;
-    std::future<void> worker =
-        std::async(std::launch::async, [&] { RunReport(request, config, shared, progress); });
+    std::future<RunResult> worker =
+        std::async(std::launch::async, [&] { return RunReport(request, config, shared, events); });
     int handled = 0;
     while (worker.wait_for(kWatchPeriod) != std::future_status::ready) {
         WatchInterrupts(shared, printer.get(), handled);
     }
-    worker.get();
+    RunResult outcome = worker.get();
     if (printer) {
         printer->Finish();
     }
-
-    RunOutcome outcome;
-    outcome.siteKey = MakeSiteKey(request.siteText);
-    outcome.backlinkCount = shared.backlinkCount.load();
-    outcome.requests = shared.Session().RequestsSent();
-    outcome.cancelled = shared.runState.load() == kRunCancelled;
-    outcome.records = shared.List();
     return outcome;
 }
 

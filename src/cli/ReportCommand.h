@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/RunOutcome.h"
 #include "engine/RunReport.h"
+#include "engine/RunResult.h"
 #include "engine/ServiceConfig.h"
 
 #include <atomic>
@@ -35,6 +35,7 @@ private:
         std::string connectTo;
         std::optional<int> backlinkPages;
         std::optional<int> rankingPages;
+        std::optional<int> jobs;
         std::string outFolder;
         bool demo = false;
         int demoLatencyMs = 0;
@@ -44,7 +45,7 @@ private:
     };
 
     std::optional<int> Parse(int argc, const char* const* argv, Options& options);
-    RunOutcome Execute(const RunRequest& request, const ServiceConfig& config, bool quiet);
+    RunResult Execute(const RunRequest& request, const ServiceConfig& config, bool quiet);
     void WatchInterrupts(RunShared& shared, ProgressPrinter* printer, int& handled);
     int Fail(int code, const std::string& message);
 

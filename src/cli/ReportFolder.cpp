@@ -60,7 +60,7 @@ bool PrepareReportFolder(const std::filesystem::path& folder, std::string& error
     return true;
 }
 
-bool WriteReportFolder(const std::filesystem::path& folder, const RunOutcome& outcome,
+bool WriteReportFolder(const std::filesystem::path& folder, const RunResult& outcome,
                        std::string& error) {
     return WriteWhole(folder / "records.json", RecordsJson(outcome), error) &&
            WriteReportTables(outcome.records, folder, error);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/RunOutcome.h"
+#include "engine/RunResult.h"
 
 #include <filesystem>
 #include <string>
@@ -15,7 +15,7 @@ bool PrepareReportFolder(const std::filesystem::path& folder, std::string& error
 // Writes every output of the run into the folder: records.json, replaced whole
 // so that a reader never sees half a file. On failure returns false with a
 // message naming the file in error.
-bool WriteReportFolder(const std::filesystem::path& folder, const RunOutcome& outcome,
+bool WriteReportFolder(const std::filesystem::path& folder, const RunResult& outcome,
                        std::string& error);
 
 }  // namespace veltrap

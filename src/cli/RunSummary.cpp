@@ -7,7 +7,7 @@
 
 namespace veltrap {
 
-std::string RunSummary(const RunOutcome& outcome) {
+std::string RunSummary(const RunResult& outcome) {
     std::set<std::string> keyphrases;
     std::set<std::string> pages;
     int reciprocal = 0;
@@ -27,6 +27,11 @@ std::string RunSummary(const RunOutcome& outcome) {
     text += "Pages linked to: " + std::to_string(pages.size()) + "\n";
     text += "Reciprocal links: " + std::to_string(reciprocal) + "\n";
     text += "Requests sent: " + std::to_string(outcome.requests) + "\n";
+    if (const std::string problem = outcome.DiscoveryProblem(); !problem.empty()) {
+        text += problem + "\n";
+    }
+    const std::string failures = outcome.FailureLine();
+    text += (failures.empty() ? "Failed lookups: 0" : failures) + "\n";
     if (outcome.cancelled) {
         text += "The run was cancelled before its end.\n";
     }

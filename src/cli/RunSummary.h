@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/RunOutcome.h"
+#include "engine/RunResult.h"
 
 #include <string>
 
@@ -10,6 +10,6 @@ namespace veltrap {
 // distinct keyphrases and pages of the site the kept links use, and how many
 // links are reciprocal. Keyphrases and pages are told apart ignoring case, as
 // the report tables do.
-std::string RunSummary(const RunOutcome& outcome);
+std::string RunSummary(const RunResult& outcome);
 
 }  // namespace veltrap

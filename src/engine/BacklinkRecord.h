@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace veltrap {
 
@@ -20,6 +22,10 @@ struct BacklinkRecord {
     std::int32_t pageRank = -1;
     std::int32_t homePageRank = -1;
     bool reciprocal = false;
+    // The fields whose lookup failed, by field name ("pageRank"), with why, in
+    // the order they were looked up. A field that failed holds -1, as one
+    // that was not found does.
+    std::vector<std::pair<std::string, std::string>> failures;
 };
 
 }  // namespace veltrap

@@ -1,34 +1,31 @@
 #include "engine/RunReport.h"
 
+#include "engine/JobPool.h"
+#include "engine/RecordExaminer.h"
+#include "engine/RunServices.h"
 #include "engine/SiteKey.h"
-#include "scrape/BacklinkPage.h"
-#include "scrape/PageFetch.h"
-#include "scrape/PageRank.h"
-#include "scrape/Reciprocal.h"
-#include "scrape/SearchRank.h"
-#include "scrape/SiteLink.h"
-#include "base/TextSearch.h"
-#include "scrape/WebAddress.h"
 
+#include <algorithm>
 #include <chrono>
+#include <map>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace veltrap {
 namespace {
+
+using Fate = RecordExaminer::Fate;
 
 constexpr auto kPauseAfterDiscovery = std::chrono::milliseconds(200);
 
 // Writes a status line and marks it new, unless the run has been stopped:
 // then neither the line nor the state is touched, so a cancel (and the text
-// that came with it) is never overwritten. Answers whether the run goes on.
-bool Announce(RunShared& shared, const RunProgress& progress, const std::string& line) {
-    if (!shared.PostStatus(line)) {
-        return false;
+// that came with it) is never overwritten.
+void Announce(RunShared& shared, const RunEvents& events, const std::string& line) {
+    if (shared.PostStatus(line) && events.status) {
+        events.status(line);
     }
-    if (progress.status) {
-        progress.status(line);
-    }
-    return true;
 }
 
 // Marks the run complete. A cancel that arrived after the last record's check
@@ -42,87 +39,135 @@ void Finish(RunShared& shared) {
     }
 }
 
-void DiscoverBacklinks(const RunRequest& request, const ServiceEndpoints& services,
-                       const std::string& siteKey, RunShared& shared) {
-    for (int page = 0; page < request.maxBacklinkPages; ++page) {
-        BacklinkPage found = ReadBacklinkPage(
-            FetchPageText(shared.Session(), BacklinkPageAddress(services, siteKey, page)),
-            services.siteExplorerNextMarker);
-        for (std::string& url : found.urls) {
-            shared.List().Append(std::move(url));
-            shared.backlinkCount.fetch_add(1);
-        }
-        if (!found.nextPageFollows) {
-            return;
+// Counts the failed lookups of the records by the service that failed,
+// services in the order the run asks them.
+std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServices& services) {
+    const std::map<std::string, std::string> serviceOf = {
+        {"pageRank", services.authority->Name()},
+        {"homePageRank", services.authority->Name()},
+        {"yahooPageRankPos", services.Rank(RankColumn::kYahoo).Name()},
+        {"yahooSitePos", services.Rank(RankColumn::kYahoo).Name()},
+        {"googlePageRankPos", services.Rank(RankColumn::kGoogle).Name()},
+        {"googleSitePos", services.Rank(RankColumn::kGoogle).Name()},
+        {"msnPageRankPos", services.Rank(RankColumn::kMsn).Name()},
+        {"msnSitePos", services.Rank(RankColumn::kMsn).Name()},
+        {"reciprocal", "site"},
+    };
+    std::vector<ServiceFailures> counted;
+    for (const char* field :
+         {"pageRank", "yahooPageRankPos", "googlePageRankPos", "msnPageRankPos", "reciprocal"}) {
+        const std::string& service = serviceOf.at(field);
+        if (std::none_of(counted.begin(), counted.end(),
+                         [&](const ServiceFailures& s) { return s.service == service; })) {
+            counted.push_back({service, 0, {}});
         }
     }
-}
-
-void GatherRanks(BacklinkRecord& record, const std::string& siteKey,
-                 const ServiceEndpoints& services, int maxRankingPages, HttpSession& session) {
-    record.pageRank = LookupPageRank(session, services, record.url);
-    record.homePageRank = LookupPageRank(session, services, HomePageAddress(record.url));
-    const std::string& phrase = record.anchorText;
-    record.yahooPageRankPos = RankOnYahoo(session, services, maxRankingPages, phrase, record.url);
-    record.yahooSitePos = RankOnYahoo(session, services, maxRankingPages, phrase, siteKey);
-    record.googlePageRankPos = RankOnGoogle(session, services, maxRankingPages, phrase, record.url);
-    record.googleSitePos = RankOnGoogle(session, services, maxRankingPages, phrase, siteKey);
-    record.msnPageRankPos = RankOnMsn(session, services, maxRankingPages, phrase, record.url);
-    record.msnSitePos = RankOnMsn(session, services, maxRankingPages, phrase, siteKey);
+    for (const BacklinkRecord& record : records) {
+        for (const auto& [field, reason] : record.failures) {
+            const auto named = serviceOf.find(field);
+            const std::string service = named == serviceOf.end() ? field : named->second;
+            auto entry =
+                std::find_if(counted.begin(), counted.end(),
+                             [&](const ServiceFailures& s) { return s.service == service; });
+            if (entry == counted.end()) {
+                entry = counted.insert(counted.end(), {service, 0, {}});
+            }
+            if (entry->count++ == 0) {
+                entry->firstReason = reason;
+            }
+        }
+    }
+    std::erase_if(counted, [](const ServiceFailures& s) { return s.count == 0; });
+    return counted;
 }
 
 }  // namespace
 
-void RunReport(const RunRequest& request, const ServiceConfig& config, RunShared& shared,
-               const RunProgress& progress) {
+RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunShared& shared,
+                    const RunEvents& events) {
     shared.backlinkCount.store(0);
-    const std::string siteKey = MakeSiteKey(request.siteText);
-    const ServiceEndpoints& services = config.services;
-    HttpSession& session = shared.Session();
+    RunResult result;
+    result.siteKey = MakeSiteKey(request.siteText);
+    std::string error;
+    RunServices services = RunServices::Make(config, error);
+    if (!error.empty()) {
+        throw std::invalid_argument(error);
+    }
+    result.backlinkSource = services.source->Name();
     BacklinkList& list = shared.List();
+    HttpSession& session = shared.Session();
 
-    DiscoverBacklinks(request, services, siteKey, shared);
-    Announce(shared, progress, "Indexing Backlinks...");
+    result.discovery = services.source->Discover(result.siteKey, request.maxBacklinkPages,
+                                                 SessionFetch(session), [&](std::string url) {
+                                                     list.Append(std::move(url));
+                                                     shared.backlinkCount.fetch_add(1);
+                                                 });
+    result.backlinkCount = shared.backlinkCount.load();
+    shared.recordsTotal.store(static_cast<std::size_t>(std::max(result.backlinkCount, 0)));
+    if (result.discovery.failed) {
+        Announce(shared, events, result.DiscoveryProblem() + "\r\n");
+    }
+    Announce(shared, events, "Indexing Backlinks...");
     std::this_thread::sleep_for(kPauseAfterDiscovery);
 
-    std::size_t index = 0;
-    for (auto record = list.begin(); record != list.end();) {
-        if (IsStopped(shared.runState.load())) {
-            return;
-        }
-        if (progress.record) {
-            progress.record(index, list.size());
-        }
-        // Pages of the profiled site itself are no backlinks.
-        if (Contains(record->url, siteKey)) {
-            record = list.Unlink(record);
-            continue;
-        }
-        if (!Announce(shared, progress, "Examining " + record->url + "...\r\n")) {
-            return;
-        }
-        std::optional<SiteLink> link = FindSiteLink(session, record->url, siteKey);
-        if (!link) {
-            // A fetch cut short by an aborted session says nothing about the
-            // page, so the record stays as it was found.
-            if (session.Aborted()) {
-                return;
-            }
-            record = list.Unlink(record);
-            continue;
-        }
-        record->href = std::move(link->href);
-        record->anchorText = std::move(link->anchorText);
-        if (!Announce(shared, progress,
-                      "Gathering ranking data for keyphrase: " + record->anchorText + "...\r\n")) {
-            return;
-        }
-        GatherRanks(*record, siteKey, services, request.maxRankingPages, session);
-        record->reciprocal = CheckReciprocal(session, siteKey, record->href, record->url);
-        ++record;
-        ++index;
+    std::vector<BacklinkList::iterator> order;
+    std::vector<std::string> urls;
+    for (auto record = list.begin(); record != list.end(); ++record) {
+        order.push_back(record);
+        urls.push_back(record->url);
     }
-    Finish(shared);
+    std::vector<Fate> fates(order.size(), Fate::kStopped);
+    if (shared.BeginRecordPhase() && !order.empty()) {
+        services.authority->Prepare(urls, SessionFetch(session));
+        const RecordExaminer examiner(result.siteKey, request.maxRankingPages, services, shared,
+                                      events);
+        const std::size_t total = order.size();
+        JobPool pool(std::min<std::size_t>(static_cast<std::size_t>(config.http.jobs), total));
+        for (std::size_t index = 0; index < total; ++index) {
+            if (shared.Stopping()) {
+                break;
+            }
+            pool.Submit([&, index] {
+                fates[index] = examiner.Examine(*order[index]);
+                if (fates[index] != Fate::kStopped) {
+                    const std::size_t done = shared.recordsDone.fetch_add(1) + 1;
+                    if (events.recordDone) {
+                        events.recordDone(done, shared.recordsTotal.load());
+                    }
+                }
+            });
+        }
+        pool.Wait();
+    }
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        if (fates[index] == Fate::kRemoved) {
+            list.Unlink(order[index]);
+        }
+    }
+
+    result.failures = CountFailures(list, services);
+    if (const std::string line = result.FailureLine(); !line.empty()) {
+        Announce(shared, events, line + "\r\n");
+    }
+    result.requests = session.RequestsSent();
+    result.records = list;
+    // The result is there before the state turns idle, since whoever watches
+    // the state reads it then. A cancel can still come in between; it is told
+    // in the result the caller gets.
+    result.cancelled = shared.runState.load() == kRunCancelled || session.Aborted();
+    shared.SetResult(result);
+    // A run whose fetches were aborted did not end; its state stays.
+    if (!session.Aborted()) {
+        Finish(shared);
+    }
+    if (!result.cancelled && shared.runState.load() == kRunCancelled) {
+        result.cancelled = true;
+        shared.SetResult(result);
+    }
+    if (events.finished) {
+        events.finished(result);
+    }
+    return result;
 }
 
 }  // namespace veltrap

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/RunEvents.h"
+#include "engine/RunResult.h"
 #include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
 
-#include <cstddef>
-#include <functional>
 #include <string>
 
 namespace veltrap {
@@ -16,19 +16,14 @@ struct RunRequest {
     int maxRankingPages = 10;
 };
 
-// Optional observers of a run, called on the worker's thread.
-struct RunProgress {
-    // Each status line, as it is written to the shared status text.
-    std::function<void(const std::string& line)> status;
-    // Before each record is examined: its 0-based position and the list size.
-    std::function<void(std::size_t index, std::size_t total)> record;
-};
-
-// The whole report run: backlink discovery, then every record in turn. The
-// caller sets shared.runState to kRunStarted first; the run stops at its cancel
-// checks once runState reads kRunCancelled (or kRunIdle), and sets kRunIdle at
-// a complete end.
-void RunReport(const RunRequest& request, const ServiceConfig& config, RunShared& shared,
-               const RunProgress& progress = {});
+// The whole report run: backlink discovery, then every record, up to
+// config.http.jobs of them side by side. Whatever the number of jobs, the
+// list, its order and every field come out as with one job, since each record
+// depends on its own pages alone. The caller sets shared.runState to
+// kRunStarted first; the run stops once runState reads kRunCancelled (or
+// kRunIdle), and sets kRunIdle at a complete end. The result is also stored in
+// shared before the state turns idle.
+RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunShared& shared,
+                    const RunEvents& events = {});
 
 }  // namespace veltrap

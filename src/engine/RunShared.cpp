@@ -16,6 +16,17 @@ std::string RunShared::StatusText() const {
     return statusText_;
 }
 
+void RunShared::SetResult(const RunResult& result) {
+    auto kept = std::make_shared<const RunResult>(result);
+    std::lock_guard lock(statusMutex_);
+    result_ = std::move(kept);
+}
+
+std::shared_ptr<const RunResult> RunShared::Result() const {
+    std::lock_guard lock(statusMutex_);
+    return result_;
+}
+
 bool RunShared::PostStatus(const std::string& line) {
     std::lock_guard lock(statusMutex_);
     int state = runState.load();
@@ -34,10 +45,28 @@ bool RunShared::Cancel(const std::string& text) {
     while (!IsStopped(state)) {
         if (runState.compare_exchange_weak(state, kRunCancelled)) {
             statusText_ = text;
+            if (recordPhase_.load()) {
+                session_.StopNew();
+            }
             return true;
         }
     }
     return false;
+}
+
+bool RunShared::BeginRecordPhase() {
+    // Paired with Cancel: whichever of the two comes second sees the other,
+    // so a cancel is never missed between them.
+    recordPhase_.store(true);
+    if (runState.load() == kRunCancelled) {
+        session_.StopNew();
+        return false;
+    }
+    return !IsStopped(runState.load());
+}
+
+bool RunShared::Stopping() const {
+    return IsStopped(runState.load()) || session_.Aborted();
 }
 
 }  // namespace veltrap

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "engine/BacklinkList.h"
+#include "engine/RunResult.h"
 #include "engine/RunState.h"
 #include "net/HttpOptions.h"
 #include "net/HttpSession.h"
 
 #include <atomic>
+#include <cstddef>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -36,13 +39,33 @@ public:
     // is never replaced by a line the worker was about to write.
     bool Cancel(const std::string& text);
 
+    // The run has begun examining records. From then on a cancel also stops
+    // new fetches, so the run ends as soon as the answers in flight are in;
+    // before, it lets the discovery finish, which a cancel does not stop.
+    // Answers whether the run is still going.
+    bool BeginRecordPhase();
+    // Cancelled, ended, or its fetches aborted: a job stops at its next step.
+    bool Stopping() const;
+
+    // Records done out of the backlinks found, for a progress bar.
+    std::atomic<std::size_t> recordsDone{0};
+    std::atomic<std::size_t> recordsTotal{0};
+    // The run could not go on; its status line says why.
+    std::atomic<bool> stoppedOnError{false};
+
+    // The run's result, once it has one; null before.
+    void SetResult(const RunResult& result);
+    std::shared_ptr<const RunResult> Result() const;
+
     BacklinkList& List() { return list_; }
     const BacklinkList& List() const { return list_; }
     HttpSession& Session() { return session_; }
 
 private:
+    std::atomic<bool> recordPhase_{false};
     mutable std::mutex statusMutex_;
     std::string statusText_;
+    std::shared_ptr<const RunResult> result_;
     BacklinkList list_;
     HttpSession session_;
 };

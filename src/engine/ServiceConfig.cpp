@@ -1,18 +1,33 @@
 #include "engine/ServiceConfig.h"
 
+#include "base/AsciiCase.h"
+#include "engine/ServiceCatalog.h"
+
 #include <ini.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string_view>
+#include <system_error>
+
+#include <sys/stat.h>
 
 namespace veltrap {
 namespace {
+
+using Role = ServiceDescriptor::Role;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::int64_t kDay = 24 * 3600;
 
 // What the INI handler gathers; inih tells the line of the first refusal.
 struct ParseState {
@@ -20,10 +35,10 @@ struct ParseState {
     std::string problem;  // the first refusal, without file and line
 };
 
-bool ParseWholeNumber(std::string_view text, std::int64_t minimum, std::int64_t& out) {
+bool ParseWholeNumber(std::string_view text, std::int64_t& out) {
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < minimum) {
+    if (ec != std::errc() || end != text.data() + text.size()) {
         return false;
     }
     out = value;
@@ -55,6 +70,42 @@ bool SetService(ServiceEndpoints& services, std::string_view key, std::string_vi
     return true;
 }
 
+// A whole-number key of [http]: its range, the unit its message names, and
+// where the value goes.
+struct NumberKey {
+    std::int64_t minimum;
+    std::int64_t maximum;
+    const char* unit;
+    void (*store)(HttpOptions&, std::int64_t);
+};
+
+const std::map<std::string_view, NumberKey>& NumberKeys() {
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    static const std::map<std::string_view, NumberKey> kKeys = {
+        {"connect_timeout_s",
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.connectTimeoutS = v; }}},
+        {"stall_timeout_s",
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.stallTimeoutS = v; }}},
+        {"fetch_timeout_s",
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.fetchTimeoutS = v; }}},
+        {"max_body_bytes",
+         {1, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.maxBodyBytes = v; }}},
+        {"cache_bytes",
+         {0, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.cacheBytes = v; }}},
+        {"jobs",
+         {1, 256, "jobs", [](HttpOptions& h, std::int64_t v) { h.jobs = static_cast<int>(v); }}},
+        {"per_host_connections",
+         {1, 64, "connections",
+          [](HttpOptions& h, std::int64_t v) { h.perHostConnections = static_cast<int>(v); }}},
+        {"per_host_delay_ms",
+         {0, kDay * 1000, "milliseconds",
+          [](HttpOptions& h, std::int64_t v) { h.perHostDelayMs = v; }}},
+        {"retry_after_max_s",
+         {0, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.retryAfterMaxS = v; }}},
+    };
+    return kKeys;
+}
+
 bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
              std::string& problem) {
     if (key == "connect_to") {
@@ -66,43 +117,101 @@ bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
         http.connectTo = std::string(value);
         return true;
     }
-    struct NumberKey {
-        std::int64_t minimum;
-        const char* what;
-    };
-    static const std::map<std::string_view, NumberKey> kNumbers = {
-        {"connect_timeout_s", {1, "a whole number of seconds above 0"}},
-        {"stall_timeout_s", {1, "a whole number of seconds above 0"}},
-        {"fetch_timeout_s", {1, "a whole number of seconds above 0"}},
-        {"max_body_bytes", {1, "a whole number of bytes above 0"}},
-        {"cache_bytes", {0, "a whole number of bytes, 0 or more"}},
-    };
-    const auto found = kNumbers.find(key);
-    if (found == kNumbers.end()) {
+    if (key == "user_agent") {
+        if (value.empty()) {
+            problem = "key 'user_agent' must not be empty";
+            return false;
+        }
+        http.userAgent = std::string(value);
+        return true;
+    }
+    const auto found = NumberKeys().find(key);
+    if (found == NumberKeys().end()) {
         problem = "unknown key '" + std::string(key) + "' in [http]";
         return false;
     }
+    const NumberKey& spec = found->second;
     std::int64_t number = 0;
-    const bool seconds = key.ends_with("_s");
-    const std::int64_t maximum =
-        seconds ? std::int64_t{24 * 3600} : std::numeric_limits<std::int64_t>::max();
-    if (!ParseWholeNumber(value, found->second.minimum, number) || number > maximum) {
-        problem = "key '" + std::string(key) + "' needs " + found->second.what + ", not '" +
+    if (!ParseWholeNumber(value, number) || number < spec.minimum || number > spec.maximum) {
+        problem = "key '" + std::string(key) + "' needs a whole number of " + spec.unit + " from " +
+                  std::to_string(spec.minimum) + " to " + std::to_string(spec.maximum) + ", not '" +
                   std::string(value) + "'";
         return false;
     }
-    if (key == "connect_timeout_s") {
-        http.connectTimeoutS = static_cast<long>(number);
-    } else if (key == "stall_timeout_s") {
-        http.stallTimeoutS = static_cast<long>(number);
-    } else if (key == "fetch_timeout_s") {
-        http.fetchTimeoutS = static_cast<long>(number);
-    } else if (key == "max_body_bytes") {
-        http.maxBodyBytes = number;
-    } else {
-        http.cacheBytes = number;
-    }
+    spec.store(http, number);
     return true;
+}
+
+bool IsWebUrl(std::string_view value) {
+    for (const std::string_view scheme : {"http://", "https://"}) {
+        if (StartsWithNoCase(value, scheme)) {
+            const std::string_view rest = value.substr(scheme.size());
+            return !rest.empty() && rest.front() != '/' && rest.front() != ':' &&
+                   rest.find_first_of(" \t") == std::string_view::npos;
+        }
+    }
+    return false;
+}
+
+bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::string_view key,
+                       std::string_view value, std::string& problem) {
+    const ServiceCatalog& catalog = ServiceCatalog::Default();
+    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+        const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
+        if (section != choice.section || key != choice.key) {
+            continue;
+        }
+        if (catalog.Find(role, value) == nullptr) {
+            std::string names;
+            for (const std::string& name : catalog.Names(role)) {
+                names += (names.empty() ? "" : ", ") + name;
+            }
+            problem = "key '" + std::string(key) + "' in [" + std::string(section) +
+                      "] names no known service: '" + std::string(value) + "' (known: " + names +
+                      ")";
+            return false;
+        }
+        config.settings.Set(choice.section, choice.key, std::string(value));
+        return true;
+    }
+    for (const ServiceDescriptor& service : catalog.Services()) {
+        for (const ConfigKey& owned : service.keys) {
+            if (owned.section != section || owned.key != key) {
+                continue;
+            }
+            if (owned.kind == ConfigKey::Kind::kNonEmpty && value.empty()) {
+                problem = "key '" + std::string(key) + "' must not be empty";
+                return false;
+            }
+            if (owned.kind == ConfigKey::Kind::kWebUrl && !value.empty() && !IsWebUrl(value)) {
+                problem = "key '" + std::string(key) +
+                          "' needs an http:// or https:// address, not '" + std::string(value) +
+                          "'";
+                return false;
+            }
+            config.settings.Set(owned.section, owned.key, std::string(value));
+            return true;
+        }
+    }
+    problem = "unknown key '" + std::string(key) + "' in [" + std::string(section) + "]";
+    return false;
+}
+
+// Every section a configuration may hold.
+const std::set<std::string, std::less<>>& KnownSections() {
+    static const std::set<std::string, std::less<>> kSections = [] {
+        std::set<std::string, std::less<>> sections = {"services", "http"};
+        for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+            sections.insert(ServiceCatalog::ChoiceOf(role).section);
+        }
+        for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+            for (const ConfigKey& key : service.keys) {
+                sections.insert(key.section);
+            }
+        }
+        return sections;
+    }();
+    return kSections;
 }
 
 int Handler(void* user, const char* section, const char* name, const char* value) {
@@ -116,6 +225,9 @@ int Handler(void* user, const char* section, const char* name, const char* value
     }
     if (sectionName == "http") {
         return SetHttp(state.config.http, name, value, state.problem) ? 1 : 0;
+    }
+    if (KnownSections().contains(sectionName)) {
+        return SetServiceSetting(state.config, sectionName, name, value, state.problem) ? 1 : 0;
     }
     state.problem = sectionName.empty()
                         ? "key '" + std::string(name) + "' stands outside any section"
@@ -146,14 +258,62 @@ std::string CheckLines(const std::string& text, const std::string& name) {
             return name + ":" + std::to_string(number) + ": malformed section header";
         }
         const std::string section = line.substr(first + 1, close - first - 1);
-        if (section != "services" && section != "http") {
+        if (!KnownSections().contains(section)) {
             return name + ":" + std::to_string(number) + ": unknown section [" + section + "]";
         }
     }
     return {};
 }
 
+// A key with an environment variable takes the variable's value when it is
+// set, over the file's.
+void ApplyEnvironment(ServiceSettings& settings) {
+    for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+        for (const ConfigKey& key : service.keys) {
+            if (key.environment.empty()) {
+                continue;
+            }
+            if (const char* value = std::getenv(key.environment.c_str())) {
+                settings.Set(key.section, key.key, value);
+            }
+        }
+    }
+}
+
 }  // namespace
+
+ServiceConfig::ServiceConfig() {
+    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+        const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
+        settings.Set(choice.section, choice.key, choice.defaultName);
+    }
+    for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+        for (const ConfigKey& key : service.keys) {
+            settings.Set(key.section, key.key, key.defaultValue);
+        }
+    }
+    ApplyEnvironment(settings);
+}
+
+const std::string& ServiceConfig::Chosen(Role role) const {
+    const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
+    return settings.Get(choice.section, choice.key);
+}
+
+std::string ServiceConfig::CheckServices() const {
+    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+        const ServiceDescriptor* service = ServiceCatalog::Default().Find(role, Chosen(role));
+        if (service == nullptr) {
+            return "no service named '" + Chosen(role) + "'";
+        }
+        if (service->check) {
+            if (std::string problem = service->check(Context()); !problem.empty()) {
+                return problem;
+            }
+        }
+    }
+    return {};
+}
 
 bool ServiceConfig::IsHostAndPort(std::string_view value) {
     const auto colon = value.rfind(':');
@@ -161,11 +321,15 @@ bool ServiceConfig::IsHostAndPort(std::string_view value) {
         return false;
     }
     std::int64_t port = 0;
-    return ParseWholeNumber(value.substr(colon + 1), 1, port) && port <= 65535;
+    return ParseWholeNumber(value.substr(colon + 1), port) && port >= 1 && port <= 65535;
 }
 
-ServiceConfigResult ServiceConfig::Parse(const std::string& text, const std::string& name) {
+ServiceConfigResult ServiceConfig::Parse(const std::string& original, const std::string& name) {
     ServiceConfigResult result;
+    // An editor's byte order mark is no part of the first line.
+    const std::string text = std::string_view(original).starts_with(kByteOrderMark)
+                                 ? original.substr(kByteOrderMark.size())
+                                 : original;
     if (text.find('\0') != std::string::npos) {
         result.error = name + ": the file holds a NUL byte";
         return result;
@@ -183,17 +347,28 @@ ServiceConfigResult ServiceConfig::Parse(const std::string& text, const std::str
         return result;
     }
     result.config = state.config;
+    ApplyEnvironment(result.config.settings);
     return result;
 }
 
 ServiceConfigResult ServiceConfig::Load(const std::string& path) {
+    ServiceConfigResult result;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        result.error = path + ": is a folder, not a configuration file";
+        return result;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        ServiceConfigResult result;
+        result.error = path + ": cannot read the configuration file (" +
+                       std::generic_category().message(errno) + ")";
+        return result;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
         result.error = path + ": cannot read the configuration file";
         return result;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return Parse(text, path);
 }
 

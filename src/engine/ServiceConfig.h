@@ -1,7 +1,9 @@
 #pragma once
 
 #include "net/HttpOptions.h"
-#include "scrape/ServiceEndpoints.h"
+#include "services/ServiceDescriptor.h"
+#include "services/ServiceEndpoints.h"
+#include "services/ServiceSettings.h"
 
 #include <string>
 #include <string_view>
@@ -10,11 +12,25 @@ namespace veltrap {
 
 struct ServiceConfigResult;
 
-// The service configuration: where the outside services live and how they are
-// reached. Read from an INI file with the sections [services] and [http].
+// The service configuration: where the outside services live, which one
+// serves each role, and how they are reached. Read from an INI file with the
+// sections [services] and [http], plus a section for each role ([backlinks],
+// [authority], [search]) holding its choice and the keys its services own.
 struct ServiceConfig {
+    using Role = ServiceDescriptor::Role;
+
+    // Every key at its default, environment variables applied.
+    ServiceConfig();
+
     ServiceEndpoints services;
     HttpOptions http;
+    ServiceSettings settings;
+
+    // The name of the service chosen for a role.
+    const std::string& Chosen(Role role) const;
+    // Why the chosen services cannot run as configured, or "" when they can.
+    std::string CheckServices() const;
+    ServiceContext Context() const { return {services, settings}; }
 
     // Reads a file; anything the file does not set keeps its default. A broken
     // file gives an error naming the file, the line and the key.

@@ -29,7 +29,7 @@ using Json = nlohmann::json;
 constexpr auto kPatience = std::chrono::seconds(20);
 
 Json Record(const std::string& url, const std::string& href, const std::string& anchorText,
-            std::vector<int> ranks, bool reciprocal) {
+            std::vector<int> ranks, bool reciprocal, Json failures = Json::object()) {
     return Json{{"url", url},
                 {"href", href},
                 {"anchorText", anchorText},
@@ -41,7 +41,8 @@ Json Record(const std::string& url, const std::string& href, const std::string& 
                 {"yahooSitePos", ranks[5]},
                 {"pageRank", ranks[6]},
                 {"homePageRank", ranks[7]},
-                {"reciprocal", reciprocal}};
+                {"reciprocal", reciprocal},
+                {"failures", std::move(failures)}};
 }
 
 Json Untouched(const std::string& url) {
@@ -49,12 +50,15 @@ Json Untouched(const std::string& url) {
 }
 
 // What the hand-made web gives for each linking page that links to the site.
+// It has no PageRank answer for c.example, which is a failed lookup, not a
+// PageRank of nothing.
 const Json kA = Record("http://a.example/links.html", "http://mysite.test/products.html", "my site",
                        {13, 14, 13, 3, 4, 3, 5, 7}, true);
 const Json kB = Record("http://b.example/page.html", "http://www.mysite.test/about.html",
                        "best widgets", {1, 2, 1, -1, -1, -1, 4, 6}, true);
 const Json kC = Record("http://c.example/blog/post.html", "http://mysite.test/contact.html",
-                       "contact page", {-1, -1, -1, -1, -1, -1, -1, -1}, true);
+                       "contact page", {-1, -1, -1, -1, -1, -1, -1, -1}, true,
+                       {{"pageRank", "HTTP 404"}, {"homePageRank", "HTTP 404"}});
 const Json kE = Record("http://e.example/", "http://mysite.test/", "cheap gadgets",
                        {-1, -1, -1, 26, 27, 26, 0, 2}, false);
 
@@ -152,9 +156,11 @@ TEST_F(EndToEndTest, SummaryWithoutOutFolder) {
     EXPECT_THAT(out, HasSubstr("Requests sent: " + std::to_string(web.Asked().size()) + "\n"));
 }
 
+// One job at a time, so which records are done, in flight and not started
+// when the signal comes is known.
 TEST_F(EndToEndTest, CtrlCWritesWhatWasGathered) {
     web.Hold("c.example/blog/post.html");
-    auto child = Start({"--out", dir.File("report"), "mysite.test"});
+    auto child = Start({"--jobs", "1", "--out", dir.File("report"), "mysite.test"});
     ASSERT_TRUE(web.WaitUntilHeld(kPatience));
     child->Signal(SIGINT);
     ASSERT_TRUE(WaitForErr("Report aborted by user..\n"));
@@ -175,7 +181,7 @@ TEST_F(EndToEndTest, CtrlCWritesWhatWasGathered) {
 
 TEST_F(EndToEndTest, SecondCtrlCEndsTheFetchInFlight) {
     web.Hold("c.example/blog/post.html");
-    auto child = Start({"--out", dir.File("report"), "mysite.test"});
+    auto child = Start({"--jobs", "1", "--out", dir.File("report"), "mysite.test"});
     ASSERT_TRUE(web.WaitUntilHeld(kPatience));
     child->Signal(SIGINT);
     ASSERT_TRUE(WaitForErr("Report aborted by user..\n"));

@@ -15,7 +15,7 @@ TEST(ProgressPrinterTest, StatusLinesOneALineWithoutControlBytes) {
     std::ostringstream stream;
     ProgressPrinter printer(stream, false);
     printer.Status("Indexing Backlinks...");
-    printer.Record(0, 3);
+    printer.RecordDone(1, 3);
     printer.Status("Examining http://a.example/...\r\n");
     printer.Status("Examining x\x1b[2J\ny...\r\n");
     printer.Finish();
@@ -26,14 +26,16 @@ TEST(ProgressPrinterTest, StatusLinesOneALineWithoutControlBytes) {
 TEST(ProgressPrinterTest, TerminalGetsABarUnderTheLines) {
     std::ostringstream stream;
     ProgressPrinter printer(stream, true);
-    printer.Record(0, 4);
-    EXPECT_THAT(stream.str(), HasSubstr("[#######-----------------------] record 1 of 4"));
+    printer.RecordDone(1, 4);
+    EXPECT_THAT(stream.str(), HasSubstr("[#######-----------------------] 1 of 4 records done"));
     printer.Status("Examining a...\r\n");
     EXPECT_THAT(stream.str(), HasSubstr("\r\x1b[KExamining a...\n[#######"));
-    printer.Record(3, 4);
-    EXPECT_THAT(stream.str(), EndsWith("[##############################] record 4 of 4"));
+    printer.RecordDone(4, 4);
+    // A record that finishes late does not move the bar back.
+    printer.RecordDone(3, 4);
+    EXPECT_THAT(stream.str(), EndsWith("[##############################] 4 of 4 records done"));
     printer.Finish();
-    EXPECT_THAT(stream.str(), EndsWith("record 4 of 4\r\x1b[K"));
+    EXPECT_THAT(stream.str(), EndsWith("4 of 4 records done\r\x1b[K"));
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ TEST(MendUtf8Test, EachStrayByteBecomesItsOwnCodePoint) {
     EXPECT_EQ(MendUtf8("\xE2\x82"), "\xC3\xA2\xC2\x82");
 }
 
-RunOutcome Sample() {
-    RunOutcome outcome;
+RunResult Sample() {
+    RunResult outcome;
     outcome.siteKey = "mysite.test";
     outcome.backlinkCount = 3;
     outcome.requests = 17;
@@ -93,7 +93,7 @@ TEST(RecordsJsonTest, KeysKeepTheirDocumentedOrder) {
 }
 
 TEST(RecordsJsonTest, EmptyRunIsValidJson) {
-    RunOutcome outcome;
+    RunResult outcome;
     const auto json = nlohmann::json::parse(RecordsJson(outcome));
     EXPECT_EQ(json["records"], nlohmann::json::array());
     EXPECT_EQ(json["cancelled"], false);

@@ -71,6 +71,9 @@ public:
         config.services.yahooHost = "y.test";
         config.services.msnHost = "m.test";
         config.services.pagerankHost = "pagerank.test";
+        // One record at a time, so that the order of lines and requests is
+        // the one the run defines; side by side runs are checked on their own.
+        config.http.jobs = 1;
         return config;
     }
 
@@ -101,15 +104,17 @@ std::string LinkingPage(const std::string& target, const std::string& text) {
 
 // Records what a run reports, from the worker's thread.
 struct Observed {
-    RunProgress Progress() {
-        return {[this](const std::string& line) {
-                    std::lock_guard lock(mutex);
-                    lines.push_back(line);
-                },
-                [this](std::size_t index, std::size_t total) {
-                    std::lock_guard lock(mutex);
-                    records.emplace_back(index, total);
-                }};
+    RunEvents Events() {
+        RunEvents events;
+        events.status = [this](const std::string& line) {
+            std::lock_guard lock(mutex);
+            lines.push_back(line);
+        };
+        events.recordDone = [this](std::size_t done, std::size_t total) {
+            std::lock_guard lock(mutex);
+            records.emplace_back(done, total);
+        };
+        return events;
     }
     std::mutex mutex;
     std::vector<std::string> lines;
@@ -138,7 +143,7 @@ class RunReportTest : public ::testing::Test {
 protected:
     void Run(RunShared& shared, const std::string& site, int backlinkPages = 10) {
         shared.runState = kRunStarted;
-        RunReport({site, backlinkPages, 2}, web.Config(), shared, observed.Progress());
+        RunReport({site, backlinkPages, 2}, web.Config(), shared, observed.Events());
     }
     MiniWeb web;
     Observed observed;
@@ -174,7 +179,7 @@ TEST_F(RunReportTest, RecordsAreFilteredFilledAndAnnounced) {
                             "Examining http://d.example/x...\r\n"));
     EXPECT_EQ(shared.StatusText(), "Examining http://d.example/x...\r\n");
     using Position = std::pair<std::size_t, std::size_t>;
-    EXPECT_THAT(observed.records, ElementsAre(Position{0, 3}, Position{0, 2}, Position{1, 2}));
+    EXPECT_THAT(observed.records, ElementsAre(Position{1, 3}, Position{2, 3}, Position{3, 3}));
 
     // The site's own page is dropped unfetched, and the ranks are asked in
     // the order Yahoo, Google, MSN before the reciprocal check.

@@ -1,0 +1,103 @@
+#include "engine/RecordExaminer.h"
+
+#include "base/TextSearch.h"
+#include "scrape/Reciprocal.h"
+#include "scrape/SiteLink.h"
+#include "scrape/WebAddress.h"
+
+#include <utility>
+
+namespace veltrap {
+
+RecordExaminer::RecordExaminer(std::string siteKey, int maxRankingPages, RunServices& services,
+                               RunShared& shared, const RunEvents& events)
+    : siteKey_(std::move(siteKey)),
+      maxRankingPages_(maxRankingPages),
+      services_(services),
+      shared_(shared),
+      events_(events),
+      fetch_(SessionFetch(shared.Session())) {}
+
+bool RecordExaminer::Announce(const std::string& line) const {
+    // A stopped run takes no more lines, so a cancel's text is never replaced.
+    if (!shared_.PostStatus(line)) {
+        return false;
+    }
+    if (events_.status) {
+        events_.status(line);
+    }
+    return true;
+}
+
+template <typename Lookup>
+bool RecordExaminer::Fill(BacklinkRecord& record, const char* field, std::int32_t& value,
+                          Lookup lookup) const {
+    if (shared_.Stopping()) {
+        return false;
+    }
+    const LookupOutcome outcome = lookup();
+    // An answer cut short by the stop says nothing about the page.
+    if (shared_.Stopping()) {
+        return false;
+    }
+    value = outcome.value();
+    if (outcome.failed()) {
+        record.failures.emplace_back(field, outcome.reason());
+    }
+    return true;
+}
+
+RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
+    if (shared_.Stopping()) {
+        return Fate::kStopped;
+    }
+    // Pages of the profiled site itself are no backlinks.
+    if (Contains(record.url, siteKey_)) {
+        return Fate::kRemoved;
+    }
+    if (!Announce("Examining " + record.url + "...\r\n")) {
+        return Fate::kStopped;
+    }
+    SiteLinkLookup found = FindSiteLink(fetch_, record.url, siteKey_);
+    if (!found.link) {
+        // A fetch cut short by the stop says nothing about the page, so the
+        // record stays as it was found.
+        return shared_.Stopping() ? Fate::kStopped : Fate::kRemoved;
+    }
+    record.href = std::move(found.link->href);
+    record.anchorText = std::move(found.link->anchorText);
+    if (!Announce("Gathering ranking data for keyphrase: " + record.anchorText + "...\r\n")) {
+        return Fate::kStopped;
+    }
+
+    AuthorityProvider& authority = *services_.authority;
+    const std::string& url = record.url;
+    const std::string& phrase = record.anchorText;
+    const auto rank = [&](RankColumn column, const std::string& target) {
+        return [&, column] {
+            return services_.Rank(column).Rank(phrase, target, maxRankingPages_, fetch_);
+        };
+    };
+    std::int32_t reciprocal = 0;
+    const bool complete =
+        Fill(record, "pageRank", record.pageRank,
+             [&] { return authority.Authority(url, fetch_); }) &&
+        Fill(record, "homePageRank", record.homePageRank,
+             [&] { return authority.Authority(HomePageAddress(url), fetch_); }) &&
+        Fill(record, "yahooPageRankPos", record.yahooPageRankPos, rank(RankColumn::kYahoo, url)) &&
+        Fill(record, "yahooSitePos", record.yahooSitePos, rank(RankColumn::kYahoo, siteKey_)) &&
+        Fill(record, "googlePageRankPos", record.googlePageRankPos,
+             rank(RankColumn::kGoogle, url)) &&
+        Fill(record, "googleSitePos", record.googleSitePos, rank(RankColumn::kGoogle, siteKey_)) &&
+        Fill(record, "msnPageRankPos", record.msnPageRankPos, rank(RankColumn::kMsn, url)) &&
+        Fill(record, "msnSitePos", record.msnSitePos, rank(RankColumn::kMsn, siteKey_)) &&
+        Fill(record, "reciprocal", reciprocal,
+             [&] { return CheckReciprocal(fetch_, siteKey_, record.href, url); });
+    if (!complete) {
+        return Fate::kStopped;
+    }
+    record.reciprocal = reciprocal == 1;
+    return Fate::kKept;
+}
+
+}  // namespace veltrap

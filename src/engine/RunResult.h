@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/BacklinkList.h"
+#include "services/BacklinkSource.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace veltrap {
+
+// How many lookups of one service failed in a run, and the first reason.
+struct ServiceFailures {
+    std::string service;
+    int count = 0;
+    std::string firstReason;
+};
+
+// What a finished or cancelled run leaves for the outputs. What was found,
+// what was not found and what failed stay apart: a failed lookup is listed
+// in its record's failures and counted here, and a backlink source that
+// failed is told, rather than passing for a site without backlinks.
+struct RunResult {
+    std::string siteKey;
+    std::string backlinkSource;  // the name of the source that was read
+    std::int32_t backlinkCount = 0;
+    std::int64_t requests = 0;  // HTTP requests actually sent
+    bool cancelled = false;
+    DiscoveryOutcome discovery;
+    std::vector<ServiceFailures> failures;  // services with at least one failure
+    BacklinkList records;
+
+    int FailureCount() const;
+    // "Backlink source siteexplorer failed on page 1: no answer (...)", or ""
+    // when the source did not fail.
+    std::string DiscoveryProblem() const;
+    // "Failed lookups: pagerank-page 12 (HTTP 503), google 1 (...)", or ""
+    // when none failed.
+    std::string FailureLine() const;
+};
+
+}  // namespace veltrap
