@@ -23,7 +23,7 @@ std::string DemoWeb::Start() {
         std::lock_guard lock(loadMutex_);
         stopRequested_ = false;
     }
-    server_ = std::make_unique<httplib::Server>();
+    server_ = std::make_unique<BackloggedServer>();
     const int threads = options_.threads > 0 ? options_.threads : 1;
     server_->new_task_queue = [threads] {
         return new httplib::ThreadPool(static_cast<std::size_t>(threads));
@@ -57,6 +57,11 @@ std::string DemoWeb::Start() {
             port_ = 0;
             return "cannot listen on any port of 127.0.0.1";
         }
+    }
+    if (!server_->WidenBacklog()) {
+        server_.reset();
+        port_ = 0;
+        return "cannot widen the queue of the listening socket";
     }
     auto ended = std::make_shared<std::atomic<bool>>(false);
     thread_ = std::thread([server = server_.get(), ended] {

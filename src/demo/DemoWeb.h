@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo/DemoPages.h"
+#include "demo/server/BackloggedServer.h"
 
 #include <httplib.h>
 
@@ -66,7 +67,7 @@ private:
 
     DemoOptions options_;
     DemoPages pages_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<BackloggedServer> server_;
     std::thread thread_;
     int port_ = 0;
     std::atomic<std::int64_t> answered_{0};

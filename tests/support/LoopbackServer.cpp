@@ -18,6 +18,9 @@ void LoopbackServer::Start() {
     if (port_ <= 0) {
         throw std::runtime_error("cannot bind a loopback port");
     }
+    if (!server_.WidenBacklog()) {
+        throw std::runtime_error("cannot widen the loopback server's queue");
+    }
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

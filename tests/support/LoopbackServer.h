@@ -1,6 +1,6 @@
 #pragma once
 
-#include <httplib.h>
+#include "demo/server/BackloggedServer.h"
 
 #include <string>
 #include <thread>
@@ -27,7 +27,7 @@ public:
     std::string Address() const;
 
 private:
-    httplib::Server server_;
+    BackloggedServer server_;
     std::thread thread_;
     int port_ = 0;
 };
