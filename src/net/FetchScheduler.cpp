@@ -143,7 +143,7 @@ void FetchScheduler::Loop() {
         StartReady(Clock::now());
         int stillRunning = 0;
         const CURLMcode performed = curl_multi_perform(multi, &stillRunning);
-        FinishDone();
+        const bool freed = FinishDone();
         if (performed != CURLM_OK) {
             // The multi handle is broken; every transfer on it fails alike.
             while (!running_.empty()) {
@@ -152,7 +152,11 @@ void FetchScheduler::Loop() {
         }
         const Clock::time_point now = Clock::now();
         CheckStalls(now);
-        curl_multi_poll(multi, nullptr, 0, PollTimeoutMs(now), nullptr);
+        // A transfer that ended may have freed its host for one waiting, which
+        // starts at once rather than after the next poll.
+        if (!freed) {
+            curl_multi_poll(multi, nullptr, 0, PollTimeoutMs(now), nullptr);
+        }
     }
 }
 
@@ -188,7 +192,8 @@ void FetchScheduler::StartReady(Clock::time_point now) {
     }
 }
 
-void FetchScheduler::FinishDone() {
+bool FetchScheduler::FinishDone() {
+    bool any = false;
     int queued = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
         if (message->msg != CURLMSG_DONE) {
@@ -198,8 +203,10 @@ void FetchScheduler::FinishDone() {
         const CURLcode result = message->data.result;
         if (const auto found = running_.find(easy); found != running_.end()) {
             Complete(*found->second, result);
+            any = true;
         }
     }
+    return any;
 }
 
 void FetchScheduler::CheckStalls(Clock::time_point now) {

@@ -71,7 +71,8 @@ private:
 
     void Loop();
     void StartReady(Clock::time_point now);
-    void FinishDone();
+    // Hands back the transfers that ended; answers whether there were any.
+    bool FinishDone();
     void CheckStalls(Clock::time_point now);
     void Complete(Job& job, CURLcode code);
     int PollTimeoutMs(Clock::time_point now);
