@@ -154,6 +154,7 @@ TEST_F(EndToEndTest, SummaryWithoutOutFolder) {
     EXPECT_THAT(out, HasSubstr("Pages linked to: 4\n"));
     EXPECT_THAT(out, HasSubstr("Reciprocal links: 4\n"));
     EXPECT_THAT(out, HasSubstr("Requests sent: " + std::to_string(web.Asked().size()) + "\n"));
+    EXPECT_THAT(out, HasSubstr("Failed lookups: pagerank-page 2 (HTTP 404)\n"));
 }
 
 // One job at a time, so which records are done, in flight and not started
@@ -193,6 +194,18 @@ TEST_F(EndToEndTest, SecondCtrlCEndsTheFetchInFlight) {
     const Json records = Records()["records"];
     ASSERT_EQ(records.size(), 7u);
     EXPECT_EQ(records[2], Untouched("http://c.example/blog/post.html"));
+}
+
+// A backlink source that cannot be reached is a failed run, not a site
+// without backlinks.
+TEST_F(EndToEndTest, AnUnreachableBacklinkSourceFailsTheRun) {
+    const std::vector<std::string> arguments = {
+        "--config", dir.File("services.ini"), "--connect-to", "127.0.0.1:1",
+        "--out",    dir.File("report"),       "mysite.test"};
+    ChildProcess child(VELTRAP_REPORT_EXE, arguments, dir.File("stdout"), dir.File("stderr"));
+    ASSERT_EQ(child.Wait(), 1) << Err();
+    EXPECT_THAT(Err(), HasSubstr("Backlink source siteexplorer failed on page 1: no answer ("));
+    EXPECT_EQ(Records()["backlinkCount"], 0);
 }
 
 TEST_F(EndToEndTest, FailuresBeforeTheRunSendNothing) {
