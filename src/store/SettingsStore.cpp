@@ -1,63 +1,175 @@
 #include "store/SettingsStore.h"
 
-#include <QSettings>
-#include <QStringList>
-#include <QVariant>
+#include "store/IniValue.h"
 
-#include <memory>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 namespace veltrap {
 namespace {
 
-constexpr char kOrganisation[] = "Quorvex";
+constexpr std::string_view kGeneral = "[General]";
 
-QString FromBytes(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+std::filesystem::path UserStorePath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        return std::filesystem::path(config) / "Quorvex.ini";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "") / ".config" / "Quorvex.ini";
 }
 
-// Opens the store the way the platform keeps it: the registry on Windows, an
-// INI file everywhere else.
-std::unique_ptr<QSettings> Open(const QString& iniPath) {
-    if (!iniPath.isEmpty()) {
-        return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
     }
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       kOrganisation);
-#else
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation);
-#endif
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The file's lines without their line ends; none when it cannot be read.
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(std::move(line));
+    }
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+// Where the lines of the general section are: keys before any section belong
+// to it, as do those under "[General]".
+struct Found {
+    std::optional<std::size_t> keyLine;     // the last line that sets the key
+    std::optional<std::size_t> sectionEnd;  // just after the section's last key line
+};
+
+Found Find(const std::vector<std::string>& lines, std::string_view name) {
+    Found found;
+    bool general = true;
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const std::string_view line = Trimmed(lines[index]);
+        if (line.starts_with('[')) {
+            general = line == kGeneral;
+            if (general) {
+                found.sectionEnd = index + 1;
+            }
+            continue;
+        }
+        if (!general || line.empty() || line.starts_with(';') || line.starts_with('#')) {
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        found.sectionEnd = index + 1;
+        if (Trimmed(line.substr(0, equals)) == name) {
+            found.keyLine = index;
+        }
+    }
+    return found;
+}
+
+// Writes the text next to the file and renames it into place.
+bool ReplaceWhole(const std::filesystem::path& path, const std::string& text) {
+    std::error_code error;
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (error) {
+            return false;
+        }
+    }
+    std::string temporary = path.string() + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t wrote = ::write(fd, text.data() + written, text.size() - written);
+        if (wrote <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(wrote);
+    }
+    const bool complete = written == text.size() && fsync(fd) == 0;
+    if (::close(fd) != 0 || !complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-SettingsStore::SettingsStore() = default;
+SettingsStore::SettingsStore() : iniPath_(UserStorePath()) {}
 
-SettingsStore::SettingsStore(QString iniPath) : iniPath_(std::move(iniPath)) {}
+SettingsStore::SettingsStore(std::filesystem::path iniPath) : iniPath_(std::move(iniPath)) {}
 
 std::string SettingsStore::Read(std::string_view name) const {
-    const auto settings = Open(iniPath_);
-    if (settings->status() != QSettings::NoError) {
+    const auto lines = ReadLines(iniPath_);
+    if (!lines) {
         return {};
     }
-    const QVariant value = settings->value(FromBytes(name));
-    // A hand-edited INI line with commas and no quotes comes back as a list;
-    // joining it restores the text that was written.
-    if (value.typeId() == QMetaType::QStringList) {
-        return value.toStringList().join(u',').toStdString();
+    const Found found = Find(*lines, name);
+    if (!found.keyLine) {
+        return {};
     }
-    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
-        return value.toString().toStdString();
-    }
-    return {};
+    const std::string& line = (*lines)[*found.keyLine];
+    const std::string_view value = Trimmed(std::string_view(line).substr(line.find('=') + 1));
+    return ReadIniValue(value).value_or("");
 }
 
 bool SettingsStore::Write(std::string_view name, std::string_view text) const {
-    const auto settings = Open(iniPath_);
-    settings->setValue(FromBytes(name), FromBytes(text));
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    std::vector<std::string> lines;
+    std::error_code error;
+    if (std::filesystem::exists(iniPath_, error)) {
+        auto read = ReadLines(iniPath_);
+        if (!read) {
+            // A file that is there but cannot be read is not replaced by one
+            // holding this value alone.
+            return false;
+        }
+        lines = std::move(*read);
+    }
+    const std::string entry = std::string(name) + "=" + EscapeIniValue(text);
+    const Found found = Find(lines, name);
+    if (found.keyLine) {
+        lines[*found.keyLine] = entry;
+    } else if (found.sectionEnd) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*found.sectionEnd), entry);
+    } else {
+        // The general section comes first, as the file has always had it.
+        lines.insert(lines.begin(), {std::string(kGeneral), entry, ""});
+        if (lines.size() == 3) {
+            lines.pop_back();
+        }
+    }
+    std::string whole;
+    for (const std::string& line : lines) {
+        whole += line + '\n';
+    }
+    return ReplaceWhole(iniPath_, whole);
 }
 
 }  // namespace veltrap

@@ -1,35 +1,38 @@
 #pragma once
 
-#include <QString>
-
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace veltrap {
 
-// The program's saved state: a few named text values kept between runs. On
-// Windows they live in the registry under "Software\Quorvex"; elsewhere in an
-// INI file in the user's configuration folder. Every call opens the store
-// afresh, so edits made by hand between calls are seen. Nothing here ever
-// shows a message: an unreadable value reads as absent.
+// The program's saved state: a few named text values kept between runs in
+// the [General] section of an INI file in the user's configuration folder.
+// Every call reads the file afresh, so an edit made by hand between two calls
+// is always seen, however soon after the last write it comes. Nothing here
+// ever shows a message: an unreadable value reads as absent.
 class SettingsStore {
 public:
     static constexpr std::string_view kPageList = "PageList";
     static constexpr std::string_view kLinkDomain = "LinkDomain";
     static constexpr std::string_view kSearchResults = "SearchResults";
 
-    // The user's own store for organisation "Quorvex".
+    // The user's own store, "Quorvex.ini" in $XDG_CONFIG_HOME or ~/.config.
     SettingsStore();
     // An INI file of the caller's choosing, for tests and portable set-ups.
-    explicit SettingsStore(QString iniPath);
+    explicit SettingsStore(std::filesystem::path iniPath);
 
     // The value's text, or "" when it is missing or cannot be read as text.
     std::string Read(std::string_view name) const;
-    // Stores the text; returns false when it could not be written.
+    // Stores the text, keeping every other line of the file as it was. The
+    // file is replaced whole, so a reader never sees half of it. Returns false
+    // when it could not be written; the file is then unchanged.
     bool Write(std::string_view name, std::string_view text) const;
 
+    const std::filesystem::path& Path() const { return iniPath_; }
+
 private:
-    QString iniPath_;  // empty for the user's own store
+    std::filesystem::path iniPath_;
 };
 
 }  // namespace veltrap

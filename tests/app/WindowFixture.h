@@ -29,7 +29,7 @@ protected:
 
     // Opens the window with the run function given (the scripted run if none).
     void Open(ReportWorkers::RunFunction run = {}, ServiceConfig config = {});
-    SettingsStore Store() const { return SettingsStore(QString::fromStdString(iniPath_)); }
+    SettingsStore Store() const { return SettingsStore(iniPath_); }
 
     void TypeAddress(const QString& text);
     void ClickRun();

@@ -30,8 +30,8 @@ TEST(LeadingNumberTest, TakesTheDigitsTheTextStartsWith) {
     EXPECT_EQ(LeadingInteger32("+3"), 3);
     EXPECT_EQ(LeadingInteger32("-"), 0);
     EXPECT_EQ(LeadingInteger32(std::string("4\0"
-                                        "5",
-                                        3)),
+                                           "5",
+                                           3)),
               4);
 }
 
@@ -70,7 +70,7 @@ TEST(SiteListTest, AppendingKeepsTheStoredForm) {
 
 class SavedStateTest : public ::testing::Test {
 protected:
-    SettingsStore Store() const { return SettingsStore(QString::fromStdString(path_)); }
+    SettingsStore Store() const { return SettingsStore(path_); }
     void WriteIni(const std::string& body) const { WriteFileBytes(path_, "[General]\n" + body); }
 
     TempDir dir_;
@@ -94,6 +94,15 @@ TEST_F(SavedStateTest, LimitsUseTheirLeadingNumber) {
     state = SavedState::Load(Store());
     EXPECT_EQ(state.maxBacklinkPages, 10);
     EXPECT_EQ(state.maxRankingPages, kMax);
+}
+
+// A rewrite within the same second, to the same size, is still seen: the
+// store never keeps an earlier reading.
+TEST_F(SavedStateTest, EverySameSizeRewriteIsSeen) {
+    for (int round = 0; round < 50; ++round) {
+        WriteIni("LinkDomain=" + std::to_string(round % 10) + "\n");
+        ASSERT_EQ(SavedState::Load(Store()).maxBacklinkPages, round % 10) << round;
+    }
 }
 
 TEST_F(SavedStateTest, LimitsRoundTripAsDecimalText) {

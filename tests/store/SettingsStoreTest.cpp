@@ -17,7 +17,7 @@ using testing::WriteFileBytes;
 
 TEST(SettingsStoreTest, MissingFileReadsEveryValueAsEmpty) {
     TempDir dir;
-    const SettingsStore store(QString::fromStdString(dir.File("none.ini")));
+    const SettingsStore store(dir.File("none.ini"));
     EXPECT_EQ(store.Read(SettingsStore::kPageList), "");
     EXPECT_EQ(store.Read(SettingsStore::kLinkDomain), "");
     EXPECT_FALSE(std::filesystem::exists(dir.File("none.ini")));
@@ -25,7 +25,7 @@ TEST(SettingsStoreTest, MissingFileReadsEveryValueAsEmpty) {
 
 TEST(SettingsStoreTest, ValuesOfAnyLengthAndContentRoundTrip) {
     TempDir dir;
-    const SettingsStore store(QString::fromStdString(dir.File("state.ini")));
+    const SettingsStore store(dir.File("state.ini"));
     std::string longList;
     for (int i = 0; longList.size() < 6000; ++i) {
         longList += "site" + std::to_string(i) + ".example,";
@@ -35,7 +35,7 @@ TEST(SettingsStoreTest, ValuesOfAnyLengthAndContentRoundTrip) {
     ASSERT_TRUE(store.Write(SettingsStore::kLinkDomain, awkward));
     ASSERT_TRUE(store.Write(SettingsStore::kSearchResults, ""));
 
-    const SettingsStore reopened(QString::fromStdString(dir.File("state.ini")));
+    const SettingsStore reopened(dir.File("state.ini"));
     EXPECT_EQ(reopened.Read(SettingsStore::kPageList), longList);
     EXPECT_EQ(reopened.Read(SettingsStore::kLinkDomain), awkward);
     EXPECT_EQ(reopened.Read(SettingsStore::kSearchResults), "");
@@ -49,7 +49,7 @@ TEST(SettingsStoreTest, HandEditedValuesReadBackAsTheirText) {
                    "LinkDomain=@Rect(1 2 3 4)\n"
                    "SearchResults=@Invalid()\n"
                    "Other=@ByteArray(abc)\n");
-    const SettingsStore store(QString::fromStdString(dir.File("edited.ini")));
+    const SettingsStore store(dir.File("edited.ini"));
     EXPECT_EQ(store.Read(SettingsStore::kPageList), "a.com,b.com,");
     // Values that are not text count as absent.
     EXPECT_EQ(store.Read(SettingsStore::kLinkDomain), "");
@@ -60,7 +60,7 @@ TEST(SettingsStoreTest, HandEditedValuesReadBackAsTheirText) {
 TEST(SettingsStoreTest, WriteThatCannotReachItsFileFailsQuietly) {
     TempDir dir;
     WriteFileBytes(dir.File("plain"), "not a folder");
-    const SettingsStore store(QString::fromStdString(dir.File("plain") + "/state.ini"));
+    const SettingsStore store(dir.File("plain") + "/state.ini");
     EXPECT_FALSE(store.Write(SettingsStore::kPageList, "a.com,"));
     EXPECT_EQ(store.Read(SettingsStore::kPageList), "");
 }
