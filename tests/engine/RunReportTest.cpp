@@ -45,6 +45,11 @@ public:
             });
     }
 
+    // The server's threads read the maps below, so they end first.
+    ~MiniWeb() { server_.Stop(); }
+    MiniWeb(const MiniWeb&) = delete;
+    MiniWeb& operator=(const MiniWeb&) = delete;
+
     void Serve(const std::string& key, std::string body) {
         std::lock_guard lock(mutex_);
         pages_[key] = std::move(body);
@@ -270,7 +275,9 @@ TEST_F(RunReportTest, LaterRunIsUntouchedByACancelledWorker) {
     web.Serve("slow.example/", LinkingPage("http://old.test/", "Old Link"));
     web.Serve(ExplorerKey("new.test", 1), ResultsPage({"http://n.example/"}));
     web.Serve("n.example/", LinkingPage("http://new.test/", "New Link"));
-    web.Before("slow.example/", [&] {
+    // The hook keeps its own share of the release, since the server's thread
+    // may still be leaving wait() when the test's own objects go.
+    web.Before("slow.example/", [&entered, released] {
         entered.set_value();
         released.wait();
     });
