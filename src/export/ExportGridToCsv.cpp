@@ -15,9 +15,11 @@ struct FileCloser {
 
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// A comma would start a new cell, and a CR or LF a new row in every reader,
+// so each becomes a blank.
 void AppendCell(std::string& line, const std::string& cell) {
     for (const char c : cell) {
-        line.push_back(c == ',' ? ' ' : c);
+        line.push_back(c == ',' || c == '\r' || c == '\n' ? ' ' : c);
     }
 }
 

@@ -46,13 +46,13 @@ TEST(ExportGridToCsvTest, HeaderThenEveryRowWithLineFeedsOnly) {
               "last row,0,\n");
 }
 
-TEST(ExportGridToCsvTest, CommasBecomeBlanksAndNothingIsQuoted) {
+TEST(ExportGridToCsvTest, CommasAndLineBreaksBecomeBlanksAndNothingIsQuoted) {
     const TempDir dir;
-    const ReportGrid grid =
-        MakeGrid({"Head,er"}, {{"red, green,blue"}, {"say \"hi\"\r"}, {"nul\0byte"s}});
+    const ReportGrid grid = MakeGrid(
+        {"Head,er"}, {{"red, green,blue"}, {"say \"hi\"\r"}, {"two\r\nlines\n"}, {"nul\0byte"s}});
     ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")));
     EXPECT_EQ(ReadFileBytes(dir.File("out.csv")),
-              "Head er\nred  green blue\nsay \"hi\"\r\nnul\0byte\n"s);
+              "Head er\nred  green blue\nsay \"hi\" \ntwo  lines \nnul\0byte\n"s);
 }
 
 TEST(ExportGridToCsvTest, GridWithoutRowsGivesAnEmptyFileOverAnOldOne) {
