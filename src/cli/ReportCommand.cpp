@@ -70,7 +70,8 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
         const int code = app.exit(error, out_, err_);
         return code == 0 ? kExitDone : kExitUsage;
     }
-    if (!options.connectTo.empty() && !ServiceConfig::IsHostAndPort(options.connectTo)) {
+    // An empty value given on purpose is a mistake, not a wish for no override.
+    if (connectTo->count() > 0 && !ServiceConfig::IsHostAndPort(options.connectTo)) {
         return Fail(kExitUsage, "--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
                                     options.connectTo + "'");
     }

@@ -46,6 +46,7 @@ TEST_F(ReportCommandTest, BadUsageExitsWithTwo) {
         {"--no-such-option", "a.test"},
         {"--backlink-pages", "-1", "a.test"},
         {"--ranking-pages", "many", "a.test"},
+        {"--connect-to", "", "a.test"},
         {"--connect-to", "127.0.0.1", "a.test"},
         {"--connect-to", "127.0.0.1:0", "a.test"},
         {"--connect-to", ":80", "a.test"},
