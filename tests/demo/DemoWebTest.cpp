@@ -6,6 +6,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -81,6 +82,26 @@ TEST(DemoWebTest, AnswersManyRequestsSideBySideAsThePagesSay) {
     web.Stop();
     EXPECT_EQ(web.RequestsAnswered(),
               static_cast<std::int64_t>(kClients * kRounds * requests.size()));
+}
+
+// A program that stops its demo web must not wait out an answer's delay.
+TEST(DemoWebTest, StopCutsADelayInProgressShort) {
+    DemoOptions options;
+    options.latencyMs = 20000;
+    DemoWeb web(options);
+    ASSERT_EQ(web.Start(), "");
+    std::thread client([port = web.Port()] {
+        httplib::Client http("127.0.0.1", port);
+        http.set_read_timeout(30, 0);
+        http.Get("/", {{"Host", "www.veltrap-demo.example"}});
+    });
+    while (web.PeakLoad().all == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    web.Stop();
+    client.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 TEST(DemoWebTest, ABusyPortIsReportedAndStopIsSafeToRepeat) {
