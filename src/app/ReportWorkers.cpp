@@ -14,9 +14,7 @@ namespace {
 void EndWithError(RunShared& shared, const std::string& reason) {
     shared.PostStatus("The report stopped: " + reason + "\r\n");
     shared.stoppedOnError.store(true);
-    int state = shared.runState.load();
-    while (!IsStopped(state) && !shared.runState.compare_exchange_weak(state, kRunIdle)) {
-    }
+    shared.Finish();
 }
 
 }  // namespace

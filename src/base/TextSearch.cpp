@@ -23,4 +23,12 @@ void RemoveEvery(std::string& text, std::string_view what) {
     text = std::move(kept);
 }
 
+std::string_view Trimmed(std::string_view text, std::string_view set) {
+    const auto first = text.find_first_not_of(set);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(set) - first + 1);
+}
+
 }  // namespace veltrap

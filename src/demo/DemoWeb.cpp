@@ -97,18 +97,8 @@ void DemoWeb::Answer(const httplib::Request& request, httplib::Response& respons
     Delay();
     const DemoAnswer answer = pages_.Answer(host, request.target);
     response.status = answer.status;
-    std::string_view headers = answer.headers;
-    while (!headers.empty()) {
-        const auto end = headers.find('\n');
-        const std::string_view line = headers.substr(0, end);
-        if (const auto colon = line.find(':'); colon != std::string_view::npos) {
-            const auto valueStart = line.find_first_not_of(' ', colon + 1);
-            response.set_header(
-                std::string(line.substr(0, colon)),
-                std::string(valueStart == std::string_view::npos ? std::string_view()
-                                                                 : line.substr(valueStart)));
-        }
-        headers = end == std::string_view::npos ? std::string_view() : headers.substr(end + 1);
+    for (const auto& [name, value] : answer.headers) {
+        response.set_header(name, value);
     }
     response.set_content(answer.body, answer.contentType);
     answered_.fetch_add(1);

@@ -28,17 +28,6 @@ void Announce(RunShared& shared, const RunEvents& events, const std::string& lin
     }
 }
 
-// Marks the run complete. A cancel that arrived after the last record's check
-// keeps its state, so whoever cancelled sees the cancel they asked for.
-void Finish(RunShared& shared) {
-    int state = shared.runState.load();
-    while (!IsStopped(state)) {
-        if (shared.runState.compare_exchange_weak(state, kRunIdle)) {
-            return;
-        }
-    }
-}
-
 // Counts the failed lookups of the records by the service that failed,
 // services in the order the run asks them.
 std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServices& services) {
@@ -156,11 +145,9 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
     // in the result the caller gets.
     result.cancelled = shared.runState.load() == kRunCancelled || session.Aborted();
     shared.SetResult(result);
-    // A run whose fetches were aborted did not end; its state stays.
-    if (!session.Aborted()) {
-        Finish(shared);
-    }
-    if (!result.cancelled && shared.runState.load() == kRunCancelled) {
+    // A run whose fetches were aborted did not end; its state stays. One
+    // that cannot be finished was cancelled after the result was stored.
+    if (!session.Aborted() && !shared.Finish() && !result.cancelled) {
         result.cancelled = true;
         shared.SetResult(result);
     }

@@ -27,31 +27,39 @@ std::shared_ptr<const RunResult> RunShared::Result() const {
     return result_;
 }
 
-bool RunShared::PostStatus(const std::string& line) {
-    std::lock_guard lock(statusMutex_);
+bool RunShared::MoveOnUnlessStopped(int to) {
     int state = runState.load();
     while (!IsStopped(state)) {
-        if (runState.compare_exchange_weak(state, kRunNewLine)) {
-            statusText_ = line;
+        if (runState.compare_exchange_weak(state, to)) {
             return true;
         }
     }
     return false;
 }
 
+bool RunShared::PostStatus(const std::string& line) {
+    std::lock_guard lock(statusMutex_);
+    if (!MoveOnUnlessStopped(kRunNewLine)) {
+        return false;
+    }
+    statusText_ = line;
+    return true;
+}
+
 bool RunShared::Cancel(const std::string& text) {
     std::lock_guard lock(statusMutex_);
-    int state = runState.load();
-    while (!IsStopped(state)) {
-        if (runState.compare_exchange_weak(state, kRunCancelled)) {
-            statusText_ = text;
-            if (recordPhase_.load()) {
-                session_.StopNew();
-            }
-            return true;
-        }
+    if (!MoveOnUnlessStopped(kRunCancelled)) {
+        return false;
     }
-    return false;
+    statusText_ = text;
+    if (recordPhase_.load()) {
+        session_.StopNew();
+    }
+    return true;
+}
+
+bool RunShared::Finish() {
+    return MoveOnUnlessStopped(kRunIdle);
 }
 
 bool RunShared::BeginRecordPhase() {

@@ -38,6 +38,10 @@ public:
     // or been cancelled. The two steps exclude each other, so a cancel's text
     // is never replaced by a line the worker was about to write.
     bool Cancel(const std::string& text);
+    // Marks a run that is still going as complete (idle). A run already
+    // cancelled keeps that state, so whoever cancelled sees the cancel they
+    // asked for. Answers whether it did.
+    bool Finish();
 
     // The run has begun examining records. From then on a cancel also stops
     // new fetches, so the run ends as soon as the answers in flight are in;
@@ -62,6 +66,9 @@ public:
     HttpSession& Session() { return session_; }
 
 private:
+    // Moves runState to `to` unless the run is cancelled or has ended.
+    bool MoveOnUnlessStopped(int to);
+
     std::atomic<bool> recordPhase_{false};
     mutable std::mutex statusMutex_;
     std::string statusText_;

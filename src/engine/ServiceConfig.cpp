@@ -26,6 +26,9 @@ namespace {
 
 using Role = ServiceDescriptor::Role;
 
+// Every role a service can fill, in the order a run asks them.
+constexpr Role kRoles[] = {Role::kBacklinks, Role::kAuthority, Role::kSearch};
+
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::int64_t kDay = 24 * 3600;
 
@@ -130,15 +133,15 @@ bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
         problem = "unknown key '" + std::string(key) + "' in [http]";
         return false;
     }
-    const NumberKey& spec = found->second;
+    const NumberKey& rule = found->second;
     std::int64_t number = 0;
-    if (!ParseWholeNumber(value, number) || number < spec.minimum || number > spec.maximum) {
-        problem = "key '" + std::string(key) + "' needs a whole number of " + spec.unit + " from " +
-                  std::to_string(spec.minimum) + " to " + std::to_string(spec.maximum) + ", not '" +
+    if (!ParseWholeNumber(value, number) || number < rule.minimum || number > rule.maximum) {
+        problem = "key '" + std::string(key) + "' needs a whole number of " + rule.unit + " from " +
+                  std::to_string(rule.minimum) + " to " + std::to_string(rule.maximum) + ", not '" +
                   std::string(value) + "'";
         return false;
     }
-    spec.store(http, number);
+    rule.store(http, number);
     return true;
 }
 
@@ -156,7 +159,7 @@ bool IsWebUrl(std::string_view value) {
 bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::string_view key,
                        std::string_view value, std::string& problem) {
     const ServiceCatalog& catalog = ServiceCatalog::Default();
-    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+    for (const Role role : kRoles) {
         const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
         if (section != choice.section || key != choice.key) {
             continue;
@@ -201,7 +204,7 @@ bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::str
 const std::set<std::string, std::less<>>& KnownSections() {
     static const std::set<std::string, std::less<>> kSections = [] {
         std::set<std::string, std::less<>> sections = {"services", "http"};
-        for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+        for (const Role role : kRoles) {
             sections.insert(ServiceCatalog::ChoiceOf(role).section);
         }
         for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
@@ -283,7 +286,7 @@ void ApplyEnvironment(ServiceSettings& settings) {
 }  // namespace
 
 ServiceConfig::ServiceConfig() {
-    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+    for (const Role role : kRoles) {
         const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
         settings.Set(choice.section, choice.key, choice.defaultName);
     }
@@ -301,7 +304,7 @@ const std::string& ServiceConfig::Chosen(Role role) const {
 }
 
 std::string ServiceConfig::CheckServices() const {
-    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+    for (const Role role : kRoles) {
         const ServiceDescriptor* service = ServiceCatalog::Default().Find(role, Chosen(role));
         if (service == nullptr) {
             return "no service named '" + Chosen(role) + "'";

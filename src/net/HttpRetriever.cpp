@@ -1,6 +1,7 @@
 #include "net/HttpRetriever.h"
 
 #include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 #include "net/EscapeUrlBytes.h"
 #include "net/RetryAfter.h"
 
@@ -59,15 +60,6 @@ std::string HostKey(const std::string& target) {
     curl_free(host);
     curl_free(port);
     return key;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
 }
 
 // The claim on an address in the session's cache ends however the fetch ends.

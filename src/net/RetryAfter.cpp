@@ -1,5 +1,7 @@
 #include "net/RetryAfter.h"
 
+#include "base/TextSearch.h"
+
 #include <curl/curl.h>
 
 #include <charconv>
@@ -9,12 +11,7 @@
 namespace veltrap {
 
 std::optional<long> RetryAfterSeconds(std::string_view value, std::time_t now) {
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
-        value.remove_prefix(1);
-    }
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
-        value.remove_suffix(1);
-    }
+    value = Trimmed(value);
     if (value.empty()) {
         return std::nullopt;
     }

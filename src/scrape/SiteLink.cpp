@@ -47,13 +47,7 @@ std::optional<std::size_t> FindTagStart(std::string_view page, std::size_t quote
 }
 
 void Trim(std::string& text) {
-    const auto first = text.find_first_not_of(kTrimSet);
-    if (first == std::string::npos) {
-        text.clear();
-        return;
-    }
-    const auto last = text.find_last_not_of(kTrimSet);
-    text = text.substr(first, last - first + 1);
+    text = std::string(Trimmed(text, kTrimSet));
 }
 
 std::string WithoutMarkup(const std::string& text) {

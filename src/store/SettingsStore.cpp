@@ -1,5 +1,6 @@
 #include "store/SettingsStore.h"
 
+#include "base/TextSearch.h"
 #include "store/IniValue.h"
 
 #include <fcntl.h>
@@ -25,16 +26,6 @@ std::filesystem::path UserStorePath() {
     }
     const char* home = std::getenv("HOME");
     return std::filesystem::path(home != nullptr ? home : "") / ".config" / "Quorvex.ini";
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 // The file's lines without their line ends; none when it cannot be read.

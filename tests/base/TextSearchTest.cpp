@@ -19,5 +19,13 @@ TEST(RemoveEveryTest, LeftToRightWithoutOverlap) {
     EXPECT_EQ(text, "abc");
 }
 
+TEST(TrimmedTest, TakesTheSetFromBothEndsOnly) {
+    EXPECT_EQ(Trimmed(""), "");
+    EXPECT_EQ(Trimmed(" \t\r\n"), "");
+    EXPECT_EQ(Trimmed("\t a b \r\n"), "a b");
+    EXPECT_EQ(Trimmed(std::string_view("\0x\0", 3)), std::string_view("\0x\0", 3));
+    EXPECT_EQ(Trimmed(";\"a;b.\"", ";.\""), "a;b");
+}
+
 }  // namespace
 }  // namespace veltrap

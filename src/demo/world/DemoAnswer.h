@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace veltrap {
 
@@ -10,8 +12,8 @@ struct DemoAnswer {
     int status = 200;
     std::string contentType = "text/html";
     std::string body;
-    // Extra header lines as "Name: value", for answers that carry some.
-    std::string headers;
+    // Extra headers as name and value, for answers that carry some.
+    std::vector<std::pair<std::string, std::string>> headers;
 
     static DemoAnswer Html(std::string body);
     static DemoAnswer Json(std::string body);
