@@ -83,6 +83,7 @@ HttpRetriever::HttpRetriever(HttpSession& session)
     : session_(session),
       connectTo_(nullptr, &curl_slist_free_all),
       formHeader_(FormHeaders(), &curl_slist_free_all),
+      extraHeaders_(nullptr, &curl_slist_free_all),
       easy_(curl_easy_init(), &curl_easy_cleanup),
       bodyCap_(
           static_cast<std::size_t>(std::max<std::int64_t>(session.Options().maxBodyBytes, 0))) {
@@ -151,12 +152,18 @@ const std::string* HttpRetriever::Fetch(const std::optional<std::string>& url, b
     return answer_.answered ? &answer_.body : nullptr;
 }
 
-PageAnswer HttpRetriever::Get(const std::string& url) {
+PageAnswer HttpRetriever::Get(const std::string& url, const RequestHeaders& headers) {
     if (session_.Stopped()) {
         return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
     }
     if (setupError_ != CURLE_OK) {
         return NoAnswer(setupError_);
+    }
+    if (const CURLcode code = SetExtraHeaders(headers); code != CURLE_OK) {
+        return NoAnswer(code);
+    }
+    if (!headers.empty()) {
+        return FetchGet(url);
     }
     if (std::optional<PageAnswer> known = session_.Cache().Claim(url)) {
         return std::move(*known);
@@ -266,9 +273,29 @@ CURLcode HttpRetriever::PrepareGet(const std::string& target) {
         code = curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     }
     if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr));
+        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, extraHeaders_.get());
     }
     return code;
+}
+
+CURLcode HttpRetriever::SetExtraHeaders(const RequestHeaders& headers) {
+    extraHeaders_.reset();
+    for (const std::string& line : headers) {
+        // A line break would let the text start a header, or a request, of
+        // its own.
+        if (line.find_first_of("\r\n") != std::string::npos) {
+            extraHeaders_.reset();
+            return CURLE_BAD_FUNCTION_ARGUMENT;
+        }
+        curl_slist* extended = curl_slist_append(extraHeaders_.get(), line.c_str());
+        if (extended == nullptr) {
+            extraHeaders_.reset();
+            return CURLE_OUT_OF_MEMORY;
+        }
+        extraHeaders_.release();
+        extraHeaders_.reset(extended);
+    }
+    return CURLE_OK;
 }
 
 CURLcode HttpRetriever::PreparePost(const std::string& target, const char* data,

@@ -2,6 +2,7 @@
 
 #include "net/HttpSession.h"
 #include "net/PageAnswer.h"
+#include "net/RequestHeaders.h"
 
 #include <curl/curl.h>
 
@@ -44,8 +45,10 @@ public:
     // 1, 2, then 4 seconds) and asked again up to three times, while the host
     // is left alone by every other transfer. An answer is kept in the session's
     // cache; while another thread fetches the same address, this one waits for
-    // that answer instead.
-    PageAnswer Get(const std::string& url);
+    // that answer instead. A GET with extra header lines is neither taken from
+    // the cache nor kept there, since its answer may depend on them; a line
+    // holding a line break is refused unsent.
+    PageAnswer Get(const std::string& url, const RequestHeaders& headers = {});
 
     // What the last Fetch brought.
     const PageAnswer& LastAnswer() const { return answer_; }
@@ -65,6 +68,7 @@ private:
     PageAnswer FetchGet(const std::string& url);
     std::optional<PageAnswer> FetchPost(const std::string& url, const char* data, long length);
     CURLcode PrepareGet(const std::string& target);
+    CURLcode SetExtraHeaders(const RequestHeaders& headers);
     CURLcode PreparePost(const std::string& target, const char* data, curl_off_t length);
     Outcome Transfer();
     void CountSentRequests();
@@ -83,6 +87,7 @@ private:
     // Declared so that the easy handle goes first, then the lists it points at.
     List connectTo_;
     List formHeader_;
+    List extraHeaders_;  // of the GET in flight
     Easy easy_;
     std::size_t bodyCap_;
     CURLcode setupError_ = CURLE_OK;

@@ -5,9 +5,9 @@
 namespace veltrap {
 
 PageFetch SessionFetch(HttpSession& session) {
-    return [&session](const std::string& url) {
+    return [&session](const std::string& url, const RequestHeaders& headers) {
         HttpRetriever retriever(session);
-        return retriever.Get(url);
+        return retriever.Get(url, headers);
     };
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace veltrap {
 namespace {
@@ -212,6 +213,29 @@ TEST_F(HttpRetrieverTest, CacheServesRepeatsWithinOneSessionOnly) {
     EXPECT_EQ(FetchCopy(third, url), "counted");
     EXPECT_EQ(FetchCopy(third, url), "counted");
     EXPECT_EQ(hits_, 4);
+}
+
+// A key in a header may change the answer, so such a GET is never served
+// from the cache or kept there, and the header goes with that GET alone.
+TEST_F(HttpRetrieverTest, ExtraHeadersGoWithTheirGetOnly) {
+    std::mutex mutex;
+    std::vector<std::string> keys;
+    server_.Server().Get("/key", [&](const httplib::Request& request, httplib::Response& response) {
+        const std::lock_guard lock(mutex);
+        keys.push_back(request.get_header_value("API-OPR"));
+        response.set_content("key", "text/plain");
+    });
+    const std::string url = Url("/key");
+    HttpSession session(QuickOptions());
+    HttpRetriever retriever(session);
+    EXPECT_EQ(retriever.Get(url, {"API-OPR: secret"}).body, "key");
+    EXPECT_EQ(retriever.Get(url, {"API-OPR: secret"}).body, "key");
+    EXPECT_EQ(retriever.Get(url).body, "key");
+    EXPECT_EQ(retriever.Get(url).body, "key");
+    const PageAnswer refused = retriever.Get(url, {"API-OPR: a\r\nX-Injected: 1"});
+    EXPECT_FALSE(refused.answered);
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(keys, (std::vector<std::string>{"secret", "secret", ""}));
 }
 
 TEST_F(HttpRetrieverTest, PostSendsTheFormOnceAndIsNotCached) {

@@ -11,7 +11,7 @@ void FakeWeb::Serve(const std::string& url, std::string text, long status) {
 }
 
 PageFetch FakeWeb::Fetch() {
-    return [this](const std::string& url) {
+    return [this](const std::string& url, const RequestHeaders&) {
         asked_.push_back(url);
         const auto found = pages_.find(url);
         return found == pages_.end() ? PageAnswer{} : found->second;
