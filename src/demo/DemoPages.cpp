@@ -8,6 +8,7 @@
 #include "engine/ServiceCatalog.h"
 
 #include <optional>
+#include <utility>
 
 namespace veltrap {
 namespace {
@@ -59,9 +60,11 @@ DemoPages::DemoPages(int size) : world_(size) {
     }
 }
 
-DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view target) const {
+DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view target,
+                             std::map<std::string, std::string> headers) const {
     DemoRequest request;
     request.host = WithoutPort(hostHeader);
+    request.headers = std::move(headers);
     const auto mark = target.find('?');
     request.path = PercentDecode(target.substr(0, mark));
     if (mark != std::string_view::npos) {

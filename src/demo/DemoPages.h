@@ -4,6 +4,8 @@
 #include "demo/world/DemoRoutes.h"
 #include "demo/world/DemoWorld.h"
 
+#include <map>
+#include <string>
 #include <string_view>
 
 namespace veltrap {
@@ -19,8 +21,10 @@ public:
     explicit DemoPages(int size);
 
     // host is the Host header (a port after it is ignored for the services);
-    // target is the request target as it arrived, still percent-encoded.
-    DemoAnswer Answer(std::string_view host, std::string_view target) const;
+    // target is the request target as it arrived, still percent-encoded;
+    // headers are the request's header lines by lower-cased name.
+    DemoAnswer Answer(std::string_view host, std::string_view target,
+                      std::map<std::string, std::string> headers = {}) const;
 
 private:
     DemoWorld world_;

@@ -1,7 +1,10 @@
 #include "demo/DemoWeb.h"
 
+#include "base/AsciiCase.h"
+
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -95,7 +98,11 @@ void DemoWeb::Answer(const httplib::Request& request, httplib::Response& respons
     const std::string host = request.get_header_value("Host");
     Enter(host);
     Delay();
-    const DemoAnswer answer = pages_.Answer(host, request.target);
+    std::map<std::string, std::string> asked;
+    for (const auto& [name, value] : request.headers) {
+        asked.emplace(LowerAscii(name), value);
+    }
+    const DemoAnswer answer = pages_.Answer(host, request.target, std::move(asked));
     response.status = answer.status;
     for (const auto& [name, value] : answer.headers) {
         response.set_header(name, value);

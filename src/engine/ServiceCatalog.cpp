@@ -1,6 +1,7 @@
 #include "engine/ServiceCatalog.h"
 
 #include "services/htmlsearch/HtmlSearchService.h"
+#include "services/openpagerank/OpenPageRankService.h"
 #include "services/pagerankpage/PageRankPageService.h"
 #include "services/siteexplorer/SiteExplorerService.h"
 
@@ -8,9 +9,10 @@ namespace veltrap {
 
 ServiceCatalog::ServiceCatalog()
     : services_{
-          SiteExplorerService(),
-          PageRankPageService(),
-          HtmlSearchService(),
+          SiteExplorerService(),  // backlinks
+          PageRankPageService(),  // authority, the default
+          HtmlSearchService(),    // search, the default
+          OpenPageRankService(),  // authority
       } {}
 
 const ServiceCatalog& ServiceCatalog::Default() {

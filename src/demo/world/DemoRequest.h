@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace veltrap {
@@ -9,6 +10,9 @@ struct DemoRequest {
     std::string host;   // lower-cased, without a port
     std::string path;   // percent-decoded
     std::string query;  // after the "?", still percent-encoded
+    // The request's header lines by lower-cased name, for services that read
+    // one (a key, say).
+    std::map<std::string, std::string> headers;
 };
 
 }  // namespace veltrap

@@ -52,6 +52,20 @@ std::string PercentDecode(std::string_view text) {
     return out;
 }
 
+std::vector<std::pair<std::string, std::string>> QueryPairs(std::string_view query) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    while (!query.empty()) {
+        const auto end = query.find('&');
+        const std::string_view pair = query.substr(0, end);
+        if (const auto equals = pair.find('='); equals != std::string_view::npos) {
+            pairs.emplace_back(PercentDecode(pair.substr(0, equals)),
+                               PercentDecode(pair.substr(equals + 1)));
+        }
+        query = end == std::string_view::npos ? std::string_view() : query.substr(end + 1);
+    }
+    return pairs;
+}
+
 std::string PercentEncodeAll(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 3);

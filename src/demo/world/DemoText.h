@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace veltrap {
 
@@ -11,6 +13,10 @@ namespace veltrap {
 // Decodes %XX escapes. A "%" that does not start a valid escape stays as it is,
 // and "+" stays a plus sign, because the product never encodes blanks that way.
 std::string PercentDecode(std::string_view text);
+
+// The "key=value" pairs of a query in order, both sides percent-decoded; a
+// part without "=" is left out.
+std::vector<std::pair<std::string, std::string>> QueryPairs(std::string_view query);
 
 // Escapes every byte that is not an ASCII letter or digit as %XX, so that a
 // query echoed in a link can never repeat a host name the page is searched for.
