@@ -3,6 +3,7 @@
 #include "services/htmlsearch/HtmlSearchService.h"
 #include "services/openpagerank/OpenPageRankService.h"
 #include "services/pagerankpage/PageRankPageService.h"
+#include "services/searxng/SearxngService.h"
 #include "services/siteexplorer/SiteExplorerService.h"
 
 namespace veltrap {
@@ -13,6 +14,7 @@ ServiceCatalog::ServiceCatalog()
           PageRankPageService(),  // authority, the default
           HtmlSearchService(),    // search, the default
           OpenPageRankService(),  // authority
+          SearxngService(),       // search
       } {}
 
 const ServiceCatalog& ServiceCatalog::Default() {
