@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace veltrap {
@@ -134,6 +136,57 @@ TEST(ServiceConfigTest, LoadReadsFilesAndNamesMissingOnes) {
     const auto missing = ServiceConfig::Load(dir.File("absent.ini"));
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error.find("absent.ini"), std::string::npos);
+}
+
+// A chosen service is checked before any run: a key it needs must be there,
+// from the file or, for the Open PageRank key, from the environment.
+TEST(ServiceConfigTest, ChosenServicesAreCheckedBeforeTheRun) {
+    using Role = ServiceConfig::Role;
+    constexpr const char* kVariable = "VELTRAP_OPENPAGERANK_KEY";
+    const char* previous = std::getenv(kVariable);
+    const std::optional<std::string> kept =
+        previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+    unsetenv(kVariable);
+
+    const ServiceConfig defaults = ParseText("").config;
+    EXPECT_EQ(defaults.Chosen(Role::kAuthority), "pagerank-page");
+    EXPECT_EQ(defaults.Chosen(Role::kSearch), "html");
+    EXPECT_EQ(defaults.CheckServices(), "");
+
+    const auto keyless = ParseText("[authority]\nprovider = openpagerank\n");
+    ASSERT_TRUE(keyless.ok()) << keyless.error;
+    EXPECT_EQ(keyless.config.Chosen(Role::kAuthority), "openpagerank");
+    const std::string problem = keyless.config.CheckServices();
+    EXPECT_NE(problem.find("'openpagerank_key' in [authority]"), std::string::npos) << problem;
+    EXPECT_NE(problem.find(kVariable), std::string::npos) << problem;
+
+    setenv(kVariable, "from-environment", 1);
+    const auto keyed = ParseText("[authority]\nprovider = openpagerank\nopenpagerank_key = f\n");
+    EXPECT_EQ(keyed.config.settings.Get("authority", "openpagerank_key"), "from-environment");
+    EXPECT_EQ(keyed.config.CheckServices(), "");
+    if (kept) {
+        setenv(kVariable, kept->c_str(), 1);
+    } else {
+        unsetenv(kVariable);
+    }
+
+    const auto searxng = ParseText("[search]\nprovider = searxng\n");
+    EXPECT_NE(searxng.config.CheckServices().find("'searxng_url' in [search]"), std::string::npos);
+    const auto located = ParseText(
+        "[search]\nprovider = searxng\nsearxng_url = http://127.0.0.1:8888\nmsn_engines = bing, "
+        "duckduckgo\n");
+    EXPECT_EQ(located.config.CheckServices(), "");
+    EXPECT_EQ(located.config.settings.Get("search", "google_engines"), "google");
+
+    EXPECT_EQ(ParseText("[search]\nprovider = bing\n").error,
+              "veltrap.ini:2: key 'provider' in [search] names no known service: 'bing' (known: "
+              "html, searxng)");
+    EXPECT_EQ(ParseText("[search]\nsearxng_url = 127.0.0.1:8888\n")
+                  .error.rfind(
+                      "veltrap.ini:2: key 'searxng_url' needs an http:// or https:// address", 0),
+              0U);
+    EXPECT_EQ(ParseText("[search]\nyahoo_engines =\n").error,
+              "veltrap.ini:2: key 'yahoo_engines' must not be empty");
 }
 
 // The longest line the reader takes is read whole; one byte more is refused
