@@ -16,14 +16,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // Why a page cannot be read, or "" when it can.
 std::string PageProblem(const PageAnswer& answer) {
     if (!answer.answered || answer.refused || answer.tooManyRedirects) {
@@ -66,7 +58,7 @@ std::vector<std::string> SearxngEngines(std::string_view list) {
     std::vector<std::string> engines;
     while (true) {
         const auto comma = list.find(',');
-        const std::string_view name = Trimmed(list.substr(0, comma));
+        const std::string_view name = Trimmed(list.substr(0, comma), " \t");
         if (!name.empty()) {
             engines.emplace_back(name);
         }
