@@ -12,6 +12,7 @@
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
 #include "report/KeyphrasePane.h"
+#include "report/LinkStatusPane.h"
 #include "report/OverviewDetailsPane.h"
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
@@ -39,6 +40,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace veltrap {
 namespace {
@@ -131,6 +133,7 @@ void MainDialog::BuildControls() {
     tabs_->addTab(QStringLiteral("Overview"));
     tabs_->addTab(QStringLiteral("Detailed Link Report"));
     tabs_->addTab(QStringLiteral("Individual Page Report"));
+    tabs_->addTab(QStringLiteral("Link Status"));
     const int tabHeight = tabs_->sizeHint().height();
     tabs_->setGeometry(kMargin, kGridTop - 1 - tabHeight, kGridWidth, tabHeight);
 
@@ -360,6 +363,15 @@ void MainDialog::FillSelectedPane() {
         case kPageTab:
             ApplyPaneResult(FillPagePane(display_.grid, list, display_.reportReady));
             break;
+        case kLinkStatusTab: {
+            // A run that ended without a result (it stopped on an error)
+            // removed nothing that could be told.
+            const auto result = report_->Result();
+            static const std::vector<UnlinkedRecord> kNone;
+            ApplyPaneResult(FillLinkStatusPane(
+                display_.grid, list, result ? result->unlinked : kNone, display_.reportReady));
+            break;
+        }
         default:
             break;
     }
@@ -456,6 +468,9 @@ void MainDialog::OnGridDoubleClicked(QPoint at) {
             if (hit.row >= kFirstOpenableScreenRow) {
                 OpenPage(subject);
             }
+            break;
+        case kLinkStatusTab:
+            OpenPage(subject);
             break;
         case kKeyphraseTab:
             if (list) {

@@ -37,17 +37,19 @@ class ClientArea;
 // A run goes on a worker thread; a 100 ms timer shows its progress and, when
 // it ends, fills the pane of the selected tab. No widget is ever touched from
 // a worker. Clicks on the grid sort, select, open pages and show the detail
-// views, which live in a temporary fourth tab until another tab is chosen.
+// views, which live in a temporary tab after the permanent ones until another
+// tab is chosen.
 class MainDialog : public QMainWindow {
     Q_OBJECT
 
 public:
     static constexpr int kReportTimerMs = 100;
-    // The permanent tabs; a detail view may add a fourth.
+    // The permanent tabs; a detail view may add one more.
     static constexpr int kOverviewTab = 0;
     static constexpr int kKeyphraseTab = 1;
     static constexpr int kPageTab = 2;
-    static constexpr int kDetailTab = 3;
+    static constexpr int kLinkStatusTab = 3;
+    static constexpr int kDetailTab = 4;
 
     MainDialog(ServiceConfig config, SettingsStore store, UserPrompts prompts,
                ReportWorkers::RunFunction run, QWidget* parent = nullptr);

@@ -32,6 +32,20 @@ std::string RecordLine(const BacklinkRecord& record) {
         failures[field] = MendUtf8(reason);
     }
     line["failures"] = failures;
+    line["httpStatus"] = record.httpStatus;
+    line["finalUrl"] = MendUtf8(record.finalUrl);
+    line["rel"] = MendUtf8(record.rel);
+    line["robots"] = record.robots;
+    line["canonical"] = MendUtf8(record.canonical);
+    line["linkStatus"] = record.linkStatus;
+    return line.dump();
+}
+
+std::string UnlinkedLine(const UnlinkedRecord& record) {
+    Json line;
+    line["url"] = MendUtf8(record.url);
+    line["linkStatus"] = record.linkStatus;
+    line["httpStatus"] = record.httpStatus;
     return line.dump();
 }
 
@@ -48,7 +62,13 @@ std::string RecordsJson(const RunResult& outcome) {
         json += separator + RecordLine(record);
         separator = ",\n  ";
     }
-    json += outcome.records.empty() ? "]}\n" : "\n]}\n";
+    json += outcome.records.empty() ? "],\n \"unlinked\": [" : "\n],\n \"unlinked\": [";
+    separator = "\n  ";
+    for (const UnlinkedRecord& record : outcome.unlinked) {
+        json += separator + UnlinkedLine(record);
+        separator = ",\n  ";
+    }
+    json += outcome.unlinked.empty() ? "]}\n" : "\n]}\n";
     return json;
 }
 

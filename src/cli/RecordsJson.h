@@ -6,8 +6,9 @@
 
 namespace veltrap {
 
-// The run as records.json: the site key, the counts, whether it was cancelled
-// and every record in list order, one record a line. Text that is not valid
+// The run as records.json: the site key, the counts, whether it was cancelled,
+// every record in list order, one record a line, and then every record the
+// run removed, with why. Text that is not valid
 // UTF-8 is mended byte by byte, so the file is always valid JSON.
 std::string RecordsJson(const RunResult& outcome);
 

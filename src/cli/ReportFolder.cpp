@@ -63,7 +63,7 @@ bool PrepareReportFolder(const std::filesystem::path& folder, std::string& error
 bool WriteReportFolder(const std::filesystem::path& folder, const RunResult& outcome,
                        std::string& error) {
     return WriteWhole(folder / "records.json", RecordsJson(outcome), error) &&
-           WriteReportTables(outcome.records, folder, error);
+           WriteReportTables(outcome.records, outcome.unlinked, folder, error);
 }
 
 }  // namespace veltrap

@@ -22,6 +22,16 @@ struct BacklinkRecord {
     std::int32_t pageRank = -1;
     std::int32_t homePageRank = -1;
     bool reciprocal = false;
+    // How the linking page answered and what it says about its link; written
+    // with href and anchorText, from the same fetch.
+    std::int32_t httpStatus = 0;  // the final status; 0 without an answer
+    std::string finalUrl;         // the page's address after redirects
+    std::string rel;              // the link's rel tokens, lower-cased, single-spaced
+    std::string robots;           // "noindex", "nofollow", both or ""
+    std::string canonical;        // the page's canonical address when it names another
+    // "gone", "error", "noindex", "sponsored", "ugc", "nofollow" or "follow";
+    // "" while the run has not read the page.
+    std::string linkStatus;
     // The fields whose lookup failed, by field name ("pageRank"), with why, in
     // the order they were looked up. A field that failed holds -1, as one
     // that was not found does.

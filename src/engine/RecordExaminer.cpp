@@ -1,6 +1,7 @@
 #include "engine/RecordExaminer.h"
 
 #include "base/TextSearch.h"
+#include "scrape/LinkStatus.h"
 #include "scrape/Reciprocal.h"
 #include "scrape/SiteLink.h"
 #include "scrape/WebAddress.h"
@@ -53,6 +54,7 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
     }
     // Pages of the profiled site itself are no backlinks.
     if (Contains(record.url, siteKey_)) {
+        record.linkStatus = "own-site";
         return Fate::kRemoved;
     }
     if (!Announce("Examining " + record.url + "...\r\n")) {
@@ -62,10 +64,22 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
     if (!found.link) {
         // A fetch cut short by the stop says nothing about the page, so the
         // record stays as it was found.
-        return shared_.Stopping() ? Fate::kStopped : Fate::kRemoved;
+        if (shared_.Stopping()) {
+            return Fate::kStopped;
+        }
+        record.linkStatus = UnlinkedStatus(found.page);
+        record.httpStatus = found.page.answered ? static_cast<std::int32_t>(found.page.status) : 0;
+        return Fate::kRemoved;
     }
     record.href = std::move(found.link->href);
     record.anchorText = std::move(found.link->anchorText);
+    LinkFacts facts = ReadLinkFacts(found.page, record.href);
+    record.httpStatus = facts.httpStatus;
+    record.finalUrl = std::move(facts.finalUrl);
+    record.rel = std::move(facts.rel);
+    record.robots = std::move(facts.robots);
+    record.canonical = std::move(facts.canonical);
+    record.linkStatus = std::move(facts.linkStatus);
     if (!Announce("Gathering ranking data for keyphrase: " + record.anchorText + "...\r\n")) {
         return Fate::kStopped;
     }

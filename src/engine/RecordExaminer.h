@@ -18,8 +18,10 @@ namespace veltrap {
 class RecordExaminer {
 public:
     enum class Fate {
-        kKept,     // every field the run fills is filled
-        kRemoved,  // a page of the site itself, or one without a link to it
+        kKept,  // every field the run fills is filled
+        // A page of the site itself, or one without a link to it; its
+        // linkStatus (and httpStatus) say which.
+        kRemoved,
         kStopped,  // the run is stopping; the record keeps what it had
     };
 

@@ -128,10 +128,15 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
         }
         pool.Wait();
     }
+    std::size_t kept = 0;
     for (std::size_t index = 0; index < order.size(); ++index) {
-        if (fates[index] == Fate::kRemoved) {
-            list.Unlink(order[index]);
+        if (fates[index] != Fate::kRemoved) {
+            ++kept;
+            continue;
         }
+        const BacklinkRecord& record = *order[index];
+        result.unlinked.push_back({record.url, record.linkStatus, record.httpStatus, kept});
+        list.Unlink(order[index]);
     }
 
     result.failures = CountFailures(list, services);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BacklinkList.h"
+#include "engine/UnlinkedRecord.h"
 #include "services/BacklinkSource.h"
 
 #include <cstdint>
@@ -29,6 +30,8 @@ struct RunResult {
     DiscoveryOutcome discovery;
     std::vector<ServiceFailures> failures;  // services with at least one failure
     BacklinkList records;
+    // The records the run removed, in list order.
+    std::vector<UnlinkedRecord> unlinked;
 
     int FailureCount() const;
     // "Backlink source siteexplorer failed on page 1: no answer (...)", or ""

@@ -2,6 +2,7 @@
 
 #include "export/ExportGridToCsv.h"
 #include "report/KeyphrasePane.h"
+#include "report/LinkStatusPane.h"
 #include "report/OverviewPane.h"
 #include "report/PagePane.h"
 #include "report/ReportGrid.h"
@@ -23,20 +24,28 @@ constexpr Table kTables[] = {
     {"pages.csv", &FillPagePane},
 };
 
+bool WriteGrid(const ReportGrid& grid, const std::filesystem::path& path, std::string& error) {
+    if (!ExportGridToCsv(grid, path.string())) {
+        error = "cannot write " + path.string();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-bool WriteReportTables(const BacklinkList& list, const std::filesystem::path& folder,
-                       std::string& error) {
+bool WriteReportTables(const BacklinkList& list, const std::vector<UnlinkedRecord>& unlinked,
+                       const std::filesystem::path& folder, std::string& error) {
     for (const Table& table : kTables) {
         ReportGrid grid;
         table.fill(grid, list, true);
-        const std::string path = (folder / table.fileName).string();
-        if (!ExportGridToCsv(grid, path)) {
-            error = "cannot write " + path;
+        if (!WriteGrid(grid, folder / table.fileName, error)) {
             return false;
         }
     }
-    return true;
+    ReportGrid links;
+    FillLinkStatusPane(links, list, unlinked, true);
+    return WriteGrid(links, folder / "links.csv", error);
 }
 
 }  // namespace veltrap

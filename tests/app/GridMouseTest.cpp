@@ -56,7 +56,7 @@ TEST_F(GridMouseTest, DataRowsDoNothingWhileRowsAreNotSelectable) {
     ChooseTab(MainDialog::kKeyphraseTab);
     window_->Display().rowsSelectable = false;
     DoubleClick(ScreenRow(1));
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Display().grid.Header(0), "Link Text");
 }
 
@@ -82,7 +82,7 @@ TEST_F(GridMouseTest, SortableHeaderSortsAndShowsTheFirstRows) {
     EXPECT_EQ(FirstRow(), 0);
     EXPECT_EQ(window_->ScrollBar()->value(), 0);
     EXPECT_EQ(Cell(0, 0), "phrase 17");
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
 }
 
 TEST_F(GridMouseTest, UnsortableHeaderChangesNothing) {
@@ -145,7 +145,8 @@ TEST_F(GridMouseTest, DetailViewsOpenInATemporaryTab) {
     ShowReport(FortyRecords());
     ChooseTab(MainDialog::kKeyphraseTab);
     DoubleClick(ScreenRow(2));
-    EXPECT_EQ(TabTitles(), "Overview|Detailed Link Report|Individual Page Report|Overview Details");
+    EXPECT_EQ(TabTitles(),
+              "Overview|Detailed Link Report|Individual Page Report|Link Status|Overview Details");
     EXPECT_EQ(window_->Tabs()->currentIndex(), MainDialog::kDetailTab);
     EXPECT_EQ(window_->Display().grid.Header(0), "URL's linked with: phrase 1");
     EXPECT_EQ(Cell(0, 0), "http://site1.example/page");
@@ -154,23 +155,24 @@ TEST_F(GridMouseTest, DetailViewsOpenInATemporaryTab) {
 
     // A row of a detail view leads nowhere further.
     DoubleClick(ScreenRow(1));
-    EXPECT_EQ(window_->Tabs()->count(), 4);
+    EXPECT_EQ(window_->Tabs()->count(), 5);
     EXPECT_EQ(window_->Display().grid.Header(0), "URL's linked with: phrase 1");
     EXPECT_TRUE(opened_.empty());
 
     ChooseTab(MainDialog::kKeyphraseTab);
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Display().grid.Header(0), "Link Text");
 
     ChooseTab(MainDialog::kPageTab);
     DoubleClick(ScreenRow(1));
     EXPECT_EQ(TabTitles(),
-              "Overview|Detailed Link Report|Individual Page Report|Individual Page Details");
+              "Overview|Detailed Link Report|Individual Page Report|Link Status|"
+              "Individual Page Details");
     EXPECT_EQ(window_->Display().grid.Header(0), "URL's linking to: http://target.example/p0");
     EXPECT_EQ(window_->Display().grid.RowCount(), 14);
 
     ChooseTab(MainDialog::kOverviewTab);
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Tabs()->currentIndex(), MainDialog::kOverviewTab);
     EXPECT_EQ(Cell(0, 0), "Total Back Links: 40");
 }
@@ -179,9 +181,9 @@ TEST_F(GridMouseTest, ChoosingTheTabOfTheDetailViewsOriginRemovesIt) {
     ShowReport(FortyRecords());
     ChooseTab(MainDialog::kPageTab);
     DoubleClick(ScreenRow(3));
-    ASSERT_EQ(window_->Tabs()->count(), 4);
+    ASSERT_EQ(window_->Tabs()->count(), 5);
     ChooseTab(MainDialog::kPageTab);
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Display().grid.Header(0), "Link in Profiled Site");
 }
 
@@ -189,9 +191,9 @@ TEST_F(GridMouseTest, NewRunTakesTheDetailTabAwayAndFillsItsOrigin) {
     ShowReport(FortyRecords());
     ChooseTab(MainDialog::kKeyphraseTab);
     DoubleClick(ScreenRow(1));
-    ASSERT_EQ(window_->Tabs()->count(), 4);
+    ASSERT_EQ(window_->Tabs()->count(), 5);
     ClickRun();
-    EXPECT_EQ(window_->Tabs()->count(), 3);
+    EXPECT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Tabs()->currentIndex(), MainDialog::kKeyphraseTab);
     EXPECT_FALSE(window_->Display().rowsSelectable);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ButtonText() == "Run Link Analysis Report"; }));

@@ -24,10 +24,11 @@ TEST_F(MainDialogTest, OpensWithItsControlsAndLeavesTheGridAreaFree) {
     Open();
     EXPECT_EQ(window_->windowTitle(), "Veltrap");
     EXPECT_EQ(ButtonText(), "Run Link Analysis Report");
-    ASSERT_EQ(window_->Tabs()->count(), 3);
+    ASSERT_EQ(window_->Tabs()->count(), 4);
     EXPECT_EQ(window_->Tabs()->tabText(0), "Overview");
     EXPECT_EQ(window_->Tabs()->tabText(1), "Detailed Link Report");
     EXPECT_EQ(window_->Tabs()->tabText(2), "Individual Page Report");
+    EXPECT_EQ(window_->Tabs()->tabText(3), "Link Status");
     EXPECT_FALSE(window_->ScrollBar()->isEnabled());
     EXPECT_FALSE(window_->HiddenBox()->isVisible());
     EXPECT_TRUE(window_->StatusBox()->isReadOnly());

@@ -173,14 +173,14 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     Click(ScreenRow(3));
     SaveScreenshot(*window_, "window-keyphrases.png");
     DoubleClick(ScreenRow(1));
-    ASSERT_EQ(window_->Tabs()->count(), 4);
+    ASSERT_EQ(window_->Tabs()->count(), 5);
     Click(ScreenRow(2));
     SaveScreenshot(*window_, "window-overview-details.png");
     ChooseTab(MainDialog::kPageTab);
     Click(ScreenRow(2));
     SaveScreenshot(*window_, "window-pages.png");
     DoubleClick(ScreenRow(1));
-    ASSERT_EQ(window_->Tabs()->count(), 4);
+    ASSERT_EQ(window_->Tabs()->count(), 5);
     Scroll(QAbstractSlider::SliderSingleStepAdd, 2);
     Click(ScreenRow(4));
     SaveScreenshot(*window_, "window-page-details.png");

@@ -42,11 +42,21 @@ Json Record(const std::string& url, const std::string& href, const std::string& 
                 {"pageRank", ranks[6]},
                 {"homePageRank", ranks[7]},
                 {"reciprocal", reciprocal},
-                {"failures", std::move(failures)}};
+                {"failures", std::move(failures)},
+                {"httpStatus", 200},
+                {"finalUrl", url},
+                {"rel", ""},
+                {"robots", ""},
+                {"canonical", ""},
+                {"linkStatus", "follow"}};
 }
 
 Json Untouched(const std::string& url) {
-    return Record(url, "", "", {-1, -1, -1, -1, -1, -1, -1, -1}, false);
+    Json record = Record(url, "", "", {-1, -1, -1, -1, -1, -1, -1, -1}, false);
+    record["httpStatus"] = 0;
+    record["finalUrl"] = "";
+    record["linkStatus"] = "";
+    return record;
 }
 
 // What the hand-made web gives for each linking page that links to the site.
@@ -108,6 +118,26 @@ TEST_F(EndToEndTest, WholeRunFillsEveryKeptRecord) {
     // The duplicate stays; the site's own pages, the page that only mentions
     // the site and the missing page are gone.
     EXPECT_EQ(report["records"], Json::array({kA, kB, kC, kE, kA}));
+    // Every removed record is listed, in list order, with why it went.
+    Json unlinked = Json::array();
+    for (int n = 1; n <= 45; ++n) {
+        unlinked.push_back({{"url", "http://mysite.test/own-" + std::to_string(n)},
+                            {"linkStatus", "own-site"},
+                            {"httpStatus", 0}});
+    }
+    unlinked.push_back({{"url", "http://d.example/nolink.html"},
+                        {"linkStatus", "not-found"},
+                        {"httpStatus", 200}});
+    unlinked.push_back(
+        {{"url", "http://g.example/gone.html"}, {"linkStatus", "gone"}, {"httpStatus", 404}});
+    EXPECT_EQ(report["unlinked"], unlinked);
+    const std::string links = ReadFileBytes(dir.Path() / "report" / "links.csv");
+    EXPECT_THAT(links, ::testing::StartsWith("Linking Page,Status,HTTP,Rel,Link Type\n"
+                                             "http://a.example/links.html,Follow,200,,Reciprocal\n"
+                                             "http://mysite.test/own-1,Own site,,,\n"));
+    EXPECT_THAT(links, ::testing::EndsWith("http://e.example/,Follow,200,,One Way\n"
+                                           "http://a.example/links.html,Follow,200,,Reciprocal\n"
+                                           "http://g.example/gone.html,Page gone,404,,\n"));
     // Every request sent reached the web, and the cache kept repeats away.
     EXPECT_EQ(report["requests"], web.Asked().size());
     EXPECT_FALSE(web.WasAsked("mysite.test/own-1"));

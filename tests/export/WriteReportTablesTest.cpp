@@ -37,7 +37,7 @@ TEST(WriteReportTablesTest, EachFileIsTheExportOfItsTab) {
     const TempDir dir;
     const BacklinkList list = SampleList();
     std::string error;
-    ASSERT_TRUE(WriteReportTables(list, dir.Path(), error)) << error;
+    ASSERT_TRUE(WriteReportTables(list, {}, dir.Path(), error)) << error;
     EXPECT_EQ(error, "");
 
     const TempDir expected;
@@ -62,7 +62,7 @@ TEST(WriteReportTablesTest, EachFileIsTheExportOfItsTab) {
 TEST(WriteReportTablesTest, MissingFolderNamesTheFile) {
     const TempDir dir;
     std::string error;
-    EXPECT_FALSE(WriteReportTables(SampleList(), dir.Path() / "missing", error));
+    EXPECT_FALSE(WriteReportTables(SampleList(), {}, dir.Path() / "missing", error));
     EXPECT_NE(error.find("overview.csv"), std::string::npos) << error;
 }
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace veltrap {
+
+// A reference found on a page made absolute against the page's address, as a
+// browser resolves it; "" when either cannot be read as a web address.
+std::string AbsoluteAddress(std::string_view base, std::string_view reference);
+
+// Whether two absolute addresses name the same resource: scheme and host are
+// compared without regard to case, a default port counts as no port, and the
+// fragment is left out. Addresses that cannot be read are never the same.
+bool SameAddress(std::string_view a, std::string_view b);
+
+}  // namespace veltrap

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/BacklinkList.h"
+#include "engine/UnlinkedRecord.h"
+#include "report/PaneResult.h"
+#include "report/ReportGrid.h"
+
+#include <string_view>
+#include <vector>
+
+namespace veltrap {
+
+// The "Link Status" tab: one row per linking page of the run, kept and
+// removed, in the run's list order, with what became of its link. Does
+// nothing unless reportReady.
+PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
+                              const std::vector<UnlinkedRecord>& unlinked, bool reportReady);
+
+// The words the tab shows for a link status ("Follow", "Page gone", ...); a
+// status the run did not reach shows as "".
+std::string_view LinkStatusWords(std::string_view linkStatus);
+
+}  // namespace veltrap

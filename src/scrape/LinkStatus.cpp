@@ -1,0 +1,275 @@
+#include "scrape/LinkStatus.h"
+
+#include "base/AsciiCase.h"
+#include "net/AbsoluteAddress.h"
+
+#include <gumbo.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace veltrap {
+namespace {
+
+struct RobotsWords {
+    bool noindex = false;
+    bool nofollow = false;
+
+    void Take(std::string_view word) {
+        const std::string lower = LowerAscii(word);
+        noindex = noindex || lower == "noindex" || lower == "none";
+        nofollow = nofollow || lower == "nofollow" || lower == "none";
+    }
+    std::string Text() const {
+        if (noindex && nofollow) {
+            return "noindex nofollow";
+        }
+        return noindex ? "noindex" : nofollow ? "nofollow" : "";
+    }
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The words of text, split at blanks and at any of the extra separators.
+std::vector<std::string_view> Words(std::string_view text, std::string_view separators = {}) {
+    std::vector<std::string_view> words;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        if (at == text.size() || IsBlank(text[at]) ||
+            separators.find(text[at]) != std::string_view::npos) {
+            if (at > start) {
+                words.push_back(text.substr(start, at - start));
+            }
+            start = at + 1;
+        }
+    }
+    return words;
+}
+
+// X-Robots-Tag: "noindex, nofollow", or directives for one crawler after its
+// name ("googlebot: noindex"). Directives that carry a value after a colon
+// are not crawler names.
+void TakeRobotsHeader(std::string_view value, RobotsWords& words) {
+    static constexpr std::array<std::string_view, 4> kValued = {
+        "max-snippet", "max-image-preview", "max-video-preview", "unavailable_after"};
+    std::string crawler;
+    while (!value.empty()) {
+        const auto comma = value.find(',');
+        std::string_view item = value.substr(0, comma);
+        value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+        const auto colon = item.find(':');
+        if (colon != std::string_view::npos) {
+            const std::string head = LowerAscii(Trimmed(item.substr(0, colon)));
+            bool valued = false;
+            for (const std::string_view name : kValued) {
+                valued = valued || head == name;
+            }
+            if (valued) {
+                continue;
+            }
+            crawler = head;
+            item = item.substr(colon + 1);
+        }
+        if (crawler.empty() || crawler == "googlebot") {
+            for (const std::string_view word : Words(item)) {
+                words.Take(word);
+            }
+        }
+    }
+}
+
+const char* Attribute(const GumboElement& element, const char* name) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
+    return attribute != nullptr ? attribute->value : nullptr;
+}
+
+// The href as it stands in the page, without its quotes, so that a target
+// with entities in it compares as the link reader took it.
+std::string_view RawHref(const GumboElement& element) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, "href");
+    if (attribute == nullptr) {
+        return {};
+    }
+    std::string_view raw(attribute->original_value.data, attribute->original_value.length);
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
+        raw.back() == raw.front()) {
+        raw = raw.substr(1, raw.size() - 2);
+    }
+    return raw;
+}
+
+bool HasToken(const char* text, std::string_view token) {
+    if (text == nullptr) {
+        return false;
+    }
+    for (const std::string_view word : Words(text)) {
+        if (EqualsNoCase(word, token)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct PageFacts {
+    bool linkFound = false;
+    std::string rel;
+    RobotsWords robots;
+    bool canonicalFound = false;
+    std::string canonical;
+};
+
+void Visit(const GumboElement& element, std::string_view href, PageFacts& facts) {
+    switch (element.tag) {
+        case GUMBO_TAG_A:
+        case GUMBO_TAG_AREA: {
+            if (facts.linkFound) {
+                return;
+            }
+            const char* value = Attribute(element, "href");
+            if (value == nullptr ||
+                (LowerAscii(value) != href && LowerAscii(RawHref(element)) != href)) {
+                return;
+            }
+            facts.linkFound = true;
+            const char* rel = Attribute(element, "rel");
+            for (const std::string_view token : Words(rel != nullptr ? rel : "")) {
+                facts.rel += (facts.rel.empty() ? "" : " ") + LowerAscii(token);
+            }
+            return;
+        }
+        case GUMBO_TAG_META: {
+            const char* name = Attribute(element, "name");
+            const char* content = Attribute(element, "content");
+            if (name != nullptr && content != nullptr &&
+                (EqualsNoCase(Trimmed(name), "robots") ||
+                 EqualsNoCase(Trimmed(name), "googlebot"))) {
+                for (const std::string_view word : Words(content, ",")) {
+                    facts.robots.Take(word);
+                }
+            }
+            return;
+        }
+        case GUMBO_TAG_LINK:
+            if (!facts.canonicalFound && HasToken(Attribute(element, "rel"), "canonical")) {
+                if (const char* target = Attribute(element, "href")) {
+                    facts.canonicalFound = true;
+                    facts.canonical = std::string(Trimmed(target));
+                }
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+PageFacts ReadPage(std::string_view body, std::string_view href) {
+    PageFacts facts;
+    GumboOptions options = kGumboDefaultOptions;
+    // Parse errors are of no use here; a broken page must not fill memory with them.
+    options.max_errors = 0;
+    const std::unique_ptr<GumboOutput, void (*)(GumboOutput*)> output(
+        gumbo_parse_with_options(&options, body.data(), body.size()),
+        [](GumboOutput* parsed) { gumbo_destroy_output(&kGumboDefaultOptions, parsed); });
+    if (!output) {
+        return facts;
+    }
+    // Document order without recursion, so that deep nesting cannot exhaust the stack.
+    std::vector<const GumboNode*> pending{output->document};
+    while (!pending.empty()) {
+        const GumboNode* node = pending.back();
+        pending.pop_back();
+        const GumboVector* children = nullptr;
+        if (node->type == GUMBO_NODE_DOCUMENT) {
+            children = &node->v.document.children;
+        } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
+            Visit(node->v.element, href, facts);
+            children = &node->v.element.children;
+        }
+        if (children != nullptr) {
+            for (unsigned int i = children->length; i > 0; --i) {
+                pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
+            }
+        }
+    }
+    return facts;
+}
+
+bool Gone(long status) {
+    return status == 404 || status == 410;
+}
+
+}  // namespace
+
+LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href) {
+    LinkFacts facts;
+    facts.httpStatus = page.answered ? static_cast<std::int32_t>(page.status) : 0;
+    facts.finalUrl = page.finalUrl;
+    PageFacts read = ReadPage(page.body, href);
+    for (const auto& [name, value] : page.headers) {
+        if (EqualsNoCase(name, "X-Robots-Tag")) {
+            TakeRobotsHeader(value, read.robots);
+        }
+    }
+    facts.rel = std::move(read.rel);
+    facts.robots = read.robots.Text();
+    if (read.canonicalFound) {
+        std::string canonical = AbsoluteAddress(page.finalUrl, read.canonical);
+        if (!canonical.empty() && !SameAddress(canonical, page.finalUrl)) {
+            facts.canonical = std::move(canonical);
+        }
+    }
+
+    const std::vector<std::string_view> rel = Words(facts.rel);
+    const auto relHas = [&rel](std::string_view token) {
+        for (const std::string_view word : rel) {
+            if (word == token) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (Gone(facts.httpStatus)) {
+        facts.linkStatus = "gone";
+    } else if (facts.httpStatus >= 400) {
+        facts.linkStatus = "error";
+    } else if (read.robots.noindex) {
+        facts.linkStatus = "noindex";
+    } else if (relHas("sponsored")) {
+        facts.linkStatus = "sponsored";
+    } else if (relHas("ugc")) {
+        facts.linkStatus = "ugc";
+    } else if (relHas("nofollow") || read.robots.nofollow) {
+        facts.linkStatus = "nofollow";
+    } else {
+        facts.linkStatus = "follow";
+    }
+    return facts;
+}
+
+std::string UnlinkedStatus(const PageAnswer& page) {
+    if (!page.answered) {
+        return "unreachable";
+    }
+    if (Gone(page.status)) {
+        return "gone";
+    }
+    if (page.status >= 400 || page.refused || page.tooManyRedirects) {
+        return "error";
+    }
+    return "not-found";
+}
+
+}  // namespace veltrap

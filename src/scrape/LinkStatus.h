@@ -1,0 +1,38 @@
+#pragma once
+
+#include "net/PageAnswer.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace veltrap {
+
+// What a linking page says about its link to the site beyond the link's
+// target and words: how the page answered, and whether the link passes
+// authority.
+struct LinkFacts {
+    std::int32_t httpStatus = 0;  // the final status; 0 without an answer
+    std::string finalUrl;         // the address after redirects
+    // The link's rel tokens, lower-cased and single-spaced, in their order.
+    std::string rel;
+    // "noindex", "nofollow", both in that order, or "", from the robots meta
+    // tags and the X-Robots-Tag header.
+    std::string robots;
+    // The page's canonical address, absolute, when it names another page.
+    std::string canonical;
+    // "gone", "error", "noindex", "sponsored", "ugc", "nofollow" or "follow".
+    std::string linkStatus;
+};
+
+// Reads the page whose link to the site has this target (lower-cased, as
+// the link reader gives it). The link is the first <a> or <area> whose href,
+// lower-cased, equals it. The page is parsed as a browser parses HTML.
+LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href);
+
+// Why a linking page without a link to the site lost its record:
+// "unreachable" without an answer, "gone" for 404 and 410, "error" for any
+// other failed answer, and "not-found" when it answered without the link.
+std::string UnlinkedStatus(const PageAnswer& page);
+
+}  // namespace veltrap
