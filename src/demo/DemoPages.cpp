@@ -89,7 +89,7 @@ DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view targe
     }
     if (linking) {
         if (auto page = RenderLinkingPage(*world_.Site(linking->identity), linking->index)) {
-            return DemoAnswer::Html(std::move(*page));
+            return std::move(*page);
         }
         return DemoAnswer::NotFound(path);
     }

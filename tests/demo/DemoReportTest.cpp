@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ const CurlGlobal curlGlobal;
 
 struct RunResult {
     std::vector<BacklinkRecord> records;
+    std::vector<UnlinkedRecord> unlinked;
     int backlinkCount = 0;
     int finalState = -1;
     std::int64_t requests = 0;
@@ -30,8 +32,9 @@ RunResult RunOnDemo(const DemoWeb& web, const std::string& site) {
     const ServiceConfig config = DemoServiceConfig(ServiceConfig{}, web.Port());
     RunShared shared(config.http);
     shared.runState = kRunStarted;
-    RunReport(RunRequest{site, 10, 10}, config, shared);
+    const auto outcome = RunReport(RunRequest{site, 10, 10}, config, shared);
     RunResult result;
+    result.unlinked = outcome.unlinked;
     result.records.assign(shared.List().begin(), shared.List().end());
     result.backlinkCount = shared.backlinkCount.load();
     result.finalState = shared.runState.load();
@@ -210,6 +213,31 @@ TEST_F(DemoReportTest, EveryKindOfResultIsDroppedOrKeptAsListed) {
     for (std::size_t i = 0; i < keptInOrder.size(); ++i) {
         EXPECT_EQ(keptInOrder[i], run_->records[i].url);
     }
+}
+
+// So that the Link Status tab of a demo run shows every status there is.
+TEST_F(DemoReportTest, LinkingPagesCarryEveryLinkStatus) {
+    std::set<std::string> kept;
+    for (const auto& record : run_->records) {
+        kept.insert(record.linkStatus);
+        EXPECT_EQ(record.httpStatus, 200) << record.url;
+        EXPECT_FALSE(record.finalUrl.empty()) << record.url;
+    }
+    EXPECT_EQ(kept, (std::set<std::string>{"follow", "nofollow", "ugc", "sponsored", "noindex"}));
+    EXPECT_TRUE(Any(run_->records, [](const auto& r) { return !r.canonical.empty(); }));
+    EXPECT_TRUE(Any(run_->records, [](const auto& r) { return r.robots == "nofollow"; }));
+
+    std::set<std::string> removed;
+    for (const auto& record : run_->unlinked) {
+        removed.insert(record.linkStatus);
+        EXPECT_EQ(record.httpStatus == 0,
+                  record.linkStatus == "own-site" || record.linkStatus == "unreachable")
+            << record.url;
+    }
+    EXPECT_EQ(removed,
+              (std::set<std::string>{"own-site", "not-found", "gone", "error", "unreachable"}));
+    EXPECT_EQ(run_->records.size() + run_->unlinked.size(),
+              static_cast<std::size_t>(run_->backlinkCount));
 }
 
 TEST_F(DemoReportTest, ASecondRunGivesTheSameRecords) {

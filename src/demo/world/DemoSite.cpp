@@ -95,6 +95,12 @@ constexpr std::array<KindWeight, 12> kKindWeights = {{
 constexpr std::size_t kOpeningTextLinks = 12;
 // Share of the later text links that sit on their host's front page.
 constexpr std::uint64_t kFrontPagePercent = 10;
+// The pages that lost their link answer in these ways in turn, so that even
+// a small site shows the first few.
+constexpr std::array<DemoPageAnswer, 6> kLostLinkAnswers = {
+    DemoPageAnswer::kNotFound, DemoPageAnswer::kServerError, DemoPageAnswer::kNoAnswer,
+    DemoPageAnswer::kPage,     DemoPageAnswer::kGone,        DemoPageAnswer::kForbidden,
+};
 
 DemoLinkKind DrawKind(DemoDice& dice) {
     int roll = static_cast<int>(dice.Below(100));
@@ -185,6 +191,7 @@ void DemoSite::BuildBacklinks(std::size_t count) {
     const std::string hex = HexEncode(identity_);
     const auto folders = DemoWords::Folders();
     backlinks_.reserve(count);
+    std::size_t lostLinks = 0;
     for (std::size_t j = 0; j < count; ++j) {
         DemoDice dice(DemoHash(identity_).Add("backlink").Add(j).Value());
         DemoBacklink link;
@@ -224,6 +231,14 @@ void DemoSite::BuildBacklinks(std::size_t count) {
                 break;
             case DemoLinkKind::kOwnPage:
                 link.url = std::string(dice.Pick(std::span<const std::string_view>(kOwnPages)));
+                break;
+            case DemoLinkKind::kNoLink:
+                // Taken in turn rather than from the dice, which the rest of
+                // the site is drawn from.
+                link.answer = kLostLinkAnswers[lostLinks++ % kLostLinkAnswers.size()];
+                if (link.answer == DemoPageAnswer::kNoAnswer) {
+                    link.url.insert(4, "s");
+                }
                 break;
             default:
                 break;

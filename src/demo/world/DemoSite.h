@@ -26,6 +26,18 @@ enum class DemoLinkKind {
     kDuplicate,     // the address of an earlier result, listed again
 };
 
+// How a linking page answers. Most answer with the page; some of the pages
+// that lost their link answer as a server does whose page is gone, refused or
+// broken, or live at an https address the demo web cannot answer at all.
+enum class DemoPageAnswer {
+    kPage,
+    kNotFound,     // 404
+    kGone,         // 410
+    kForbidden,    // 403
+    kServerError,  // 500
+    kNoAnswer,     // an https address, which the plain-HTTP demo web never answers
+};
+
 // Where the profiled site links back to a linking host, if anywhere.
 enum class DemoLinkBack {
     kNone,
@@ -73,6 +85,7 @@ struct DemoBacklink {
     std::string_view hrefPage;  // the site page the first link points at
     bool hrefWww = true;        // whether that link is written with "www."
     std::uint64_t seed = 0;     // further choices of presentation
+    DemoPageAnswer answer = DemoPageAnswer::kPage;
 };
 
 // One site of the demo web and everything around it: the pages that link to

@@ -271,9 +271,103 @@ std::string DirectoryPage(PageParts& parts) {
     return page;
 }
 
+// What a page says of its link to the site and of itself beyond the words:
+// rel values on the link, robots tags in the head or the headers, and a
+// canonical address. Each is drawn from the page's address rather than from
+// its dice, so the words and links of the page stay as they were.
+void AddLinkSignals(const PageParts& parts, DemoAnswer& answer) {
+    const std::string& url = parts.link.url;
+    std::string& page = answer.body;
+
+    static constexpr std::array<std::string_view, 9> kRels = {
+        "nofollow",  "nofollow",           "external nofollow",   "ugc", "ugc", "nofollow ugc",
+        "sponsored", "nofollow sponsored", "noopener noreferrer",
+    };
+    const std::size_t rel = DemoHash(url).Add("rel").Below(36);
+    const std::string target = "=\"" + SiteHref(parts) + "\"";
+    const auto link = page.find(target);
+    if (rel < kRels.size() && link != std::string::npos) {
+        page.insert(link + target.size(), " rel=\"" + std::string(kRels[rel]) + "\"");
+    }
+
+    std::string head;
+    switch (DemoHash(url).Add("robots").Below(50)) {
+        case 0:
+        case 1:
+            head += "<meta name=\"robots\" content=\"noindex\">\n";
+            break;
+        case 2:
+            head += "<meta name=\"ROBOTS\" content=\"NOINDEX, NOFOLLOW\">\n";
+            break;
+        case 3:
+            head += "<meta name=\"googlebot\" content=\"noindex\">\n";
+            break;
+        case 4:
+            answer.headers += "X-Robots-Tag: noindex\n";
+            break;
+        case 5:
+        case 6:
+            head += "<meta name=\"robots\" content=\"nofollow\">\n";
+            break;
+        case 7:
+            answer.headers += "X-Robots-Tag: googlebot: none\n";
+            break;
+        case 8:
+        case 9:
+            head += "<meta name=\"robots\" content=\"index, follow\">\n";
+            break;
+        default:
+            break;
+    }
+    const std::size_t canonical = DemoHash(url).Add("canonical").Below(10);
+    if (canonical < 2) {
+        head += "<link rel=\"canonical\" href=\"" + url + "\">\n";
+    } else if (canonical == 2) {
+        head += "<link rel=\"canonical\" href=\"/\">\n";
+    }
+    if (const auto end = page.find("</head>"); end != std::string::npos) {
+        page.insert(end, head);
+    }
+}
+
+// The server's answer for a page that is no longer served.
+DemoAnswer ErrorPage(const DemoBacklink& link) {
+    const std::size_t start = link.url.find('/', link.url.find("//") + 2);
+    const std::string path = start == std::string::npos ? "/" : link.url.substr(start);
+    if (link.answer == DemoPageAnswer::kNotFound) {
+        return DemoAnswer::NotFound(path);
+    }
+    DemoAnswer answer;
+    std::string title;
+    std::string text;
+    switch (link.answer) {
+        case DemoPageAnswer::kGone:
+            answer.status = 410;
+            title = "410 Gone";
+            text = "The requested resource " + HtmlEscape(path) +
+                   " is no longer available on this server and there is no forwarding address.";
+            break;
+        case DemoPageAnswer::kForbidden:
+            answer.status = 403;
+            title = "403 Forbidden";
+            text = "You don't have permission to access " + HtmlEscape(path) + " on this server.";
+            break;
+        default:
+            answer.status = 500;
+            title = "500 Internal Server Error";
+            text =
+                "The server encountered an internal error and was unable to complete your "
+                "request.";
+            break;
+    }
+    answer.body = "<html><head><title>" + title + "</title></head>\n<body><h1>" + title.substr(4) +
+                  "</h1>\n<p>" + text + "</p>\n</body></html>\n";
+    return answer;
+}
+
 }  // namespace
 
-std::optional<std::string> RenderLinkingPage(const DemoSite& site, std::size_t index) {
+std::optional<DemoAnswer> RenderLinkingPage(const DemoSite& site, std::size_t index) {
     const auto& backlinks = site.Backlinks();
     if (index >= backlinks.size()) {
         return std::nullopt;
@@ -282,8 +376,14 @@ std::optional<std::string> RenderLinkingPage(const DemoSite& site, std::size_t i
     if (link.kind == DemoLinkKind::kOwnPage) {
         return std::nullopt;
     }
+    if (link.answer != DemoPageAnswer::kPage && link.answer != DemoPageAnswer::kNoAnswer) {
+        return ErrorPage(link);
+    }
     PageParts parts{site, link, site.Hosts()[link.host], DemoDice(link.seed)};
-    return DemoHash(parts.host.name).Below(3) == 0 ? DirectoryPage(parts) : ArticlePage(parts);
+    DemoAnswer answer = DemoAnswer::Html(
+        DemoHash(parts.host.name).Below(3) == 0 ? DirectoryPage(parts) : ArticlePage(parts));
+    AddLinkSignals(parts, answer);
+    return answer;
 }
 
 }  // namespace veltrap

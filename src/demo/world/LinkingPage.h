@@ -1,5 +1,6 @@
 #pragma once
 
+#include "demo/world/DemoAnswer.h"
 #include "demo/world/DemoSite.h"
 
 #include <cstddef>
@@ -8,9 +9,11 @@
 
 namespace veltrap {
 
-// The page of backlink result number index of a site, as its author wrote it.
-// Null when that result is not a linking page (a page of the site itself, or
-// an index past the last result).
-std::optional<std::string> RenderLinkingPage(const DemoSite& site, std::size_t index);
+// The answer for backlink result number index of a site: the page as its
+// author wrote it, with its rel values, robots tags and canonical address, or
+// the error page of a page that is gone or failing. Null when that result is
+// not a linking page (a page of the site itself, or an index past the last
+// result).
+std::optional<DemoAnswer> RenderLinkingPage(const DemoSite& site, std::size_t index);
 
 }  // namespace veltrap
