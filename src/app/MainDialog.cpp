@@ -17,6 +17,7 @@
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
 #include "report/PagePane.h"
+#include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
 #include <QAbstractSlider>
@@ -181,6 +182,9 @@ void MainDialog::BuildControls() {
 void MainDialog::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     settingsAction_ = file->addAction(QStringLiteral("&Settings"));
+    importAction_ = file->addAction(QStringLiteral("&Import Backlinks..."));
+    importAction_->setStatusTip(
+        QStringLiteral("Run the report on the backlinks of exported files"));
     exportAction_ = file->addAction(QStringLiteral("E&xport to Excel"));
     exportAction_->setStatusTip(QStringLiteral("Export this data to a CSV file"));
     file->addSeparator();
@@ -189,6 +193,7 @@ void MainDialog::BuildMenu() {
     aboutAction_ = help->addAction(QStringLiteral("&About"));
 
     connect(settingsAction_, &QAction::triggered, this, &MainDialog::OnSettings);
+    connect(importAction_, &QAction::triggered, this, &MainDialog::OnImportBacklinks);
     connect(exportAction_, &QAction::triggered, this, &MainDialog::OnExportCsv);
     connect(exitAction_, &QAction::triggered, this, &MainDialog::close);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
@@ -239,13 +244,22 @@ void MainDialog::StartOrCancelReport() {
         }
     }
 
+    if (SiteTyped()) {
+        StartRun(nullptr);
+    }
+}
+
+bool MainDialog::SiteTyped() {
+    if (!MakeSiteKey(addressBox_->currentText().toStdString()).empty()) {
+        return true;
+    }
+    prompts_.showMessage(this, QStringLiteral("Please type the address of a website to profile."));
+    return false;
+}
+
+void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     const std::string typed = addressBox_->currentText().toStdString();
     const std::string siteKey = MakeSiteKey(typed);
-    if (siteKey.empty()) {
-        prompts_.showMessage(this,
-                             QStringLiteral("Please type the address of a website to profile."));
-        return;
-    }
     if (SavedState::RememberSite(store_, siteKey)) {
         AddSavedSite(FromBytes(siteKey));
     }
@@ -258,11 +272,14 @@ void MainDialog::StartOrCancelReport() {
     progress_->setRange(0, 0);
     progress_->show();
     runButton_->setText(kCancelText);
+    importAction_->setEnabled(false);
+    importSummary_ = imported ? FromBytes(imported->Summary()) : QString();
 
     RunRequest request;
     request.siteText = typed;
     request.maxBacklinkPages = maxBacklinkPages_;
     request.maxRankingPages = maxRankingPages_;
+    request.imported = std::move(imported);
     run_ = workers_.Start(request, config_);
     runBegun_ = false;
     reportTimer_.start();
@@ -291,13 +308,17 @@ void MainDialog::OnReportTimer() {
     switch (state) {
         case kRunIdle:
             progress_->hide();
-            // A run that stopped on an error keeps the line that tells why.
+            // A run that stopped on an error keeps the line that tells why,
+            // and a run on imported backlinks tells what was imported.
             if (run_->stoppedOnError.load()) {
                 ShowStatusText();
+            } else if (!importSummary_.isEmpty()) {
+                SetStatus(importSummary_);
             } else {
                 SetStatus(QStringLiteral("Idle"));
             }
             runButton_->setText(kRunText);
+            importAction_->setEnabled(true);
             reportTimer_.stop();
             report_ = run_;
             SetReportReady(true);
@@ -318,6 +339,7 @@ void MainDialog::OnReportTimer() {
             ShowStatusText();
             reportTimer_.stop();
             runButton_->setText(kRerunText);
+            importAction_->setEnabled(true);
             break;
         default:
             break;
@@ -567,6 +589,32 @@ void MainDialog::OnSettings() {
 void MainDialog::OnAbout() {
     AboutDialog dialog(this);
     prompts_.runDialog(dialog);
+}
+
+void MainDialog::OnImportBacklinks() {
+    if (RunStateNow() != kRunIdle && RunStateNow() != kRunCancelled) {
+        return;
+    }
+    if (!SiteTyped()) {
+        return;
+    }
+    const QStringList chosen = prompts_.chooseOpenFiles(
+        this, QStringLiteral("Backlink exports (*.csv *.tsv *.txt *.zip);;All Files (*)"));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const QString& path : chosen) {
+        paths.push_back(QFile::encodeName(path).toStdString());
+    }
+    const ImportOutcome outcome = BacklinkImport::Read(paths);
+    if (!outcome.ok()) {
+        const QString message = FromBytes(outcome.message);
+        SetStatus(message);
+        prompts_.showMessage(this, message);
+        return;
+    }
+    StartRun(outcome.imported);
 }
 
 void MainDialog::OnExportCsv() {

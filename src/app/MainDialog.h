@@ -7,6 +7,7 @@
 #include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
 #include "report/PaneResult.h"
+#include "services/backlinkimport/ImportedBacklinks.h"
 #include "store/SettingsStore.h"
 
 #include <QMainWindow>
@@ -64,6 +65,7 @@ public:
     QScrollBar* ScrollBar() const { return scrollBar_; }
     ClientArea* Client() const { return client_; }
     QAction* SettingsAction() const { return settingsAction_; }
+    QAction* ImportAction() const { return importAction_; }
     QAction* ExportAction() const { return exportAction_; }
     QAction* ExitAction() const { return exitAction_; }
     QAction* AboutAction() const { return aboutAction_; }
@@ -92,6 +94,10 @@ public slots:
     void OnReportTimer();
     void OnSettings();
     void OnAbout();
+    // Reads the backlink exports the user picks and runs the report for the
+    // typed site on the addresses they hold; files that cannot be read are
+    // refused before anything is sent.
+    void OnImportBacklinks();
     // Writes the grid on screen to a CSV file the user picks, then opens it.
     void OnExportCsv();
     // The left button went down, or was double-clicked, at a point of the
@@ -114,6 +120,10 @@ private:
     void BuildControls();
     void BuildMenu();
     void AddSavedSite(const QString& site);
+    // Starts a run for the typed site, on imported backlinks when given.
+    void StartRun(std::shared_ptr<const ImportedBacklinks> imported);
+    // Whether the typed address names a site; tells the user when not.
+    bool SiteTyped();
     void SetReportReady(bool ready);
     void SetStatus(const QString& text);
     // Moves the progress bar to the records done so far.
@@ -143,6 +153,7 @@ private:
     QTabBar* tabs_ = nullptr;
     QScrollBar* scrollBar_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* importAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
@@ -153,6 +164,9 @@ private:
     std::shared_ptr<RunShared> report_;
     // Whether the timer has cleared the screen for the latest run yet.
     bool runBegun_ = false;
+    // What the latest run imported, told in the status box when it ends; ""
+    // for a run on the configured backlink source.
+    QString importSummary_;
     // Declared last so that it goes first: every worker has ended before any
     // other member goes away.
     ReportWorkers workers_;

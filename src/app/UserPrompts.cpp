@@ -34,6 +34,16 @@ UserPrompts UserPrompts::Interactive() {
         }
         return dialog.selectedFiles().constFirst();
     };
+    prompts.chooseOpenFiles = [](QWidget* parent, const QString& nameFilters) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setNameFilters(nameFilters.split(QStringLiteral(";;")));
+        if (dialog.exec() != QDialog::Accepted) {
+            return QStringList();
+        }
+        return dialog.selectedFiles();
+    };
     prompts.openExternally = [](const QUrl& target) { return QDesktopServices::openUrl(target); };
     prompts.runDialog = [](QDialog& dialog) { return dialog.exec(); };
     return prompts;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -24,6 +25,9 @@ struct UserPrompts {
     std::function<QString(QWidget* parent, const QString& nameFilters,
                           const QString& defaultSuffix)>
         chooseSaveFile;
+    // An Open dialog that takes several existing files; the chosen paths, or
+    // none when cancelled.
+    std::function<QStringList(QWidget* parent, const QString& nameFilters)> chooseOpenFiles;
     // Opens a web page or a file with the desktop's program for it.
     std::function<bool(const QUrl& target)> openExternally;
     // Runs a dialog modally and returns its result code.

@@ -6,6 +6,7 @@
 #include "cli/RunSummary.h"
 #include "demo/DemoWeb.h"
 #include "engine/SiteKey.h"
+#include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
 #include <CLI/CLI.hpp>
@@ -61,6 +62,11 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
                    "Backlinks of every demo site (default: each site its own number)")
         ->check(CLI::Range(0, 10000))
         ->needs(demo);
+    app.add_option("--import", options.importFiles,
+                   "Take the backlinks from this exported file (a list, a table or a zip of "
+                   "tables) instead of the backlink source; may be given again")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
     app.add_option("SITE", options.site, "The site address, as typed into the address box")
         ->required();
@@ -122,6 +128,18 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         return Fail(kExitUsage, "SITE '" + request.siteText +
                                     "' names no site once \"http://\", \"https://\", \"www.\" "
                                     "and blanks are taken out");
+    }
+
+    if (!options.importFiles.empty()) {
+        // Every file is read whole before anything is sent.
+        const ImportOutcome imported = BacklinkImport::Read(options.importFiles);
+        if (!imported.ok()) {
+            return Fail(
+                imported.refusal == ImportOutcome::Refusal::kUnreadable ? kExitFailed : kExitUsage,
+                imported.message);
+        }
+        err_ << imported.imported->Summary() << '\n';
+        request.imported = imported.imported;
     }
 
     std::string error;

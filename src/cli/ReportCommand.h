@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace veltrap {
 
@@ -41,6 +42,7 @@ private:
         int demoLatencyMs = 0;
         int demoSize = 0;
         bool quiet = false;
+        std::vector<std::string> importFiles;
         std::string site;
     };
 

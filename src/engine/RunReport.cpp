@@ -4,6 +4,7 @@
 #include "engine/RecordExaminer.h"
 #include "engine/RunServices.h"
 #include "engine/SiteKey.h"
+#include "services/backlinkimport/ImportSource.h"
 
 #include <algorithm>
 #include <chrono>
@@ -81,6 +82,9 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
     RunServices services = RunServices::Make(config, error);
     if (!error.empty()) {
         throw std::invalid_argument(error);
+    }
+    if (request.imported) {
+        services.source = std::make_unique<ImportSource>(request.imported);
     }
     result.backlinkSource = services.source->Name();
     BacklinkList& list = shared.List();

@@ -4,7 +4,9 @@
 #include "engine/RunResult.h"
 #include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
+#include "services/backlinkimport/ImportedBacklinks.h"
 
+#include <memory>
 #include <string>
 
 namespace veltrap {
@@ -14,6 +16,10 @@ struct RunRequest {
     std::string siteText;  // the address as the user typed it
     int maxBacklinkPages = 10;
     int maxRankingPages = 10;
+    // Backlinks read from exported files; when set, they take the place of
+    // the configured backlink source, and the backlink page limit does not
+    // apply.
+    std::shared_ptr<const ImportedBacklinks> imported;
 };
 
 // The whole report run: backlink discovery, then every record, up to

@@ -33,6 +33,7 @@ void WindowFixture::Open(ReportWorkers::RunFunction run, ServiceConfig config) {
         saveFilters_ << filters << suffix;
         return saveAnswer_;
     };
+    prompts.chooseOpenFiles = [this](QWidget*, const QString&) { return openAnswer_; };
     prompts.openExternally = [this](const QUrl& target) {
         opened_.push_back(target);
         return true;

@@ -50,6 +50,7 @@ protected:
     std::deque<bool> answers_;
     QString saveAnswer_;
     QStringList saveFilters_;
+    QStringList openAnswer_;
     std::vector<QUrl> opened_;
     std::function<int(QDialog&)> dialogScript_;
 };

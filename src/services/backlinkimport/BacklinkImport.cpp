@@ -1,0 +1,236 @@
+#include "services/backlinkimport/BacklinkImport.h"
+
+#include "services/backlinkimport/AddressCollector.h"
+#include "services/backlinkimport/ImportTextReader.h"
+#include "services/backlinkimport/TextDecoder.h"
+
+#include <zip.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+namespace veltrap {
+namespace {
+
+using Refusal = ImportOutcome::Refusal;
+
+constexpr std::size_t kChunkBytes = 1 << 20;
+constexpr std::string_view kZipMark = "PK\x03\x04";
+constexpr std::string_view kEmptyZipMark = "PK\x05\x06";
+constexpr const char* kLinkingSitesHint =
+    " This is Search Console's \"Top linking sites\" table, which names sites, not pages; "
+    "export \"Latest links\" instead.";
+
+// Reads up to size bytes into buffer: the count, 0 at the end, -1 on failure.
+using ByteReader = std::function<long long(char* buffer, std::size_t size)>;
+
+struct TextOutcome {
+    enum class Result { kRead, kNotText, kNoColumn, kReadFailed };
+    Result result = Result::kRead;
+    std::string problem;
+    std::string headerLine;
+    bool linkingSites = false;
+};
+
+// Decodes and reads one file's bytes, the first of them already read.
+TextOutcome ReadText(std::string_view firstBytes, const ByteReader& read,
+                     AddressCollector& collector) {
+    TextOutcome outcome;
+    TextDecoder decoder;
+    ImportTextReader reader(collector);
+    std::string text;
+    std::string buffer(kChunkBytes, '\0');
+    std::string_view bytes = firstBytes;
+    while (true) {
+        text.clear();
+        if (!decoder.Feed(bytes, text)) {
+            outcome.result = TextOutcome::Result::kNotText;
+            outcome.problem = decoder.Problem();
+            return outcome;
+        }
+        reader.Feed(text);
+        const long long count = read(buffer.data(), buffer.size());
+        if (count < 0) {
+            outcome.result = TextOutcome::Result::kReadFailed;
+            return outcome;
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes = std::string_view(buffer.data(), static_cast<std::size_t>(count));
+    }
+    text.clear();
+    if (!decoder.Finish(text)) {
+        outcome.result = TextOutcome::Result::kNotText;
+        outcome.problem = decoder.Problem();
+        return outcome;
+    }
+    reader.Feed(text);
+    if (!reader.Finish()) {
+        outcome.result = TextOutcome::Result::kNoColumn;
+        outcome.headerLine = reader.HeaderLine();
+        outcome.linkingSites = reader.IsLinkingSitesTable();
+    }
+    return outcome;
+}
+
+std::string NoColumnText(const TextOutcome& outcome) {
+    return "no column of linking pages; its header line is: " + outcome.headerLine;
+}
+
+class ImportRun {
+public:
+    explicit ImportRun(ImportedBacklinks& imported) : imported_(imported), collector_(imported) {}
+
+    ImportOutcome File(const std::string& path);
+
+private:
+    ImportOutcome Archive(const std::string& path);
+    static ImportOutcome Refuse(Refusal refusal, std::string message);
+
+    ImportedBacklinks& imported_;
+    AddressCollector collector_;
+};
+
+ImportOutcome ImportRun::Refuse(Refusal refusal, std::string message) {
+    ImportOutcome outcome;
+    outcome.refusal = refusal;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+ImportOutcome ImportRun::File(const std::string& path) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file) {
+        return Refuse(Refusal::kUnreadable, "cannot read " + path + ": " + std::strerror(errno));
+    }
+    int readError = 0;
+    const ByteReader read = [&file, &readError](char* buffer, std::size_t size) -> long long {
+        const std::size_t count = std::fread(buffer, 1, size, file.get());
+        if (count == 0 && std::ferror(file.get())) {
+            readError = errno;
+            return -1;
+        }
+        return static_cast<long long>(count);
+    };
+    std::string first(kChunkBytes, '\0');
+    const long long count = read(first.data(), first.size());
+    if (count >= 0) {
+        first.resize(static_cast<std::size_t>(count));
+    }
+    TextOutcome outcome;
+    if (count < 0) {
+        outcome.result = TextOutcome::Result::kReadFailed;
+    } else if (std::string_view(first).starts_with(kZipMark) ||
+               std::string_view(first).starts_with(kEmptyZipMark)) {
+        return Archive(path);
+    } else {
+        outcome = ReadText(first, read, collector_);
+    }
+    switch (outcome.result) {
+        case TextOutcome::Result::kRead:
+            return {};
+        case TextOutcome::Result::kReadFailed:
+            return Refuse(Refusal::kUnreadable,
+                          "cannot read " + path + ": " + std::strerror(readError));
+        case TextOutcome::Result::kNotText:
+            return Refuse(Refusal::kUnusable, path + " " + outcome.problem);
+        case TextOutcome::Result::kNoColumn:
+            break;
+    }
+    return Refuse(Refusal::kUnusable,
+                  path + " has " + NoColumnText(outcome) +
+                      (outcome.linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+}
+
+ImportOutcome ImportRun::Archive(const std::string& path) {
+    int code = 0;
+    const std::unique_ptr<zip_t, void (*)(zip_t*)> archive(
+        zip_open(path.c_str(), ZIP_RDONLY, &code), &zip_discard);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        std::string message =
+            path + " is a damaged zip archive (" + zip_error_strerror(&error) + ")";
+        zip_error_fini(&error);
+        return Refuse(Refusal::kUnusable, std::move(message));
+    }
+    std::size_t tablesRead = 0;
+    std::vector<std::string> reasons;
+    bool linkingSites = false;
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t index = 0; index < entries; ++index) {
+        const char* entryName = zip_get_name(archive.get(), static_cast<zip_uint64_t>(index), 0);
+        const std::string name = entryName != nullptr ? entryName : "#" + std::to_string(index);
+        if (name.ends_with('/')) {
+            continue;
+        }
+        std::string reason;
+        TextOutcome outcome;
+        const AddressCollector::Mark mark = collector_.Here();
+        const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> member(
+            zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(index), 0), &zip_fclose);
+        if (!member) {
+            reason = std::string("cannot be read: ") + zip_strerror(archive.get());
+        } else {
+            const ByteReader read = [&member](char* buffer, std::size_t size) -> long long {
+                return zip_fread(member.get(), buffer, size);
+            };
+            outcome = ReadText({}, read, collector_);
+            switch (outcome.result) {
+                case TextOutcome::Result::kRead:
+                    ++tablesRead;
+                    continue;
+                case TextOutcome::Result::kReadFailed:
+                    reason = std::string("cannot be read: ") + zip_file_strerror(member.get());
+                    break;
+                case TextOutcome::Result::kNotText:
+                    reason = outcome.problem;
+                    break;
+                case TextOutcome::Result::kNoColumn:
+                    reason = NoColumnText(outcome);
+                    linkingSites = linkingSites || outcome.linkingSites;
+                    break;
+            }
+        }
+        // A file of the archive gives all its rows or none.
+        collector_.Rollback(mark);
+        reasons.push_back(name + " (" + reason + ")");
+    }
+    if (tablesRead == 0) {
+        std::string message = path + " holds no table with a column of linking pages";
+        const char* separator = ": ";
+        for (const std::string& reason : reasons) {
+            message += separator + reason;
+            separator = "; ";
+        }
+        return Refuse(Refusal::kUnusable,
+                      message + (linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+    }
+    for (const std::string& reason : reasons) {
+        imported_.passedOver.push_back(path + ": " + reason);
+    }
+    return {};
+}
+
+}  // namespace
+
+ImportOutcome BacklinkImport::Read(const std::vector<std::string>& paths) {
+    auto imported = std::make_shared<ImportedBacklinks>();
+    imported->files = paths.size();
+    ImportRun run(*imported);
+    for (const std::string& path : paths) {
+        ImportOutcome outcome = run.File(path);
+        if (!outcome.ok()) {
+            return outcome;
+        }
+    }
+    ImportOutcome outcome;
+    outcome.imported = std::move(imported);
+    return outcome;
+}
+
+}  // namespace veltrap

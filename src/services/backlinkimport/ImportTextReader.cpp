@@ -1,0 +1,287 @@
+#include "services/backlinkimport/ImportTextReader.h"
+
+#include "base/AsciiCase.h"
+
+#include <algorithm>
+#include <array>
+
+namespace veltrap {
+namespace {
+
+constexpr std::array<std::string_view, 4> kLinkingPageHeaders = {
+    "linking page", "referring page url", "source url", "sourceurl"};
+constexpr std::size_t kLongestHeaderLineShown = 300;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool IsWebAddress(std::string_view value) {
+    value = Trimmed(value);
+    return StartsWithNoCase(value, "http://") || StartsWithNoCase(value, "https://");
+}
+
+bool IsSkippedLine(std::string_view line) {
+    line = Trimmed(line);
+    return line.empty() || line.front() == '#';
+}
+
+// A header name without blanks or quotes around it, lower-cased.
+std::string HeaderName(std::string_view header) {
+    const auto edge = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
+    while (!header.empty() && edge(header.front())) {
+        header.remove_prefix(1);
+    }
+    while (!header.empty() && edge(header.back())) {
+        header.remove_suffix(1);
+    }
+    return LowerAscii(header);
+}
+
+// The delimiter the header line uses most outside quotes; a tab wins a tie
+// over a semicolon, and a semicolon over a comma, the most common one.
+unsigned char Delimiter(std::string_view line) {
+    std::size_t tabs = 0;
+    std::size_t semicolons = 0;
+    std::size_t commas = 0;
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted) {
+            tabs += c == '\t' ? 1 : 0;
+            semicolons += c == ';' ? 1 : 0;
+            commas += c == ',' ? 1 : 0;
+        }
+    }
+    if (tabs > 0 && tabs >= semicolons && tabs >= commas) {
+        return '\t';
+    }
+    if (semicolons > 0 && semicolons >= commas) {
+        return ';';
+    }
+    return ',';
+}
+
+int OnlySpaceIsBlank(unsigned char c) {
+    return c == ' ' ? 1 : 0;
+}
+
+}  // namespace
+
+ImportTextReader::ImportTextReader(AddressCollector& collector) : collector_(collector) {
+    csv_init(&parser_, 0);
+    // A tab may be the delimiter, so only spaces are trimmed around fields.
+    csv_set_space_func(&parser_, &OnlySpaceIsBlank);
+}
+
+ImportTextReader::~ImportTextReader() {
+    csv_free(&parser_);
+}
+
+void ImportTextReader::Feed(std::string_view text) {
+    switch (kind_) {
+        case Kind::kUndecided:
+            text_.append(text);
+            Decide(false);
+            break;
+        case Kind::kList:
+            text_.append(text);
+            ReadLines(false);
+            break;
+        case Kind::kTable:
+            ParseTable(text);
+            break;
+    }
+}
+
+bool ImportTextReader::Finish() {
+    if (kind_ == Kind::kUndecided && !Decide(true)) {
+        // Nothing but blank lines and comments: an empty list.
+        kind_ = Kind::kList;
+    }
+    if (kind_ == Kind::kList) {
+        ReadLines(true);
+        return true;
+    }
+    csv_fini(&parser_, &OnField, &OnRowEnd, this);
+    if (withoutColumn_) {
+        return false;
+    }
+    if (!column_) {
+        column_ = ColumnByContent();
+        if (!column_) {
+            return false;
+        }
+        if (header_ && IsWebAddress(header_->at(*column_))) {
+            TakeRow(*header_);
+        }
+        for (const auto& row : judged_) {
+            TakeRow(row);
+        }
+        judged_.clear();
+    }
+    return true;
+}
+
+bool ImportTextReader::Decide(bool ended) {
+    std::size_t start = 0;
+    while (start < text_.size() || ended) {
+        const auto end = text_.find('\n', start);
+        if (end == std::string::npos && !ended) {
+            return false;
+        }
+        const std::string_view line = std::string_view(text_).substr(
+            start, end == std::string::npos ? std::string::npos : end - start);
+        if (IsSkippedLine(line)) {
+            if (end == std::string::npos) {
+                return false;
+            }
+            start = end + 1;
+            continue;
+        }
+        const std::string_view first = Trimmed(line);
+        if (IsWebAddress(first) && first.find('\t') == std::string_view::npos) {
+            kind_ = Kind::kList;
+            ReadLines(ended);
+            return true;
+        }
+        kind_ = Kind::kTable;
+        headerLine_ = std::string(first.substr(0, kLongestHeaderLineShown));
+        csv_set_delim(&parser_, Delimiter(line));
+        std::string table = text_.substr(start);
+        text_.clear();
+        ParseTable(table);
+        return true;
+    }
+    return false;
+}
+
+void ImportTextReader::ReadLines(bool ended) {
+    std::size_t start = 0;
+    while (true) {
+        const auto end = text_.find('\n', start);
+        if (end == std::string::npos) {
+            break;
+        }
+        const std::string_view line = std::string_view(text_).substr(start, end - start);
+        if (!IsSkippedLine(line)) {
+            collector_.Take(line);
+        }
+        start = end + 1;
+    }
+    text_.erase(0, start);
+    if (ended) {
+        if (!IsSkippedLine(text_)) {
+            collector_.Take(text_);
+        }
+        text_.clear();
+    }
+}
+
+void ImportTextReader::ParseTable(std::string_view text) {
+    csv_parse(&parser_, text.data(), text.size(), &OnField, &OnRowEnd, this);
+}
+
+void ImportTextReader::OnField(void* field, std::size_t length, void* self) {
+    static_cast<ImportTextReader*>(self)->row_.emplace_back(static_cast<const char*>(field),
+                                                            length);
+}
+
+void ImportTextReader::OnRowEnd(int, void* self) {
+    static_cast<ImportTextReader*>(self)->EndRow();
+}
+
+void ImportTextReader::EndRow() {
+    std::vector<std::string> row = std::move(row_);
+    row_.clear();
+    // A row of empty fields is a blank line of the sheet.
+    if (std::all_of(row.begin(), row.end(),
+                    [](const std::string& field) { return Trimmed(field).empty(); })) {
+        return;
+    }
+    if (!header_) {
+        header_ = std::move(row);
+        for (std::size_t column = 0; column < header_->size() && !column_; ++column) {
+            const std::string name = HeaderName((*header_)[column]);
+            if (std::find(kLinkingPageHeaders.begin(), kLinkingPageHeaders.end(), name) !=
+                kLinkingPageHeaders.end()) {
+                column_ = column;
+            }
+        }
+        return;
+    }
+    if (column_) {
+        TakeRow(row);
+        return;
+    }
+    if (withoutColumn_) {
+        return;
+    }
+    judged_.push_back(std::move(row));
+    if (judged_.size() < kRowsToJudge) {
+        return;
+    }
+    column_ = ColumnByContent();
+    if (!column_) {
+        // The table has no column of linking pages; the rest is not kept.
+        withoutColumn_ = true;
+        judged_.clear();
+        judged_.shrink_to_fit();
+        return;
+    }
+    if (IsWebAddress(header_->at(*column_))) {
+        TakeRow(*header_);
+    }
+    for (const auto& judged : judged_) {
+        TakeRow(judged);
+    }
+    judged_.clear();
+}
+
+std::optional<std::size_t> ImportTextReader::ColumnByContent() const {
+    if (!header_) {
+        return std::nullopt;
+    }
+    for (std::size_t column = 0; column < header_->size(); ++column) {
+        const std::string& header = (*header_)[column];
+        if (HeaderName(header).find("target") != std::string::npos) {
+            continue;
+        }
+        // A header that is itself an address is the first row of a table
+        // without headers, and counts with the rest.
+        const bool headerIsValue = IsWebAddress(header);
+        std::size_t values = headerIsValue ? 1 : 0;
+        std::size_t addresses = values;
+        for (const auto& row : judged_) {
+            ++values;
+            addresses += column < row.size() && IsWebAddress(row[column]) ? 1 : 0;
+        }
+        if (addresses * 2 > values) {
+            return column;
+        }
+    }
+    return std::nullopt;
+}
+
+void ImportTextReader::TakeRow(const std::vector<std::string>& row) {
+    collector_.Take(*column_ < row.size() ? std::string_view(row[*column_]) : std::string_view());
+}
+
+bool ImportTextReader::IsLinkingSitesTable() const {
+    return header_ && std::any_of(header_->begin(), header_->end(), [](const std::string& name) {
+               return HeaderName(name) == "site";
+           });
+}
+
+}  // namespace veltrap
