@@ -241,6 +241,39 @@ TEST_F(EndToEndTest, AnUnreachableBacklinkSourceFailsTheRun) {
     EXPECT_EQ(Records()["backlinkCount"], 0);
 }
 
+TEST_F(EndToEndTest, ImportedBacklinksTakeThePlaceOfTheSource) {
+    WriteFileBytes(dir.File("links.txt"),
+                   "http://a.example/links.html\nhttp://mysite.test/own-1\n"
+                   "http://b.example/page.html\nhttp://a.example/links.html\n");
+    ASSERT_EQ(Run({"--quiet", "--import", dir.File("links.txt"), "--out", dir.File("report"),
+                   "mysite.test"}),
+              0)
+        << Err();
+    EXPECT_EQ(Err(),
+              "Imported 3 addresses from 1 file: 4 rows read, 1 skipped (1 already imported)\n");
+    const Json report = Records();
+    EXPECT_EQ(report["backlinkCount"], 3);
+    EXPECT_EQ(report["records"], Json::array({kA, kB}));
+    EXPECT_EQ(report["unlinked"][0]["linkStatus"], "own-site");
+    for (const std::string& asked : web.Asked()) {
+        EXPECT_THAT(asked, Not(HasSubstr("explorer.test"))) << asked;
+    }
+}
+
+TEST_F(EndToEndTest, ImportsThatCannotBeReadAreRefusedBeforeAnyRequest) {
+    WriteFileBytes(dir.File("good.txt"), "http://a.example/links.html\n");
+    WriteFileBytes(dir.File("sites.csv"), "Site,Linking pages\nexample.com,2\n");
+    WriteFileBytes(dir.File("image.gif"), std::string("GIF89a\1\0\1\0\0\0", 12));
+    const std::vector<std::pair<std::string, int>> refusals = {
+        {dir.File("missing.txt"), 1}, {dir.File("sites.csv"), 2}, {dir.File("image.gif"), 2}};
+    for (const auto& [file, code] : refusals) {
+        EXPECT_EQ(Run({"--import", dir.File("good.txt"), "--import", file, "mysite.test"}), code)
+            << file;
+        EXPECT_THAT(Err(), HasSubstr(file));
+    }
+    EXPECT_TRUE(web.Asked().empty());
+}
+
 TEST_F(EndToEndTest, FailuresBeforeTheRunSendNothing) {
     WriteFileBytes(dir.File("file"), "x");
     EXPECT_EQ(Run({"--out", dir.File("file") + "/report", "mysite.test"}), 1);

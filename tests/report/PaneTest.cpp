@@ -1,4 +1,5 @@
 #include "report/KeyphrasePane.h"
+#include "report/LinkStatusPane.h"
 #include "report/OverviewDetailsPane.h"
 #include "report/OverviewPane.h"
 #include "report/PageDetailsPane.h"
@@ -209,6 +210,44 @@ TEST(PageDetailsTest, DistinctUrlsLinkingToOnePageByPageRank) {
     EXPECT_EQ(result.hintText, "Double click any url to visit that page");
     EXPECT_EQ(grid.Header(0), "URL's linking to: http://site.com/X");
     EXPECT_EQ(Rows(grid), (Table{{"http://b.com", "", "4"}, {"http://a.com", "alpha", "1"}}));
+}
+
+// Kept and removed pages stand in the run's list order, each with its status.
+TEST(LinkStatusPaneTest, EveryLinkingPageInListOrderWithItsStatus) {
+    BacklinkList kept;
+    BacklinkRecord& first = Add(kept, "http://a.com/");
+    first.linkStatus = "ugc";
+    first.httpStatus = 200;
+    first.rel = "nofollow ugc";
+    first.reciprocal = true;
+    BacklinkRecord& second = Add(kept, "http://b.com/");
+    second.linkStatus = "noindex";
+    second.httpStatus = 203;
+    Add(kept, "http://c.com/");  // not reached before a cancel
+    const std::vector<UnlinkedRecord> unlinked = {
+        {"http://site.com/own", "own-site", 0, 0}, {"http://gone.com/", "gone", 410, 1},
+        {"http://down.com/", "unreachable", 0, 1}, {"http://moved.com/", "not-found", 200, 3},
+        {"http://err.com/", "error", 500, 3},
+    };
+    ReportGrid grid;
+    const PaneResult result = FillLinkStatusPane(grid, kept, unlinked, true);
+    EXPECT_TRUE(result.filled);
+    EXPECT_EQ(grid.Header(0), "Linking Page");
+    EXPECT_EQ(grid.Header(4), "Link Type");
+    EXPECT_EQ(Rows(grid), (Table{
+                              {"http://site.com/own", "Own site", "", "", ""},
+                              {"http://a.com/", "UGC", "200", "nofollow ugc", "Reciprocal"},
+                              {"http://gone.com/", "Page gone", "410", "", ""},
+                              {"http://down.com/", "No answer", "", "", ""},
+                              {"http://b.com/", "Noindex page", "203", "", "One Way"},
+                              {"http://c.com/", "", "", "", "One Way"},
+                              {"http://moved.com/", "Link not found", "200", "", ""},
+                              {"http://err.com/", "HTTP error", "500", "", ""},
+                          }));
+    for (const char* status : {"follow", "nofollow", "sponsored"}) {
+        EXPECT_FALSE(LinkStatusWords(status).empty()) << status;
+    }
+    EXPECT_FALSE(FillLinkStatusPane(grid, kept, unlinked, false).filled);
 }
 
 }  // namespace

@@ -1,0 +1,184 @@
+#include "scrape/LinkStatus.h"
+
+#include "net/CurlGlobal.h"
+#include "net/PageFetch.h"
+#include "scrape/SiteLink.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veltrap {
+namespace {
+
+const CurlGlobal curlGlobal;
+
+constexpr const char* kHref = "http://site.test/";
+
+PageAnswer Page(const std::string& head, const std::string& body, long status = 200,
+                std::vector<std::pair<std::string, std::string>> headers = {}) {
+    PageAnswer page;
+    page.answered = true;
+    page.status = status;
+    page.finalUrl = "http://linker.test/page.html";
+    page.headers = std::move(headers);
+    page.body = "<html><head>" + head + "</head><body>" + body + "</body></html>";
+    return page;
+}
+
+PageAnswer WithLink(const std::string& rel, long status = 200, const std::string& head = "") {
+    return Page(
+        head,
+        "<a href=\"http://site.test/\"" + (rel.empty() ? "" : " rel=\"" + rel + "\"") + ">site</a>",
+        status);
+}
+
+TEST(LinkFactsTest, RelIsTheFirstMatchingLinksLowerCasedAndSingleSpaced) {
+    const LinkFacts facts =
+        ReadLinkFacts(Page("",
+                           "<a href=\"http://other.test/\" rel=\"sponsored\">o</a>"
+                           "<a href=\"HTTP://Site.test/\" rel=\" NoFollow \t UGC \">s</a>"
+                           "<a href=\"http://site.test/\" rel=\"sponsored\">again</a>"),
+                      kHref);
+    EXPECT_EQ(facts.rel, "nofollow ugc");
+    EXPECT_EQ(facts.linkStatus, "ugc");
+    EXPECT_EQ(ReadLinkFacts(Page("",
+                                 "<map><area href=\"http://site.test/\" rel=\"sponsored\">"
+                                 "</map><a href=\"http://site.test/\">s</a>"),
+                            kHref)
+                  .rel,
+              "sponsored");
+    // The target as the page writes it, entities and all, is the link's too.
+    EXPECT_EQ(
+        ReadLinkFacts(Page("", "<a href=\"http://site.test/?a=1&amp;b=2\" rel=nofollow>s</a>"),
+                      "http://site.test/?a=1&amp;b=2")
+            .rel,
+        "nofollow");
+    EXPECT_EQ(ReadLinkFacts(Page("", "<a href=\"http://site.test/\">s</a>"), kHref).rel, "");
+}
+
+TEST(LinkFactsTest, RobotsComeFromMetaTagsAndTheHeader) {
+    const auto robots = [](const std::string& head,
+                           std::vector<std::pair<std::string, std::string>> headers = {}) {
+        return ReadLinkFacts(Page(head, "", 200, std::move(headers)), kHref).robots;
+    };
+    EXPECT_EQ(robots("<meta name=\"ROBOTS\" content=\"NOINDEX\">"), "noindex");
+    EXPECT_EQ(robots("<meta name=\"googlebot\" content=\"noarchive, nofollow\">"), "nofollow");
+    EXPECT_EQ(robots("<meta name=\"robots\" content=\"none\">"), "noindex nofollow");
+    EXPECT_EQ(robots("<meta name=\"robots\" content=\"nofollow\">"
+                     "<meta name=\"googlebot\" content=\"noindex\">"),
+              "noindex nofollow");
+    EXPECT_EQ(robots("<meta name=\"description\" content=\"noindex\">"), "");
+    EXPECT_EQ(robots("<meta name=\"robots\" content=\"index, follow\">"), "");
+    EXPECT_EQ(robots("", {{"x-robots-tag", "noarchive, NOFOLLOW"}}), "nofollow");
+    EXPECT_EQ(robots("", {{"X-Robots-Tag", "googlebot: noindex"}}), "noindex");
+    // Directives for another crawler do not count; a directive's own value is no crawler.
+    EXPECT_EQ(robots("", {{"X-Robots-Tag", "otherbot: noindex, nofollow"}}), "");
+    EXPECT_EQ(
+        robots("", {{"X-Robots-Tag", "unavailable_after: 25 Jun 2010 15:00:00 PST, noindex"}}),
+        "noindex");
+    EXPECT_EQ(robots("", {{"X-Robots-Tag", "noindex"}, {"X-Robots-Tag", "nofollow"}}),
+              "noindex nofollow");
+}
+
+TEST(LinkFactsTest, CanonicalIsMadeAbsoluteAndKeptOnlyForAnotherPage) {
+    const auto canonical = [](const std::string& target) {
+        return ReadLinkFacts(Page("<link rel=\"Canonical\" href=\"" + target + "\">", ""), kHref)
+            .canonical;
+    };
+    EXPECT_EQ(canonical("/other.html"), "http://linker.test/other.html");
+    EXPECT_EQ(canonical("https://linker.test/page.html"), "https://linker.test/page.html");
+    EXPECT_EQ(canonical("HTTP://LINKER.test:80/page.html#top"), "");
+    EXPECT_EQ(canonical("page.html"), "");
+    EXPECT_EQ(ReadLinkFacts(Page("", ""), kHref).canonical, "");
+}
+
+TEST(LinkFactsTest, TheFirstRuleThatHoldsGivesTheStatus) {
+    const std::string noindex = "<meta name=\"robots\" content=\"noindex\">";
+    const std::string nofollow = "<meta name=\"robots\" content=\"nofollow\">";
+    const std::vector<std::pair<PageAnswer, std::string>> cases = {
+        {WithLink("sponsored", 404, noindex), "gone"},
+        {WithLink("", 410), "gone"},
+        {WithLink("sponsored", 500, noindex), "error"},
+        {WithLink("", 403), "error"},
+        {WithLink("sponsored", 200, noindex), "noindex"},
+        {WithLink("nofollow ugc sponsored"), "sponsored"},
+        {WithLink("nofollow ugc"), "ugc"},
+        {WithLink("external nofollow", 200, nofollow), "nofollow"},
+        {WithLink("", 200, nofollow), "nofollow"},
+        {WithLink("noopener", 301), "follow"},
+    };
+    for (const auto& [page, status] : cases) {
+        const LinkFacts facts = ReadLinkFacts(page, kHref);
+        EXPECT_EQ(facts.linkStatus, status) << page.body;
+        EXPECT_EQ(facts.httpStatus, page.status);
+    }
+}
+
+TEST(UnlinkedStatusTest, SaysWhyThePageHadNoLink) {
+    PageAnswer page;
+    EXPECT_EQ(UnlinkedStatus(page), "unreachable");
+    page.answered = true;
+    for (const auto& [status, expected] : std::vector<std::pair<long, std::string>>{
+             {200, "not-found"}, {404, "gone"}, {410, "gone"}, {500, "error"}, {429, "error"}}) {
+        page.status = status;
+        EXPECT_EQ(UnlinkedStatus(page), expected) << status;
+    }
+    page.status = 302;
+    page.tooManyRedirects = true;
+    EXPECT_EQ(UnlinkedStatus(page), "error");
+}
+
+// The answer as the real retriever brings it: the final address after a
+// redirect, the final status and the headers the server sent.
+TEST(LinkFactsTest, RedirectsErrorsAndHeadersAsAServerSendsThem) {
+    testing::LoopbackServer server;
+    const std::string padding(40, ' ');
+    const std::string link = padding + "<a href=\"http://site.test/\" rel=\"UGC\">Site</a>";
+    server.Server().Get("/old", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("/new", 301);
+    });
+    server.Server().Get("/new", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_header("X-Robots-Tag", "nofollow");
+        response.set_content(link, "text/html");
+    });
+    server.Server().Get("/gone", [&](const httplib::Request&, httplib::Response& response) {
+        response.status = 410;
+        response.set_content(link, "text/html");
+    });
+    server.Server().Get("/broken", [&](const httplib::Request&, httplib::Response& response) {
+        response.status = 503;
+        response.set_content(padding + "Down for maintenance", "text/html");
+    });
+    server.Start();
+    HttpOptions options;
+    options.connectTo = server.Address();
+    HttpSession session(options);
+    const PageFetch fetch = SessionFetch(session);
+
+    SiteLinkLookup moved = FindSiteLink(fetch, "http://linker.test/old", "site.test");
+    ASSERT_TRUE(moved.link);
+    LinkFacts facts = ReadLinkFacts(moved.page, moved.link->href);
+    EXPECT_EQ(facts.httpStatus, 200);
+    EXPECT_EQ(facts.finalUrl, "http://linker.test/new");
+    EXPECT_EQ(facts.rel, "ugc");
+    EXPECT_EQ(facts.robots, "nofollow");
+    EXPECT_EQ(facts.linkStatus, "ugc");
+
+    SiteLinkLookup gone = FindSiteLink(fetch, "http://linker.test/gone", "site.test");
+    ASSERT_TRUE(gone.link);
+    facts = ReadLinkFacts(gone.page, gone.link->href);
+    EXPECT_EQ(facts.httpStatus, 410);
+    EXPECT_EQ(facts.linkStatus, "gone");
+
+    SiteLinkLookup broken = FindSiteLink(fetch, "http://linker.test/broken", "site.test");
+    EXPECT_FALSE(broken.link);
+    EXPECT_EQ(broken.page.status, 503);
+    EXPECT_EQ(UnlinkedStatus(broken.page), "error");
+}
+
+}  // namespace
+}  // namespace veltrap
