@@ -35,9 +35,10 @@ test: test-release test-asan test-tsan
 demo: build
 	scripts/run-demo $(BUILD)
 
-# Benchmarks: the report tables' speed, then whole demo reports.
+# Benchmarks: the report tables' speed, the backlink import, then whole demo reports.
 bench: build
 	$(BUILD)/bench/report_bench
+	$(BUILD)/bench/import_bench
 	bench/report-speed $(BUILD)
 
 format:

@@ -13,8 +13,8 @@ namespace veltrap {
 bool PrepareReportFolder(const std::filesystem::path& folder, std::string& error);
 
 // Writes every output of the run into the folder: records.json, replaced whole
-// so that a reader never sees half a file. On failure returns false with a
-// message naming the file in error.
+// so that a reader never sees half a file, and the four report tables. On
+// failure returns false with a message naming the file in error.
 bool WriteReportFolder(const std::filesystem::path& folder, const RunResult& outcome,
                        std::string& error);
 

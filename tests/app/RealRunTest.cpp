@@ -184,6 +184,9 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     Scroll(QAbstractSlider::SliderSingleStepAdd, 2);
     Click(ScreenRow(4));
     SaveScreenshot(*window_, "window-page-details.png");
+    ChooseTab(MainDialog::kLinkStatusTab);
+    Click(ScreenRow(3));
+    SaveScreenshot(*window_, "window-link-status.png");
 }
 
 }  // namespace
