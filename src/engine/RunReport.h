@@ -19,7 +19,7 @@ struct RunRequest {
     // Backlinks read from exported files; when set, they take the place of
     // the configured backlink source, and the backlink page limit does not
     // apply.
-    std::shared_ptr<const ImportedBacklinks> imported;
+    std::shared_ptr<const ImportedBacklinks> imported = nullptr;
 };
 
 // The whole report run: backlink discovery, then every record, up to

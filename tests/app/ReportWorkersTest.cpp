@@ -57,8 +57,8 @@ TEST(ReportWorkersTest, FinishedWorkersAreJoinedWithoutWaitingForOthers) {
             }
             finished.fetch_add(1);
         });
-    const auto slow = workers.Start(RunRequest{"slow", 1, 1, {}}, {});
-    workers.Start(RunRequest{"quick", 1, 1, {}}, {});
+    const auto slow = workers.Start(RunRequest{"slow", 1, 1}, {});
+    workers.Start(RunRequest{"quick", 1, 1}, {});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (workers.Count() > 1 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -32,7 +32,7 @@ RunResult RunOnDemo(const DemoWeb& web, const std::string& site) {
     const ServiceConfig config = DemoServiceConfig(ServiceConfig{}, web.Port());
     RunShared shared(config.http);
     shared.runState = kRunStarted;
-    const auto outcome = RunReport(RunRequest{site, 10, 10, {}}, config, shared);
+    const auto outcome = RunReport(RunRequest{site, 10, 10}, config, shared);
     RunResult result;
     result.unlinked = outcome.unlinked;
     result.records.assign(shared.List().begin(), shared.List().end());

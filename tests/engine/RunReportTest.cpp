@@ -148,7 +148,7 @@ class RunReportTest : public ::testing::Test {
 protected:
     void Run(RunShared& shared, const std::string& site, int backlinkPages = 10) {
         shared.runState = kRunStarted;
-        RunReport({site, backlinkPages, 2, {}}, web.Config(), shared, observed.Events());
+        RunReport({site, backlinkPages, 2}, web.Config(), shared, observed.Events());
     }
     MiniWeb web;
     Observed observed;
@@ -286,7 +286,7 @@ TEST_F(RunReportTest, LaterRunIsUntouchedByACancelledWorker) {
     const ServiceConfig config = web.Config();
     RunShared old(config.http);
     old.runState = kRunStarted;
-    std::thread worker([&] { RunReport({"old.test", 10, 1, {}}, config, old); });
+    std::thread worker([&] { RunReport({"old.test", 10, 1}, config, old); });
     const bool inFetch =
         entered.get_future().wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     old.runState = kRunCancelled;
