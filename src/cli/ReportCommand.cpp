@@ -65,6 +65,7 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
     app.add_option("--import", options.importFiles,
                    "Take the backlinks from this exported file (a list, a table or a zip of "
                    "tables) instead of the backlink source; may be given again")
+        ->type_name("FILE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
