@@ -23,8 +23,9 @@ bool HasBlankOrControl(std::string_view text) {
 
 QUrl WebAddressToOpen(std::string_view text) {
     constexpr std::array<std::string_view, 2> kWebSchemes{"http://", "https://"};
-    const bool web = std::any_of(kWebSchemes.begin(), kWebSchemes.end(),
-                                 [&](std::string_view s) { return StartsWithNoCase(text, s); });
+    const bool web = std::any_of(kWebSchemes.begin(), kWebSchemes.end(), [&](std::string_view s) {
+        return StartsWithNoCase(text, s);
+    });
     if (!web || HasBlankOrControl(text)) {
         return {};
     }
