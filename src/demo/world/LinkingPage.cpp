@@ -303,14 +303,14 @@ void AddLinkSignals(const PageParts& parts, DemoAnswer& answer) {
             head += "<meta name=\"googlebot\" content=\"noindex\">\n";
             break;
         case 4:
-            answer.headers += "X-Robots-Tag: noindex\n";
+            answer.headers.emplace_back("X-Robots-Tag", "noindex");
             break;
         case 5:
         case 6:
             head += "<meta name=\"robots\" content=\"nofollow\">\n";
             break;
         case 7:
-            answer.headers += "X-Robots-Tag: googlebot: none\n";
+            answer.headers.emplace_back("X-Robots-Tag", "googlebot: none");
             break;
         case 8:
         case 9:
