@@ -1,27 +1,38 @@
 #include "app/LaunchOptions.h"
 
+#include "base/Version.h"
+#include "engine/ConfigLocation.h"
 #include "engine/ServiceConfig.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace veltrap {
 
 LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Analyses the links that point at a website."));
-    const QCommandLineOption config(QStringLiteral("config"),
-                                    QStringLiteral("Read the service configuration from FILE."),
-                                    QStringLiteral("FILE"));
+    const QCommandLineOption config(
+        QStringLiteral("config"),
+        QStringLiteral("Read the service configuration from FILE, not from "
+                       "~/.config/veltrap/services.ini."),
+        QStringLiteral("FILE"));
     const QCommandLineOption connectTo(
         QStringLiteral("connect-to"),
         QStringLiteral("Send every connection to HOST:PORT, whatever the address."),
         QStringLiteral("HOST:PORT"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Run against the built-in demo web."));
+    // Qt's own version option would print the application's display name;
+    // every program of the package prints its command name instead.
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information."));
     parser.addOptions({config, connectTo, demo});
     parser.addHelpOption();
-    parser.addVersionOption();
+    parser.addOption(version);
 
     LaunchResult result;
     if (!parser.parse(arguments)) {
@@ -31,8 +42,9 @@ LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
     if (parser.isSet(QStringLiteral("help"))) {
         parser.showHelp();
     }
-    if (parser.isSet(QStringLiteral("version"))) {
-        parser.showVersion();
+    if (parser.isSet(version)) {
+        std::printf("%s\n", VersionLine("veltrap").c_str());
+        std::exit(EXIT_SUCCESS);
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.error = "Unexpected argument '" +
@@ -55,7 +67,7 @@ LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
 
 ServiceConfigResult LaunchOptions::LoadConfig() const {
     ServiceConfigResult result =
-        configPath.empty() ? ServiceConfigResult{} : ServiceConfig::Load(configPath);
+        ConfigLocation::LoadInForce(configPath, ConfigLocation::DefaultPath());
     if (result.ok() && !connectTo.empty()) {
         result.config.http.connectTo = connectTo;
     }

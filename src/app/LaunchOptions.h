@@ -13,7 +13,7 @@ struct LaunchResult;
 // What the command line asks of the window program:
 //   veltrap [--config FILE] [--connect-to HOST:PORT] [--demo]
 struct LaunchOptions {
-    std::string configPath;  // empty: the built-in service configuration
+    std::string configPath;  // empty: the default file if there is one, else built-in
     std::string connectTo;   // empty: as the configuration says
     bool demo = false;
 
@@ -21,8 +21,9 @@ struct LaunchOptions {
     // print and end the program, as command-line tools do.
     static LaunchResult Parse(const QStringList& arguments);
 
-    // The service configuration these options name: the file's, or the
-    // built-in one, with --connect-to replacing the file's connect_to.
+    // The service configuration these options name: the named file's, the
+    // default file's or the built-in one, with --connect-to replacing the
+    // file's connect_to.
     ServiceConfigResult LoadConfig() const;
 };
 

@@ -8,6 +8,7 @@
 #include "app/WebAddressToOpen.h"
 #include "app/WindowLook.h"
 #include "base/TextSearch.h"
+#include "engine/ConfigLocation.h"
 #include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
@@ -577,7 +578,10 @@ void MainDialog::OnWheelRows(int rows) {
 }
 
 void MainDialog::OnSettings() {
-    SettingsDialog dialog(maxBacklinkPages_, maxRankingPages_, this);
+    SettingsDialog dialog(
+        maxBacklinkPages_, maxRankingPages_,
+        QString::fromStdString(ConfigLocation::Describe(config_, ConfigLocation::DefaultPath())),
+        this);
     if (prompts_.runDialog(dialog) != QDialog::Accepted) {
         return;
     }

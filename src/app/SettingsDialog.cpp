@@ -28,15 +28,20 @@ std::int32_t NumberIn(const QLineEdit* edit) {
 }  // namespace
 
 SettingsDialog::SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRankingPages,
-                               QWidget* parent)
+                               const QString& configFile, QWidget* parent)
     : QDialog(parent),
       maxBacklinkPages_(maxBacklinkPages),
       maxRankingPages_(maxRankingPages),
       backlinkEdit_(MakeDigitsEdit(maxBacklinkPages, this)),
-      rankingEdit_(MakeDigitsEdit(maxRankingPages, this)) {
+      rankingEdit_(MakeDigitsEdit(maxRankingPages, this)),
+      configLabel_(new QLabel(QStringLiteral("Service configuration: ") + configFile, this)) {
     setWindowTitle(QStringLiteral("Settings"));
     backlinkEdit_->setObjectName(QStringLiteral("backlinkPagesEdit"));
     rankingEdit_->setObjectName(QStringLiteral("rankingPagesEdit"));
+    configLabel_->setObjectName(QStringLiteral("configFileLabel"));
+    configLabel_->setWordWrap(true);
+    // The path may be copied to open the file in an editor.
+    configLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* explanation = new QLabel(
         QStringLiteral("Higher thresholds will increase the time that it takes to generate a "
@@ -64,6 +69,7 @@ SettingsDialog::SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRa
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addLayout(fields);
+    layout->addWidget(configLabel_);
     layout->addWidget(buttons);
 }
 

@@ -4,19 +4,21 @@
 
 #include <cstdint>
 
+class QLabel;
 class QLineEdit;
 
 namespace veltrap {
 
 // "Settings": the two run limits, each in an edit that takes digits only.
 // The numbers are read when OK is pressed; an empty edit gives 0 and a number
-// beyond 32 bits gives the largest 32-bit value.
+// beyond 32 bits gives the largest 32-bit value. Below them stands the service
+// configuration file in use, which is edited outside the program.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
     SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRankingPages,
-                   QWidget* parent = nullptr);
+                   const QString& configFile, QWidget* parent = nullptr);
 
     // The values as of the last OK; the opening values until then.
     std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
@@ -24,6 +26,7 @@ public:
 
     QLineEdit* BacklinkPagesEdit() const { return backlinkEdit_; }
     QLineEdit* RankingPagesEdit() const { return rankingEdit_; }
+    QLabel* ConfigFileLabel() const { return configLabel_; }
 
     void accept() override;
 
@@ -32,6 +35,7 @@ private:
     std::int32_t maxRankingPages_;
     QLineEdit* backlinkEdit_;
     QLineEdit* rankingEdit_;
+    QLabel* configLabel_;
 };
 
 }  // namespace veltrap

@@ -1,10 +1,13 @@
 #include "cli/ReportCommand.h"
 
+#include "base/Version.h"
 #include "cli/DemoSetup.h"
 #include "cli/ProgressPrinter.h"
 #include "cli/ReportFolder.h"
 #include "cli/RunSummary.h"
 #include "demo/DemoWeb.h"
+#include "engine/ConfigLocation.h"
+#include "engine/ServiceConfigText.h"
 #include "engine/SiteKey.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
@@ -37,7 +40,10 @@ int ReportCommand::Fail(int code, const std::string& message) {
 std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Options& options) {
     CLI::App app("Runs one whole link analysis report for SITE and writes what it found.",
                  kProgram);
-    app.add_option("--config", options.configPath, "The service configuration (an INI file)");
+    app.set_version_flag("--version", VersionLine(kProgram), "Print the version and exit");
+    app.add_option("--config", options.configPath,
+                   "The service configuration, an INI file (default: "
+                   "~/.config/veltrap/services.ini when it exists)");
     auto* connectTo = app.add_option("--connect-to", options.connectTo,
                                      "Send every connection to HOST:PORT, overriding connect_to");
     app.add_option("--backlink-pages", options.backlinkPages,
@@ -52,6 +58,9 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
     app.add_option("--out", options.outFolder, "Write records.json into this folder");
     auto* demo = app.add_flag("--demo", options.demo, "Run against the built-in demo web")
                      ->excludes(connectTo);
+    app.add_flag("--print-config", options.printConfig,
+                 "Print the service configuration in force, secrets masked, and exit")
+        ->excludes(demo);
     options.demoLatencyMs = DemoOptions{}.latencyMs;
     app.add_option("--demo-latency-ms", options.demoLatencyMs,
                    "Delay of every demo answer in milliseconds (default " +
@@ -69,13 +78,17 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
-    app.add_option("SITE", options.site, "The site address, as typed into the address box")
-        ->required();
+    // Needed by every run, so only --print-config goes without it.
+    auto* site =
+        app.add_option("SITE", options.site, "The site address, as typed into the address box");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error, out_, err_);
         return code == 0 ? kExitDone : kExitUsage;
+    }
+    if (site->count() == 0 && !options.printConfig) {
+        return Fail(kExitUsage, "SITE is required; run with --help for more information");
     }
     // An empty value given on purpose is a mistake, not a wish for no override.
     if (connectTo->count() > 0 && !ServiceConfig::IsHostAndPort(options.connectTo)) {
@@ -91,14 +104,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         return *code;
     }
 
-    ServiceConfig config;
-    if (!options.configPath.empty()) {
-        ServiceConfigResult loaded = ServiceConfig::Load(options.configPath);
-        if (!loaded.ok()) {
-            return Fail(kExitUsage, loaded.error);
-        }
-        config = loaded.config;
+    ServiceConfigResult loaded =
+        ConfigLocation::LoadInForce(options.configPath, ConfigLocation::DefaultPath());
+    if (!loaded.ok()) {
+        return Fail(kExitUsage, loaded.error);
     }
+    ServiceConfig config = loaded.config;
     DemoSetup demo;
     if (options.demo) {
         demo = StartDemoWeb(config, options.demoLatencyMs, options.demoSize);
@@ -112,6 +123,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     }
     if (options.jobs) {
         config.http.jobs = *options.jobs;
+    }
+    if (options.printConfig) {
+        out_ << ServiceConfigText(config,
+                                  ConfigLocation::Describe(config, ConfigLocation::DefaultPath()));
+        out_.flush();
+        return out_ ? kExitDone : Fail(kExitFailed, "cannot write the configuration");
     }
     if (const std::string problem = config.CheckServices(); !problem.empty()) {
         return Fail(kExitUsage, problem);

@@ -43,6 +43,7 @@ private:
         int demoSize = 0;
         bool quiet = false;
         std::vector<std::string> importFiles;
+        bool printConfig = false;
         std::string site;
     };
 

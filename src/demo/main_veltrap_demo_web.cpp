@@ -1,6 +1,7 @@
 // veltrap-demo-web: serves the demo web on its own, for use with --connect-to
 // or a configuration file, and prints that configuration.
 
+#include "base/Version.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
 
@@ -13,7 +14,9 @@
 
 int main(int argc, char** argv) {
     veltrap::DemoOptions options;
-    CLI::App app{"Serves the Veltrap demo web on 127.0.0.1 until Ctrl-C."};
+    CLI::App app{"Serves the Veltrap demo web on 127.0.0.1 until Ctrl-C.", "veltrap-demo-web"};
+    app.set_version_flag("--version", veltrap::VersionLine("veltrap-demo-web"),
+                         "Print the version and exit");
     app.add_option("--port", options.port, "port to listen on; 0 picks a free one")
         ->check(CLI::Range(0, 65535));
     app.add_option("--demo-latency-ms", options.latencyMs, "milliseconds added to every answer")

@@ -48,8 +48,8 @@ bool ParseWholeNumber(std::string_view text, std::int64_t& out) {
     return true;
 }
 
-bool SetService(ServiceEndpoints& services, std::string_view key, std::string_view value,
-                std::string& problem) {
+// The keys of [services] and the hosts they set.
+const std::map<std::string_view, std::string ServiceEndpoints::*>& ServiceKeys() {
     static const std::map<std::string_view, std::string ServiceEndpoints::*> kKeys = {
         {"site_explorer_host", &ServiceEndpoints::siteExplorerHost},
         {"site_explorer_next_marker", &ServiceEndpoints::siteExplorerNextMarker},
@@ -59,6 +59,12 @@ bool SetService(ServiceEndpoints& services, std::string_view key, std::string_vi
         {"msn_host", &ServiceEndpoints::msnHost},
         {"pagerank_host", &ServiceEndpoints::pagerankHost},
     };
+    return kKeys;
+}
+
+bool SetService(ServiceEndpoints& services, std::string_view key, std::string_view value,
+                std::string& problem) {
+    const auto& kKeys = ServiceKeys();
     const auto found = kKeys.find(key);
     if (found == kKeys.end()) {
         problem = "unknown key '" + std::string(key) + "' in [services]";
@@ -73,38 +79,48 @@ bool SetService(ServiceEndpoints& services, std::string_view key, std::string_vi
     return true;
 }
 
-// A whole-number key of [http]: its range, the unit its message names, and
-// where the value goes.
+// A whole-number key of [http]: its range, the unit its message names, where
+// the value goes and where it is read back.
 struct NumberKey {
     std::int64_t minimum;
     std::int64_t maximum;
     const char* unit;
     void (*store)(HttpOptions&, std::int64_t);
+    std::int64_t (*read)(const HttpOptions&);
 };
 
 const std::map<std::string_view, NumberKey>& NumberKeys() {
     constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
     static const std::map<std::string_view, NumberKey> kKeys = {
         {"connect_timeout_s",
-         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.connectTimeoutS = v; }}},
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.connectTimeoutS = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.connectTimeoutS; }}},
         {"stall_timeout_s",
-         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.stallTimeoutS = v; }}},
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.stallTimeoutS = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.stallTimeoutS; }}},
         {"fetch_timeout_s",
-         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.fetchTimeoutS = v; }}},
+         {1, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.fetchTimeoutS = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.fetchTimeoutS; }}},
         {"max_body_bytes",
-         {1, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.maxBodyBytes = v; }}},
+         {1, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.maxBodyBytes = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.maxBodyBytes; }}},
         {"cache_bytes",
-         {0, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.cacheBytes = v; }}},
+         {0, kMost, "bytes", [](HttpOptions& h, std::int64_t v) { h.cacheBytes = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.cacheBytes; }}},
         {"jobs",
-         {1, 256, "jobs", [](HttpOptions& h, std::int64_t v) { h.jobs = static_cast<int>(v); }}},
+         {1, 256, "jobs", [](HttpOptions& h, std::int64_t v) { h.jobs = static_cast<int>(v); },
+          [](const HttpOptions& h) -> std::int64_t { return h.jobs; }}},
         {"per_host_connections",
          {1, 64, "connections",
-          [](HttpOptions& h, std::int64_t v) { h.perHostConnections = static_cast<int>(v); }}},
+          [](HttpOptions& h, std::int64_t v) { h.perHostConnections = static_cast<int>(v); },
+          [](const HttpOptions& h) -> std::int64_t { return h.perHostConnections; }}},
         {"per_host_delay_ms",
          {0, kDay * 1000, "milliseconds",
-          [](HttpOptions& h, std::int64_t v) { h.perHostDelayMs = v; }}},
+          [](HttpOptions& h, std::int64_t v) { h.perHostDelayMs = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.perHostDelayMs; }}},
         {"retry_after_max_s",
-         {0, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.retryAfterMaxS = v; }}},
+         {0, kDay, "seconds", [](HttpOptions& h, std::int64_t v) { h.retryAfterMaxS = v; },
+          [](const HttpOptions& h) -> std::int64_t { return h.retryAfterMaxS; }}},
     };
     return kKeys;
 }
@@ -318,6 +334,31 @@ std::string ServiceConfig::CheckServices() const {
     return {};
 }
 
+std::vector<ConfigEntry> ServiceConfig::Entries() const {
+    std::vector<ConfigEntry> entries;
+    for (const auto& [key, member] : ServiceKeys()) {
+        entries.push_back({"services", std::string(key), services.*member});
+    }
+    entries.push_back({"http", "connect_to", http.connectTo});
+    for (const auto& [key, number] : NumberKeys()) {
+        entries.push_back({"http", std::string(key), std::to_string(number.read(http))});
+    }
+    entries.push_back({"http", "user_agent", http.userAgent});
+    for (const auto& [section, keys] : settings.All()) {
+        for (const auto& [key, value] : keys) {
+            bool secret = false;
+            for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+                for (const ConfigKey& owned : service.keys) {
+                    secret = secret || (owned.section == section && owned.key == key &&
+                                        owned.kind == ConfigKey::Kind::kSecret);
+                }
+            }
+            entries.push_back({section, key, value, secret});
+        }
+    }
+    return entries;
+}
+
 bool ServiceConfig::IsHostAndPort(std::string_view value) {
     const auto colon = value.rfind(':');
     if (colon == std::string_view::npos || colon == 0) {
@@ -372,7 +413,11 @@ ServiceConfigResult ServiceConfig::Load(const std::string& path) {
         result.error = path + ": cannot read the configuration file";
         return result;
     }
-    return Parse(text, path);
+    result = Parse(text, path);
+    if (result.ok()) {
+        result.config.file = path;
+    }
+    return result;
 }
 
 }  // namespace veltrap

@@ -7,10 +7,19 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrap {
 
 struct ServiceConfigResult;
+
+// One key of the configuration with the value in force, as a file sets it.
+struct ConfigEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+    bool secret = false;  // declared as a secret by the service that owns it
+};
 
 // The service configuration: where the outside services live, which one
 // serves each role, and how they are reached. Read from an INI file with the
@@ -25,12 +34,16 @@ struct ServiceConfig {
     ServiceEndpoints services;
     HttpOptions http;
     ServiceSettings settings;
+    // The file the configuration was read from; empty for the built-in one.
+    std::string file;
 
     // The name of the service chosen for a role.
     const std::string& Chosen(Role role) const;
     // Why the chosen services cannot run as configured, or "" when they can.
     std::string CheckServices() const;
     ServiceContext Context() const { return {services, settings}; }
+    // Every key a file may set, with its value in force, section by section.
+    std::vector<ConfigEntry> Entries() const;
 
     // Reads a file; anything the file does not set keeps its default. A broken
     // file gives an error naming the file, the line and the key.

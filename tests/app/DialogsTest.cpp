@@ -47,6 +47,20 @@ TEST_F(SettingsDialogTest, ShowsTheLimitsAndTheTexts) {
         auto& settings = static_cast<SettingsDialog&>(dialog);
         EXPECT_EQ(settings.BacklinkPagesEdit()->text(), "4");
         EXPECT_EQ(settings.RankingPagesEdit()->text(), "10");
+        EXPECT_TRUE(settings.ConfigFileLabel()->text().startsWith(
+            "Service configuration: none, the built-in settings ("));
+        return static_cast<int>(QDialog::Rejected);
+    };
+    window_->SettingsAction()->trigger();
+}
+
+TEST_F(SettingsDialogTest, ShowsTheConfigurationFileInUse) {
+    ServiceConfig config;
+    config.file = "/etc/elsewhere/services.ini";
+    Open({}, config);
+    dialogScript_ = [](QDialog& dialog) {
+        EXPECT_EQ(static_cast<SettingsDialog&>(dialog).ConfigFileLabel()->text(),
+                  "Service configuration: /etc/elsewhere/services.ini");
         return static_cast<int>(QDialog::Rejected);
     };
     window_->SettingsAction()->trigger();

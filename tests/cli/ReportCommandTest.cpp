@@ -5,6 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <sstream>
 
 namespace veltrap {
@@ -33,8 +36,9 @@ protected:
 
 TEST_F(ReportCommandTest, HelpNamesEveryOption) {
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* option : {"--config", "--connect-to", "--backlink-pages", "--ranking-pages",
-                               "--out", "--demo", "--quiet", "SITE"}) {
+    for (const char* option :
+         {"--config", "--connect-to", "--backlink-pages", "--ranking-pages", "--out", "--demo",
+          "--quiet", "--print-config", "--version", "SITE"}) {
         EXPECT_THAT(out.str(), HasSubstr(option));
     }
 }
@@ -53,6 +57,7 @@ TEST_F(ReportCommandTest, BadUsageExitsWithTwo) {
         {"--demo", "--connect-to", "127.0.0.1:80", "a.test"},
         {"--demo-size", "5", "a.test"},
         {"--demo", "--demo-latency-ms", "-1", "a.test"},
+        {"--demo", "--print-config"},
     };
     for (const auto& arguments : cases) {
         err.str("");
@@ -97,6 +102,55 @@ TEST_F(ReportCommandTest, DemoRunWritesRecordsAndTablesReproducibly) {
 TEST_F(ReportCommandTest, ConfigurationProblemsNameTheFile) {
     EXPECT_EQ(Run({"--config", dir.File("missing.ini"), "a.test"}), ReportCommand::kExitUsage);
     EXPECT_THAT(err.str(), HasSubstr(dir.File("missing.ini")));
+}
+
+// Points XDG_CONFIG_HOME at a folder for one test and puts it back after.
+class ConfigHome {
+public:
+    explicit ConfigHome(const std::string& folder) {
+        if (const char* value = std::getenv("XDG_CONFIG_HOME")) {
+            kept_ = value;
+        }
+        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    }
+    ~ConfigHome() {
+        if (kept_) {
+            setenv("XDG_CONFIG_HOME", kept_->c_str(), 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+
+private:
+    std::optional<std::string> kept_;
+};
+
+TEST_F(ReportCommandTest, PrintConfigShowsTheDefaultFileOrTheNamedOne) {
+    const ConfigHome home(dir.File("config"));
+    const std::string defaultFile = dir.File("config/veltrap/services.ini");
+    EXPECT_EQ(Run({"--print-config"}), ReportCommand::kExitDone) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("Read from: none, the built-in settings (" + defaultFile +
+                                     " does not exist)\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\nmsn_host = search.msn.com\n"));
+
+    std::filesystem::create_directories(dir.Path() / "config" / "veltrap");
+    testing::WriteFileBytes(defaultFile, "[services]\nmsn_host = default.test\n");
+    out.str("");
+    EXPECT_EQ(Run({"--print-config", "--connect-to", "127.0.0.1:5"}), ReportCommand::kExitDone);
+    EXPECT_THAT(out.str(), HasSubstr("Read from: " + defaultFile + "\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\nmsn_host = default.test\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\nconnect_to = 127.0.0.1:5\n"));
+
+    testing::WriteFileBytes(dir.File("named.ini"), "[services]\ngoogle_host = named.test\n");
+    out.str("");
+    EXPECT_EQ(Run({"--print-config", "--config", dir.File("named.ini")}), ReportCommand::kExitDone);
+    EXPECT_THAT(out.str(), HasSubstr("\ngoogle_host = named.test\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\nmsn_host = search.msn.com\n"));
+
+    // A broken default file stops a run before anything is sent.
+    testing::WriteFileBytes(defaultFile, "[services]\nmsn = default.test\n");
+    EXPECT_EQ(Run({"a.test"}), ReportCommand::kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr(defaultFile + ":2: unknown key 'msn'"));
 }
 
 TEST_F(ReportCommandTest, UnwritableOutFolderIsNamed) {

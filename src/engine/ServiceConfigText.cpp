@@ -1,0 +1,32 @@
+#include "engine/ServiceConfigText.h"
+
+#include "base/AsciiCase.h"
+
+namespace veltrap {
+
+bool IsSecretKeyName(std::string_view key) {
+    const std::string lower = LowerAscii(key);
+    return lower.ends_with("_key") || lower.find("secret") != std::string::npos ||
+           lower.find("token") != std::string::npos;
+}
+
+std::string ServiceConfigText(const ServiceConfig& config, const std::string& origin) {
+    std::string text = "; The service configuration in force.\n; Read from: " + origin + "\n";
+    std::string section;
+    for (const ConfigEntry& entry : config.Entries()) {
+        if (entry.section != section) {
+            section = entry.section;
+            text += "\n[" + section + "]\n";
+        }
+        // An unset secret shows that it is unset; a set one shows none of its bytes.
+        const bool masked = (entry.secret || IsSecretKeyName(entry.key)) && !entry.value.empty();
+        if (entry.value.empty()) {
+            text += entry.key + " =\n";
+        } else {
+            text += entry.key + " = " + (masked ? std::string(kMaskedSecret) : entry.value) + "\n";
+        }
+    }
+    return text;
+}
+
+}  // namespace veltrap
