@@ -30,7 +30,16 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-asan test-tsan
+test: test-release test-package test-asan test-tsan
+
+# The Debian package, from the release build: `make package` builds it into
+# $(BUILD)/package, and test-package also checks it as a user would meet it.
+.PHONY: package test-package
+package: build
+	scripts/package-deb $(BUILD)
+
+test-package: build
+	scripts/package-deb --check $(BUILD)
 
 demo: build
 	scripts/run-demo $(BUILD)

@@ -34,10 +34,8 @@ void DrawLink(QPainter& painter, QPointF from, QPointF to, double headLength) {
 
 }  // namespace
 
-QImage AppIcon::Render(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
+void AppIcon::Paint(QPainter& painter, int size) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 64.0, size / 64.0);
 
@@ -70,13 +68,21 @@ QImage AppIcon::Render(int size) {
     painter.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(27, 32), QPointF(37, 32));
     painter.drawLine(QPointF(32, 27), QPointF(32, 37));
+    painter.restore();
+}
+
+QImage AppIcon::Render(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    Paint(painter, size);
     painter.end();
     return image;
 }
 
 QIcon AppIcon::Make() {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (const int size : kSizes) {
         icon.addPixmap(QPixmap::fromImage(Render(size)));
     }
     return icon;
