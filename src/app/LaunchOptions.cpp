@@ -1,14 +1,10 @@
 #include "app/LaunchOptions.h"
 
-#include "base/Version.h"
 #include "engine/ConfigLocation.h"
 #include "engine/ServiceConfig.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace veltrap {
 
@@ -43,8 +39,8 @@ LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
         parser.showHelp();
     }
     if (parser.isSet(version)) {
-        std::printf("%s\n", VersionLine("veltrap").c_str());
-        std::exit(EXIT_SUCCESS);
+        result.options.showVersion = true;
+        return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.error = "Unexpected argument '" +

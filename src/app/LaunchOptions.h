@@ -16,9 +16,11 @@ struct LaunchOptions {
     std::string configPath;  // empty: the default file if there is one, else built-in
     std::string connectTo;   // empty: as the configuration says
     bool demo = false;
+    // --version: the program prints its version and ends without a window.
+    bool showVersion = false;
 
-    // Reads the arguments, the program's name first. --help and --version
-    // print and end the program, as command-line tools do.
+    // Reads the arguments, the program's name first. --help prints and ends
+    // the program, as command-line tools do.
     static LaunchResult Parse(const QStringList& arguments);
 
     // The service configuration these options name: the named file's, the

@@ -56,6 +56,10 @@ int ReportApp::Run(int argc, char** argv) {
     if (!launch.ok()) {
         return Refuse(launch.error, kUsageError);
     }
+    if (launch.options.showVersion) {
+        std::printf("%s\n", VersionLine("veltrap").c_str());
+        return 0;
+    }
     ServiceConfigResult config = launch.options.LoadConfig();
     if (!config.ok()) {
         return Refuse(config.error, kUsageError);

@@ -21,6 +21,9 @@ TEST(LaunchOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(none.options.configPath, "");
     EXPECT_EQ(none.options.connectTo, "");
     EXPECT_FALSE(none.options.demo);
+    EXPECT_FALSE(none.options.showVersion);
+    EXPECT_TRUE(Parse({"--version"}).options.showVersion);
+    EXPECT_TRUE(Parse({"-v"}).options.showVersion);
 
     const LaunchResult all = Parse({"--config", "a.ini", "--connect-to=127.0.0.1:8080", "--demo"});
     ASSERT_TRUE(all.ok()) << all.error;
