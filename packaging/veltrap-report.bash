@@ -14,6 +14,10 @@ _veltrap_report() {
             _filedir -d
             return
             ;;
+        --import)
+            _filedir
+            return
+            ;;
         --connect-to | --backlink-pages | --ranking-pages | --jobs | --demo-latency-ms | --demo-size)
             return
             ;;

@@ -76,6 +76,7 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
                    "tables) instead of the backlink source; may be given again")
         ->type_name("FILE")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
     // Needed by every run, so only --print-config goes without it.
