@@ -1,6 +1,6 @@
 #include "cli/RecordsJson.h"
 
-#include "cli/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 #include <nlohmann/json.hpp>
 

@@ -9,22 +9,47 @@
 #include "engine/ConfigLocation.h"
 #include "engine/ServiceConfigText.h"
 #include "engine/SiteKey.h"
+#include "export/HtmlReport.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <ctime>
 #include <exception>
+#include <filesystem>
 #include <future>
 #include <limits>
 #include <memory>
+#include <system_error>
 
 namespace veltrap {
 namespace {
 
 constexpr const char* kProgram = "veltrap-report";
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
+
+// What the HTML report tells beside the result: now, in UTC so that reports
+// made in different places compare, the chosen services and the limits.
+HtmlReportFacts ReportFacts(const RunRequest& request, const ServiceConfig& config) {
+    HtmlReportFacts facts;
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    char text[32] = {};
+    if (gmtime_r(&now, &utc) != nullptr) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    }
+    facts.madeAt = text;
+    using Role = ServiceConfig::Role;
+    facts.services = {"Backlinks: " + config.Chosen(Role::kBacklinks),
+                      "Authority: " + config.Chosen(Role::kAuthority),
+                      "Search: " + config.Chosen(Role::kSearch)};
+    facts.limits = {"Backlink pages: " + std::to_string(request.maxBacklinkPages),
+                    "Ranking pages: " + std::to_string(request.maxRankingPages),
+                    "Jobs: " + std::to_string(config.http.jobs)};
+    return facts;
+}
 
 }  // namespace
 
@@ -56,6 +81,8 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
                    "Records examined side by side (default: the configuration's jobs, 16)")
         ->check(CLI::Range(1, 256));
     app.add_option("--out", options.outFolder, "Write records.json into this folder");
+    app.add_option("--html", options.htmlFile, "Write the report as one self-contained HTML file")
+        ->type_name("FILE");
     auto* demo = app.add_flag("--demo", options.demo, "Run against the built-in demo web")
                      ->excludes(connectTo);
     app.add_flag("--print-config", options.printConfig,
@@ -165,12 +192,25 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     if (!options.outFolder.empty() && !PrepareReportFolder(options.outFolder, error)) {
         return Fail(kExitFailed, error);
     }
+    const auto htmlFolder = std::filesystem::path(options.htmlFile).parent_path();
+    std::error_code unseen;
+    if (!htmlFolder.empty() && !std::filesystem::is_directory(htmlFolder, unseen)) {
+        return Fail(kExitFailed,
+                    "cannot write " + options.htmlFile + ": no folder " + htmlFolder.string());
+    }
     try {
         const RunResult outcome = Execute(request, config, options.quiet);
+        const HtmlReportFacts facts = ReportFacts(request, config);
         if (options.outFolder.empty()) {
             out_ << RunSummary(outcome);
             out_.flush();
-        } else if (!WriteReportFolder(options.outFolder, outcome, error)) {
+        } else if (!WriteReportFolder(options.outFolder, outcome, error) ||
+                   !WriteHtmlReport(std::filesystem::path(options.outFolder) / "report.html",
+                                    outcome, facts, error)) {
+            return Fail(kExitFailed, error);
+        }
+        if (!options.htmlFile.empty() &&
+            !WriteHtmlReport(options.htmlFile, outcome, facts, error)) {
             return Fail(kExitFailed, error);
         }
         if (outcome.cancelled) {

@@ -38,6 +38,7 @@ private:
         std::optional<int> rankingPages;
         std::optional<int> jobs;
         std::string outFolder;
+        std::string htmlFile;
         bool demo = false;
         int demoLatencyMs = 0;
         int demoSize = 0;

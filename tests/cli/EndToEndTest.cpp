@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 #include "HandMadeWeb.h"
 
+#include "report/LinkStatusPane.h"
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 namespace veltrap {
@@ -190,6 +192,38 @@ TEST_F(EndToEndTest, SummaryWithoutOutFolder) {
     EXPECT_THAT(out, HasSubstr("Failed lookups: pagerank-page 2 (HTTP 404)\n"));
 }
 
+// The HTML report's header counts what records.json holds, and --html
+// writes the same page as the folder's copy.
+TEST_F(EndToEndTest, HtmlReportCountsWhatRecordsHold) {
+    ASSERT_EQ(Run({"--quiet", "--out", dir.File("report"), "--html", dir.File("alone.html"),
+                   "mysite.test"}),
+              0)
+        << Err();
+    const Json report = Records();
+    const std::string html = ReadFileBytes(dir.Path() / "report" / "report.html");
+    EXPECT_EQ(ReadFileBytes(dir.File("alone.html")), html);
+    const auto fact = [&](const std::string& name, std::size_t value) {
+        EXPECT_THAT(html, HasSubstr("<dt>" + name + "</dt><dd>" + std::to_string(value))) << name;
+    };
+    fact("Backlinks found", report["backlinkCount"].get<std::size_t>());
+    fact("Kept", report["records"].size());
+    fact("Removed", report["unlinked"].size());
+    std::map<std::string, std::size_t> removed;
+    for (const Json& record : report["unlinked"]) {
+        ++removed[std::string(LinkStatusWords(record["linkStatus"].get<std::string>()))];
+    }
+    EXPECT_EQ(removed.size(), 3u);
+    for (const auto& [words, count] : removed) {
+        fact("Removed: " + words, count);
+    }
+    std::size_t failures = 0;
+    for (const Json& record : report["records"]) {
+        failures += record["failures"].size();
+    }
+    fact("Failed lookups: pagerank-page", failures);
+    EXPECT_THAT(html, HasSubstr("<dd>Completed</dd>"));
+}
+
 // One job at a time, so which records are done, in flight and not started
 // when the signal comes is known.
 TEST_F(EndToEndTest, CtrlCWritesWhatWasGathered) {
@@ -203,6 +237,8 @@ TEST_F(EndToEndTest, CtrlCWritesWhatWasGathered) {
 
     const Json report = Records();
     EXPECT_EQ(report["cancelled"], true);
+    EXPECT_THAT(ReadFileBytes(dir.Path() / "report" / "report.html"),
+                HasSubstr("<dd>Cancelled</dd>"));
     // The page in flight got its link; nothing after it was examined.
     const Json cInFlight =
         Record("http://c.example/blog/post.html", "http://mysite.test/contact.html", "contact page",

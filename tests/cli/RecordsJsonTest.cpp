@@ -1,5 +1,5 @@
 #include "cli/RecordsJson.h"
-#include "cli/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

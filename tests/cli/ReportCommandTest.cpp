@@ -37,8 +37,8 @@ protected:
 TEST_F(ReportCommandTest, HelpNamesEveryOption) {
     EXPECT_EQ(Run({"--help"}), 0);
     for (const char* option :
-         {"--config", "--connect-to", "--backlink-pages", "--ranking-pages", "--out", "--demo",
-          "--quiet", "--print-config", "--version", "SITE"}) {
+         {"--config", "--connect-to", "--backlink-pages", "--ranking-pages", "--out", "--html",
+          "--demo", "--quiet", "--print-config", "--version", "SITE"}) {
         EXPECT_THAT(out.str(), HasSubstr(option));
     }
 }

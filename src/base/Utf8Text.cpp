@@ -1,4 +1,4 @@
-#include "cli/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 #include <cstddef>
 

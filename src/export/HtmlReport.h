@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/RunResult.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace veltrap {
+
+// What the report tells beside the run's result: when it was made, which
+// service served each role and the limits the run kept to.
+struct HtmlReportFacts {
+    std::string madeAt;                 // the date and time, as it is to be shown
+    std::vector<std::string> services;  // "Authority: pagerank-page", ...
+    std::vector<std::string> limits;    // "Backlink pages: 2", ...
+};
+
+// The run as one HTML page that needs nothing else: the header, the charts
+// as inline SVG and the four tables, with inline CSS, no script and no
+// address to load. Every text from a page or a service is escaped. A table
+// longer than kHtmlTableRows shows its first rows and names the CSV file
+// holding all of them.
+std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts);
+
+inline constexpr int kHtmlTableRows = 2000;
+
+// Writes HtmlReport to path, replacing it whole. On failure returns false
+// with a message naming the file in error.
+bool WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
+                     const HtmlReportFacts& facts, std::string& error);
+
+}  // namespace veltrap

@@ -1,0 +1,80 @@
+#include "export/HtmlReport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+
+namespace veltrap {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+BacklinkRecord& Add(RunResult& outcome, const std::string& url, const std::string& anchorText) {
+    outcome.records.Append(url);
+    BacklinkRecord& record = *std::prev(outcome.records.end());
+    record.href = "http://mysite.test/";
+    record.anchorText = anchorText;
+    record.linkStatus = "follow";
+    record.httpStatus = 200;
+    return record;
+}
+
+// Whatever strangers wrote must come out as text: no element, no attribute
+// broken open, no script address made a link.
+TEST(HtmlReportTest, TextFromPagesAndServicesIsEscaped) {
+    RunResult outcome;
+    outcome.siteKey = "mysite.test";
+    BacklinkRecord& hostile = Add(outcome, "http://evil.test/\"><script>alert(2)</script>",
+                                  "widgets <img src=x onerror=alert(1)");
+    hostile.rel = "nofollow' onmouseover='alert(3)";
+    Add(outcome, "javascript:alert(4)", "caf\xE9 \xFF");
+    outcome.failures.push_back({"pagerank-page", 1, "<b>HTTP 503</b>"});
+    outcome.unlinked.push_back({"http://gone.test/<i>", "gone", 404, 2});
+
+    const std::string html = HtmlReport(outcome, {"now", {"Authority: <x>"}, {}});
+    EXPECT_THAT(html, HasSubstr("widgets &lt;img src=x onerror=alert(1)"));
+    EXPECT_THAT(html, HasSubstr("<a href=\"http://evil.test/&quot;&gt;&lt;script&gt;alert(2)"
+                                "&lt;/script&gt;\""));
+    EXPECT_THAT(html, HasSubstr("nofollow&#39; onmouseover=&#39;alert(3)"));
+    EXPECT_THAT(html, HasSubstr("&lt;b&gt;HTTP 503&lt;/b&gt;"));
+    EXPECT_THAT(html, HasSubstr("Authority: &lt;x&gt;"));
+    // Bytes that are not UTF-8 show as records.json shows them.
+    EXPECT_THAT(html, HasSubstr("caf\xC3\xA9 \xC3\xBF"));
+    for (const char* element : {"<img", "<script", "<b>", "<i>", "<x>", "href=\"javascript"}) {
+        EXPECT_THAT(html, Not(HasSubstr(element))) << element;
+    }
+}
+
+TEST(HtmlReportTest, SaysWhetherTheRunEnded) {
+    RunResult outcome;
+    outcome.siteKey = "mysite.test";
+    EXPECT_THAT(HtmlReport(outcome, {}), HasSubstr("<dd>Completed</dd>"));
+    outcome.cancelled = true;
+    const std::string cancelled = HtmlReport(outcome, {});
+    EXPECT_THAT(cancelled, HasSubstr("<dd>Cancelled</dd>"));
+    EXPECT_THAT(cancelled, HasSubstr("only what was gathered"));
+}
+
+TEST(HtmlReportTest, LongTablesPointToTheirCsv) {
+    RunResult outcome;
+    for (int n = 0; n < kHtmlTableRows + 5; ++n) {
+        Add(outcome, "http://a.test/" + std::to_string(n), "same words");
+    }
+    const std::string html = HtmlReport(outcome, {});
+    EXPECT_THAT(html, HasSubstr("Showing the first 2,000 rows; 5 more are in links.csv."));
+    EXPECT_THAT(html, HasSubstr("http://a.test/1999\""));
+    EXPECT_THAT(html, Not(HasSubstr("http://a.test/2000\"")));
+    // The one keyphrase is counted once per linking page on its bar.
+    EXPECT_THAT(html, HasSubstr(">2005</text>"));
+    // Nothing the page could load from elsewhere, and no script of its own.
+    for (const char* loader :
+         {"src=", "url(", "@import", "<link", "<iframe", "<object", "<script"}) {
+        EXPECT_THAT(html, Not(HasSubstr(loader))) << loader;
+    }
+}
+
+}  // namespace
+}  // namespace veltrap
