@@ -1,6 +1,8 @@
 #include "base/WriteWholeFile.h"
 
-#include <fstream>
+#include "base/WriteBytesToFile.h"
+
+#include <cstring>
 #include <system_error>
 
 namespace veltrap {
@@ -9,16 +11,11 @@ bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes,
                     std::string& error) {
     std::filesystem::path partial = path;
     partial += ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            error = "cannot write " + path.string();
-            return false;
-        }
+    if (const int failure = WriteBytesToFile(partial.string(), bytes)) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        error = "cannot write " + path.string() + ": " + std::strerror(failure);
+        return false;
     }
     std::error_code renamed;
     std::filesystem::rename(partial, path, renamed);

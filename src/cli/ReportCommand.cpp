@@ -3,19 +3,21 @@
 #include "base/Version.h"
 #include "cli/DemoSetup.h"
 #include "cli/ProgressPrinter.h"
-#include "cli/ReportFolder.h"
 #include "cli/RunSummary.h"
 #include "demo/DemoWeb.h"
 #include "engine/ConfigLocation.h"
 #include "engine/ServiceConfigText.h"
 #include "engine/SiteKey.h"
 #include "export/HtmlReport.h"
+#include "export/ReportFolder.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -60,6 +62,20 @@ ReportCommand::ReportCommand(std::ostream& out, std::ostream& err, bool errIsTer
 int ReportCommand::Fail(int code, const std::string& message) {
     err_ << kProgram << ": " << message << '\n';
     return code;
+}
+
+int ReportCommand::WriteOut(const std::string& text, const std::string& what) {
+    errno = 0;
+    out_ << text;
+    // A full disk may only show once the buffered bytes are handed on.
+    out_.flush();
+    if (out_) {
+        return kExitDone;
+    }
+    const int failure = errno;
+    return Fail(kExitFailed,
+                "cannot write " + what + ": " +
+                    (failure != 0 ? std::strerror(failure) : "the output was refused"));
 }
 
 std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Options& options) {
@@ -153,10 +169,9 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         config.http.jobs = *options.jobs;
     }
     if (options.printConfig) {
-        out_ << ServiceConfigText(config,
-                                  ConfigLocation::Describe(config, ConfigLocation::DefaultPath()));
-        out_.flush();
-        return out_ ? kExitDone : Fail(kExitFailed, "cannot write the configuration");
+        const std::string text = ServiceConfigText(
+            config, ConfigLocation::Describe(config, ConfigLocation::DefaultPath()));
+        return WriteOut(text, "the configuration");
     }
     if (const std::string problem = config.CheckServices(); !problem.empty()) {
         return Fail(kExitUsage, problem);
@@ -188,9 +203,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         request.imported = imported.imported;
     }
 
-    std::string error;
-    if (!options.outFolder.empty() && !PrepareReportFolder(options.outFolder, error)) {
-        return Fail(kExitFailed, error);
+    if (!options.outFolder.empty()) {
+        if (const ReportFolderResult prepared =
+                PrepareReportFolder(options.outFolder, {"report.html"});
+            !prepared.ok()) {
+            return Fail(kExitFailed, prepared.error);
+        }
     }
     const auto htmlFolder = std::filesystem::path(options.htmlFile).parent_path();
     std::error_code unseen;
@@ -202,13 +220,15 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         const RunResult outcome = Execute(request, config, options.quiet);
         const HtmlReportFacts facts = ReportFacts(request, config);
         if (options.outFolder.empty()) {
-            out_ << RunSummary(outcome);
-            out_.flush();
-        } else if (!WriteReportFolder(options.outFolder, outcome, error) ||
-                   !WriteHtmlReport(std::filesystem::path(options.outFolder) / "report.html",
-                                    outcome, facts, error)) {
-            return Fail(kExitFailed, error);
+            if (const int code = WriteOut(RunSummary(outcome), "the summary"); code != kExitDone) {
+                return code;
+            }
+        } else if (const ReportFolderResult written = WriteReportFolder(
+                       options.outFolder, outcome, {{"report.html", HtmlReport(outcome, facts)}});
+                   !written.ok()) {
+            return Fail(kExitFailed, written.error);
         }
+        std::string error;
         if (!options.htmlFile.empty() &&
             !WriteHtmlReport(options.htmlFile, outcome, facts, error)) {
             return Fail(kExitFailed, error);

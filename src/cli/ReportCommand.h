@@ -15,9 +15,11 @@ namespace veltrap {
 class ProgressPrinter;
 
 // The headless report: reads the command line, runs one whole report and
-// writes its outputs. Ctrl-C arrives as a rising count of interrupts: the
-// first cancels the run as the Cancel button does, and a second also ends the
-// fetches in flight.
+// writes its outputs. Ctrl-C, SIGTERM and SIGHUP arrive as a rising count of
+// interrupts: the first cancels the run as the Cancel button does, and a
+// second also ends the fetches in flight. A run cut short returns
+// kExitInterrupted, the code of Ctrl-C; the program's entry, which knows the
+// signal, turns it into that signal's code.
 class ReportCommand {
 public:
     static constexpr int kExitDone = 0;
@@ -52,6 +54,9 @@ private:
     RunResult Execute(const RunRequest& request, const ServiceConfig& config, bool quiet);
     void WatchInterrupts(RunShared& shared, ProgressPrinter* printer, int& handled);
     int Fail(int code, const std::string& message);
+    // Writes text to the standard output; kExitDone, or kExitFailed with the
+    // system's reason told when not every byte got through.
+    int WriteOut(const std::string& text, const std::string& what);
 
     std::ostream& out_;
     std::ostream& err_;

@@ -265,6 +265,34 @@ TEST_F(EndToEndTest, SecondCtrlCEndsTheFetchInFlight) {
     EXPECT_EQ(records[2], Untouched("http://c.example/blog/post.html"));
 }
 
+// Being told to end by the system or by a closed terminal stops the run as
+// Ctrl-C does, and the exit code tells which signal came.
+class SignalEndToEndTest : public EndToEndTest,
+                           public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(SignalEndToEndTest, WritesWhatWasGathered) {
+    const auto [stop, code] = GetParam();
+    web.Hold("c.example/blog/post.html");
+    auto child = Start({"--jobs", "1", "--out", dir.File("report"), "mysite.test"});
+    ASSERT_TRUE(web.WaitUntilHeld(kPatience));
+    child->Signal(stop);
+    ASSERT_TRUE(WaitForErr("Report aborted by user..\n"));
+    web.Release();
+    ASSERT_EQ(child->Wait(), code) << Err();
+    EXPECT_EQ(Records()["cancelled"], true);
+    EXPECT_EQ(Records()["records"].size(), 7u);
+}
+
+INSTANTIATE_TEST_SUITE_P(TermAndHangUp, SignalEndToEndTest,
+                         ::testing::Values(std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}));
+
+TEST_F(EndToEndTest, SummaryOnAFullDiskFailsTheRun) {
+    ChildProcess child(VELTRAP_REPORT_EXE, Arguments({"--quiet", "mysite.test"}), "/dev/full",
+                       dir.File("stderr"));
+    EXPECT_EQ(child.Wait(), 1);
+    EXPECT_EQ(Err(), "veltrap-report: cannot write the summary: No space left on device\n");
+}
+
 // A backlink source that cannot be reached is a failed run, not a site
 // without backlinks.
 TEST_F(EndToEndTest, AnUnreachableBacklinkSourceFailsTheRun) {
@@ -313,7 +341,11 @@ TEST_F(EndToEndTest, ImportsThatCannotBeReadAreRefusedBeforeAnyRequest) {
 TEST_F(EndToEndTest, FailuresBeforeTheRunSendNothing) {
     WriteFileBytes(dir.File("file"), "x");
     EXPECT_EQ(Run({"--out", dir.File("file") + "/report", "mysite.test"}), 1);
-    EXPECT_THAT(Err(), HasSubstr(dir.File("file") + "/report"));
+    EXPECT_THAT(Err(), HasSubstr(dir.File("file") + "/report: Not a directory"));
+    std::filesystem::create_directories(dir.Path() / "report" / "links.csv");
+    EXPECT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr(dir.File("report") + "/links.csv: Is a directory"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "report" / "records.json"));
 
     WriteFileBytes(dir.File("services.ini"), "[services]\ngoogle_hots = google.test\n");
     EXPECT_EQ(Run({"mysite.test"}), 2);

@@ -1,4 +1,4 @@
-#include "export/WriteReportTables.h"
+#include "export/ReportTables.h"
 
 #include "export/ExportGridToCsv.h"
 #include "report/KeyphrasePane.h"
@@ -24,28 +24,20 @@ constexpr Table kTables[] = {
     {"pages.csv", &FillPagePane},
 };
 
-bool WriteGrid(const ReportGrid& grid, const std::filesystem::path& path, std::string& error) {
-    if (!ExportGridToCsv(grid, path.string())) {
-        error = "cannot write " + path.string();
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-bool WriteReportTables(const BacklinkList& list, const std::vector<UnlinkedRecord>& unlinked,
-                       const std::filesystem::path& folder, std::string& error) {
+std::vector<ReportFile> ReportTables(const BacklinkList& list,
+                                     const std::vector<UnlinkedRecord>& unlinked) {
+    std::vector<ReportFile> files;
     for (const Table& table : kTables) {
         ReportGrid grid;
         table.fill(grid, list, true);
-        if (!WriteGrid(grid, folder / table.fileName, error)) {
-            return false;
-        }
+        files.push_back({table.fileName, GridCsv(grid)});
     }
     ReportGrid links;
     FillLinkStatusPane(links, list, unlinked, true);
-    return WriteGrid(links, folder / "links.csv", error);
+    files.push_back({"links.csv", GridCsv(links)});
+    return files;
 }
 
 }  // namespace veltrap

@@ -1,5 +1,5 @@
-#include "cli/RecordsJson.h"
 #include "base/Utf8Text.h"
+#include "export/RecordsJson.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "cli/RecordsJson.h"
+#include "export/RecordsJson.h"
 
 #include "base/Utf8Text.h"
 

@@ -1,0 +1,80 @@
+#include "export/ReportFolder.h"
+
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace veltrap {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+RunResult SampleRun() {
+    RunResult run;
+    run.siteKey = "site.com";
+    run.records.Append("http://a.com/");
+    run.records.begin()->href = "http://site.com/";
+    run.records.begin()->anchorText = "widgets";
+    return run;
+}
+
+std::vector<std::string> Listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Far beyond the 260 bytes some other systems allow.
+TEST(ReportFolderTest, LongFolderGetsEveryFile) {
+    const TempDir dir;
+    const std::filesystem::path folder =
+        dir.Path() / std::string(200, 'a') / std::string(200, 'b') / "report";
+    ASSERT_GE(folder.string().size(), 400u);
+    ASSERT_TRUE(PrepareReportFolder(folder).ok());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    const ReportFolderResult written = WriteReportFolder(folder, SampleRun());
+    ASSERT_TRUE(written.ok()) << written.error;
+    EXPECT_EQ(Listing(folder),
+              (std::vector<std::string>{"keyphrases.csv", "links.csv", "overview.csv", "pages.csv",
+                                        "records.json"}));
+    EXPECT_EQ(nlohmann::json::parse(ReadFileBytes(folder / "records.json"))["siteKey"], "site.com");
+    EXPECT_THAT(ReadFileBytes(folder / "keyphrases.csv"), HasSubstr("\nwidgets,1,"));
+}
+
+// A file that cannot be written is found before any file is replaced, even
+// when it is the last one, and the message gives the system's reason.
+TEST(ReportFolderTest, OneUnwritableFileLeavesTheFolderAsItWas) {
+    const TempDir dir;
+    for (const char* name : {"records.json", "overview.csv", "keyphrases.csv", "pages.csv"}) {
+        WriteFileBytes(dir.Path() / name, "old");
+    }
+    std::filesystem::create_directory(dir.Path() / "links.csv");
+    const std::string expected =
+        "cannot write " + (dir.Path() / "links.csv").string() + ": Is a directory";
+    EXPECT_EQ(PrepareReportFolder(dir.Path()).error, expected);
+    EXPECT_EQ(WriteReportFolder(dir.Path(), SampleRun()).error, expected);
+    EXPECT_EQ(Listing(dir.Path()).size(), 5u);
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "records.json"), "old");
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "pages.csv"), "old");
+
+    WriteFileBytes(dir.Path() / "file", "x");
+    EXPECT_EQ(WriteReportFolder(dir.Path() / "file" / "report", SampleRun()).error,
+              "cannot create the output folder " + (dir.Path() / "file" / "report").string() +
+                  ": Not a directory");
+}
+
+}  // namespace
+}  // namespace veltrap
