@@ -287,8 +287,10 @@ INSTANTIATE_TEST_SUITE_P(TermAndHangUp, SignalEndToEndTest,
                          ::testing::Values(std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}));
 
 TEST_F(EndToEndTest, SummaryOnAFullDiskFailsTheRun) {
-    ChildProcess child(VELTRAP_REPORT_EXE, Arguments({"--quiet", "mysite.test"}), "/dev/full",
-                       dir.File("stderr"));
+    ChildProcess child(VELTRAP_REPORT_EXE,
+                       {"--config", dir.File("services.ini"), "--connect-to", web.Address(),
+                        "--backlink-pages", "0", "--quiet", "mysite.test"},
+                       "/dev/full", dir.File("stderr"));
     EXPECT_EQ(child.Wait(), 1);
     EXPECT_EQ(Err(), "veltrap-report: cannot write the summary: No space left on device\n");
 }
