@@ -18,6 +18,15 @@ SavedState SavedState::Load(const SettingsStore& store) {
     state.maxBacklinkPages = ReadLimit(store, SettingsStore::kLinkDomain);
     state.maxRankingPages = ReadLimit(store, SettingsStore::kSearchResults);
     state.sites = SiteListEntries(store.Read(SettingsStore::kPageList));
+    const std::string size = store.Read(SettingsStore::kWindowSize);
+    if (const std::size_t cross = size.find('x'); cross != std::string::npos) {
+        const std::int32_t width = LeadingInteger32(size.substr(0, cross));
+        const std::int32_t height = LeadingInteger32(size.substr(cross + 1));
+        if (width > 0 && height > 0) {
+            state.windowWidth = width;
+            state.windowHeight = height;
+        }
+    }
     return state;
 }
 
@@ -40,6 +49,16 @@ bool SavedState::RememberSite(const SettingsStore& store, std::string_view site)
     }
     store.Write(SettingsStore::kPageList, SiteListWithEntry(stored, site));
     return true;
+}
+
+bool SavedState::SaveWindowSize(const SettingsStore& store, int width, int height) {
+    return store.Write(SettingsStore::kWindowSize,
+                       std::to_string(width) + "x" + std::to_string(height));
+}
+
+bool SavedState::ForgetSite(const SettingsStore& store, std::string_view site) {
+    const std::string stored = store.Read(SettingsStore::kPageList);
+    return store.Write(SettingsStore::kPageList, SiteListWithoutEntry(stored, site));
 }
 
 }  // namespace veltrap

@@ -19,6 +19,10 @@ struct SavedState {
     std::int32_t maxRankingPages = kDefaultLimit;
     // The sites profiled before, in stored order ("PageList").
     std::vector<std::string> sites;
+    // The window's size when it was last closed; 0 by 0 when none was saved
+    // or the saved text is not two sizes above 0.
+    int windowWidth = 0;
+    int windowHeight = 0;
 
     // Reads all three values. A limit that is absent or empty stays at its
     // default; one that does not start with a number reads as 0.
@@ -30,6 +34,9 @@ struct SavedState {
     // Returns true when the site was new to the list. A site holding a comma
     // cannot be an entry of the stored form and is never saved.
     static bool RememberSite(const SettingsStore& store, std::string_view site);
+    static bool SaveWindowSize(const SettingsStore& store, int width, int height);
+    // Takes site off the saved list; false when the store refused.
+    static bool ForgetSite(const SettingsStore& store, std::string_view site);
 };
 
 }  // namespace veltrap

@@ -16,6 +16,8 @@ public:
     static constexpr std::string_view kPageList = "PageList";
     static constexpr std::string_view kLinkDomain = "LinkDomain";
     static constexpr std::string_view kSearchResults = "SearchResults";
+    // The window's last size, as "WIDTHxHEIGHT" in pixels.
+    static constexpr std::string_view kWindowSize = "WindowSize";
 
     // The user's own store, "Quorvex.ini" in $XDG_CONFIG_HOME or ~/.config.
     SettingsStore();

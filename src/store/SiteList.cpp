@@ -36,4 +36,14 @@ std::string SiteListWithEntry(std::string_view stored, std::string_view site) {
     return list;
 }
 
+std::string SiteListWithoutEntry(std::string_view stored, std::string_view site) {
+    std::string kept;
+    for (const std::string& entry : SiteListEntries(stored)) {
+        if (entry != site) {
+            kept += entry + ",";
+        }
+    }
+    return kept;
+}
+
 }  // namespace veltrap

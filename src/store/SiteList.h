@@ -20,5 +20,8 @@ bool SiteListHasEntry(std::string_view stored, std::string_view site);
 // its final comma gets it back first, so the last site and the new one never
 // run together.
 std::string SiteListWithEntry(std::string_view stored, std::string_view site);
+// The list without any entry equal to site; the other entries keep their
+// stored order.
+std::string SiteListWithoutEntry(std::string_view stored, std::string_view site);
 
 }  // namespace veltrap
