@@ -3,20 +3,51 @@
 #include "app/GridPainter.h"
 #include "app/WindowLook.h"
 
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QResizeEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace veltrap {
 
 ClientArea::ClientArea(const ReportDisplay& display, QWidget* parent)
     : QWidget(parent), display_(display) {
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, WindowLook::Lavender());
     setPalette(colours);
     setAutoFillBackground(true);
+    // A click on the grid gives it the keyboard, so the keys that move
+    // through it reach it.
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+bool ClientArea::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = GridPainter(display_).CutOffTextAt(help->pos().x(), help->pos().y());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), text, this);
+    }
+    return true;
+}
+
+QSize ClientArea::sizeHint() const {
+    return {kWidth, kHeight};
+}
+
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit resized();
 }
 
 void ClientArea::paintEvent(QPaintEvent*) {
@@ -27,6 +58,7 @@ void ClientArea::paintEvent(QPaintEvent*) {
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
     event->accept();
+    setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton) {
         emit leftPressed(event->position().toPoint());
     }
@@ -51,6 +83,31 @@ void ClientArea::wheelEvent(QWheelEvent* event) {
     wheelAngle_ -= notches * kWheelNotch;
     // Turning the wheel away from the user shows earlier rows.
     emit wheelRowsTurned(-notches * kRowsPerNotch);
+}
+
+void ClientArea::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                event->accept();
+                emit gridKeyPressed(event->key());
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ClientArea::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    emit contextMenuAsked(event->pos(), event->globalPos());
 }
 
 }  // namespace veltrap

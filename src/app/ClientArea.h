@@ -3,6 +3,7 @@
 #include "app/ReportDisplay.h"
 
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 namespace veltrap {
@@ -25,6 +26,8 @@ public:
     ClientArea(const ReportDisplay& display, QWidget* parent = nullptr);
 
     const ReportDisplay& Display() const { return display_; }
+    // The first size, at which every control stands where it was designed to.
+    QSize sizeHint() const override;
 
 signals:
     // The left button went down, or was double-clicked, at a point of the area.
@@ -32,12 +35,25 @@ signals:
     void leftDoubleClicked(QPoint at);
     // The wheel turned by whole notches; positive rows scroll towards the end.
     void wheelRowsTurned(int rows);
+    // A key that moves through the grid (one of Qt::Key) was pressed while
+    // the area had the focus.
+    void gridKeyPressed(int key);
+    // The context menu was asked for at a point of the area; global is the
+    // same point on the screen.
+    void contextMenuAsked(QPoint at, QPoint global);
+    // The area has a new size; the window lays its controls out again.
+    void resized();
 
 protected:
+    // Shows the whole text of a cell that is cut off, as a tooltip.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     const ReportDisplay& display_;

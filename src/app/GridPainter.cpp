@@ -1,11 +1,14 @@
 #include "app/GridPainter.h"
 
+#include "app/ShownText.h"
 #include "app/WindowLook.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QPoint>
+#include <QPolygon>
 #include <QRect>
 #include <QString>
 
@@ -24,10 +27,13 @@ constexpr int kIdleHeight = 450;
 // the top of its row.
 constexpr int kTextInset = 2;
 constexpr int kTextDrop = 3;
-
-QString Text(const std::string& bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
+// The sort arrow's size, and how far its middle stands left of the header's
+// right edge.
+constexpr int kArrowHalfWidth = 3;
+constexpr int kArrowHeight = 5;
+constexpr int kArrowInset = 6;
+// The room the arrow takes from its header's text.
+constexpr int kArrowRoom = 2 * kArrowInset;
 
 // A box from its edges, right and bottom excluded.
 QRect Box(int left, int top, int right, int bottom) {
@@ -60,6 +66,23 @@ void GridPainter::Paint(QPainter& painter, const QFont& hintFont) const {
     }
     painter.restore();
     PaintHint(painter, hintFont);
+}
+
+QString GridPainter::CutOffTextAt(int x, int y) const {
+    const GridHit hit = grid_.HitTest(x, y);
+    if (!grid_.Configured() || !hit.inside) {
+        return {};
+    }
+    const int row = grid_.FirstRow() + hit.row - 1;
+    if (hit.row > 0 && row >= grid_.RowCount()) {
+        return {};
+    }
+    const QString text =
+        ShownText(hit.row == 0 ? grid_.Header(hit.column) : grid_.Cell(row, hit.column));
+    const std::vector<int> edges = grid_.ColumnBoundaries();
+    const int room = edges[hit.column + 1] - edges[hit.column] - kTextInset;
+    const QFont font = hit.row == 0 ? WindowLook::HeaderFont() : WindowLook::BodyFont();
+    return QFontMetrics(font).horizontalAdvance(text) > room ? text : QString();
 }
 
 void GridPainter::PaintFrameAndBands(QPainter& painter) const {
@@ -116,10 +139,32 @@ void GridPainter::PaintHeaders(QPainter& painter, const std::vector<int>& edges)
     painter.setPen(Qt::black);
     const int top = grid_.Top();
     for (int column = 0; column < grid_.Columns(); ++column) {
-        const QRect box =
-            Box(edges[column] + kTextInset, top + kTextDrop, edges[column + 1], top + kRow);
-        PaintCellText(painter, box, Text(grid_.Header(column)), true);
+        // The sorted column's header gives the right end to its arrow.
+        const int right = edges[column + 1] - (column == display_.sortColumn ? kArrowRoom : 0);
+        const QRect box = Box(edges[column] + kTextInset, top + kTextDrop, right, top + kRow);
+        PaintCellText(painter, box, ShownText(grid_.Header(column)), true);
     }
+    if (display_.sortColumn >= 0 && display_.sortColumn < grid_.Columns()) {
+        PaintSortArrow(painter, edges[display_.sortColumn + 1], top, display_.sortAscending);
+    }
+}
+
+void GridPainter::PaintSortArrow(QPainter& painter, int right, int top, bool ascending) {
+    // A small triangle at the right end of the header, pointing up for an
+    // ascending order and down for a descending one.
+    const int middle = right - kArrowInset;
+    const int upper = top + (kRow - kArrowHeight) / 2;
+    const int lower = upper + kArrowHeight;
+    const int tip = ascending ? upper : lower;
+    const int base = ascending ? lower : upper;
+    const QPolygon arrow({QPoint(middle - kArrowHalfWidth, base),
+                          QPoint(middle + kArrowHalfWidth, base), QPoint(middle, tip)});
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawPolygon(arrow);
+    painter.restore();
 }
 
 void GridPainter::PaintRows(QPainter& painter, const std::vector<int>& edges) const {
@@ -135,7 +180,7 @@ void GridPainter::PaintRows(QPainter& painter, const std::vector<int>& edges) co
         for (int column = 0; column < grid_.Columns(); ++column) {
             const QRect box = Box(edges[column] + kTextInset, rowTop + kTextDrop, edges[column + 1],
                                   rowTop + kRow);
-            PaintCellText(painter, box, Text(grid_.Cell(row, column)), column != 0);
+            PaintCellText(painter, box, ShownText(grid_.Cell(row, column)), column != 0);
         }
     }
 }
@@ -144,13 +189,15 @@ void GridPainter::PaintHint(QPainter& painter, const QFont& hintFont) const {
     if (display_.hintText.empty()) {
         return;
     }
-    const QString hint = Text(display_.hintText);
+    const QString hint = ShownText(display_.hintText);
     const int width = QFontMetrics(hintFont).horizontalAdvance(hint);
     painter.save();
     painter.setFont(hintFont);
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.drawText(Box(kHintLeft, kHintTop, kHintRightStart + width, kHintBottom),
+    // The hint stays under the grid however many rows the window makes room for.
+    const int drop = (grid_.VisibleRows() - ReportGrid::kStartVisibleRows) * kRow;
+    painter.drawText(Box(kHintLeft, kHintTop + drop, kHintRightStart + width, kHintBottom + drop),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, hint);
     painter.restore();
 }

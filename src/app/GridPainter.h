@@ -29,12 +29,17 @@ public:
 
     // hintFont is the font of the surface being painted; the hint line uses it.
     void Paint(QPainter& painter, const QFont& hintFont) const;
+    // The whole text of the header or cell at a point when its column is too
+    // narrow to show all of it; "" for text that fits and for points off the
+    // grid's text.
+    QString CutOffTextAt(int x, int y) const;
 
 private:
     void PaintFrameAndBands(QPainter& painter) const;
     void PaintIdleText(QPainter& painter) const;
     void PaintSeparators(QPainter& painter, const std::vector<int>& edges) const;
     void PaintHeaders(QPainter& painter, const std::vector<int>& edges) const;
+    static void PaintSortArrow(QPainter& painter, int right, int top, bool ascending);
     void PaintRows(QPainter& painter, const std::vector<int>& edges) const;
     void PaintHint(QPainter& painter, const QFont& hintFont) const;
     // Writes one cell's text in its box: centred when centreWhenFits and the

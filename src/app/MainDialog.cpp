@@ -5,6 +5,7 @@
 #include "app/ClientArea.h"
 #include "app/ReportTabBar.h"
 #include "app/SettingsDialog.h"
+#include "app/ShownText.h"
 #include "app/WebAddressToOpen.h"
 #include "app/WindowLook.h"
 #include "base/TextSearch.h"
@@ -21,13 +22,17 @@
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -70,10 +75,6 @@ constexpr int kProgressHeight = 20;
 // they hold; on a fresh Overview they are the totals and a blank line.
 constexpr int kFirstOpenableScreenRow = 4;
 
-QString FromBytes(const std::string& text) {
-    return QString::fromUtf8(text);
-}
-
 }  // namespace
 
 MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts prompts,
@@ -95,10 +96,14 @@ MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts pr
     maxBacklinkPages_ = saved.maxBacklinkPages;
     maxRankingPages_ = saved.maxRankingPages;
     for (const std::string& site : saved.sites) {
-        AddSavedSite(FromBytes(site));
+        AddSavedSite(ShownText(site));
     }
     SetReportReady(false);
     setWindowIcon(AppIcon::Make());
+    LayOut();
+    if (saved.windowWidth > 0) {
+        resize(saved.windowWidth, saved.windowHeight);
+    }
 
     reportTimer_.setInterval(kReportTimerMs);
     connect(&reportTimer_, &QTimer::timeout, this, &MainDialog::OnReportTimer);
@@ -117,6 +122,12 @@ void MainDialog::BuildControls() {
     addressBox_->setInsertPolicy(QComboBox::NoInsert);
     addressBox_->lineEdit()->setPlaceholderText(QStringLiteral("www.example.com"));
     addressBox_->setGeometry(kMargin, kTopRow, 330, kRowHeight);
+    // The text the user typed is the text that runs. The combo box's own
+    // completer fills in a saved site that differs only in case, so the box
+    // has none: the saved sites are offered in its drop-down alone.
+    addressBox_->setCompleter(nullptr);
+    addressBox_->lineEdit()->installEventFilter(this);
+    addressBox_->view()->installEventFilter(this);
     QPalette typing = addressBox_->palette();
     typing.setColor(QPalette::Text, WindowLook::Ink());
     addressBox_->setPalette(typing);
@@ -136,17 +147,16 @@ void MainDialog::BuildControls() {
     tabs_->addTab(QStringLiteral("Detailed Link Report"));
     tabs_->addTab(QStringLiteral("Individual Page Report"));
     tabs_->addTab(QStringLiteral("Link Status"));
-    const int tabHeight = tabs_->sizeHint().height();
-    tabs_->setGeometry(kMargin, kGridTop - 1 - tabHeight, kGridWidth, tabHeight);
 
     scrollBar_ = new QScrollBar(Qt::Vertical, client_);
     scrollBar_->setObjectName(QStringLiteral("gridScrollBar"));
-    scrollBar_->setGeometry(kMargin + kGridWidth + 2, kGridTop, 17, kGridHeight);
     connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &MainDialog::OnScrollAction);
     connect(client_, &ClientArea::leftPressed, this, &MainDialog::OnGridPressed);
     connect(client_, &ClientArea::leftDoubleClicked, this, &MainDialog::OnGridDoubleClicked);
     connect(client_, &ClientArea::wheelRowsTurned, this, &MainDialog::OnWheelRows);
     connect(tabs_, &QTabBar::currentChanged, this, &MainDialog::OnTabChosen);
+    connect(client_, &ClientArea::gridKeyPressed, this, &MainDialog::OnGridKey);
+    connect(client_, &ClientArea::contextMenuAsked, this, &MainDialog::OnGridContextMenu);
 
     // Labels and read-only boxes write in the window's ink on its lavender.
     QPalette ink = client_->palette();
@@ -156,28 +166,53 @@ void MainDialog::BuildControls() {
 
     statusLabel_ = new QLabel(QStringLiteral("Report Status:"), client_);
     statusLabel_->setPalette(ink);
-    statusLabel_->setGeometry(kMargin, kStatusTop, 96, kRowHeight);
 
     statusBox_ = new QLineEdit(client_);
     statusBox_->setObjectName(QStringLiteral("statusBox"));
     statusBox_->setReadOnly(true);
     statusBox_->setPalette(ink);
-    statusBox_->setGeometry(kMargin + 98, kStatusTop, kGridWidth - 98, kRowHeight);
     statusLabel_->setBuddy(statusBox_);
 
     hiddenBox_ = new QLineEdit(client_);
     hiddenBox_->setObjectName(QStringLiteral("hiddenBox"));
     hiddenBox_->setReadOnly(true);
     hiddenBox_->setPalette(ink);
-    hiddenBox_->setGeometry(kMargin + 98, kStatusTop, kGridWidth - 98, kRowHeight);
 
     progress_ = new QProgressBar(client_);
     progress_->setObjectName(QStringLiteral("recordProgress"));
-    progress_->setGeometry(kMargin, kProgressTop, kGridWidth, kProgressHeight);
     progress_->setFormat(QStringLiteral("%v of %m records"));
     progress_->hide();
 
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connect(client_, &ClientArea::resized, this, &MainDialog::LayOut);
+}
+
+void MainDialog::LayOut() {
+    // Room beyond the first size goes to the grid: all extra width to its
+    // columns, which keep their fractions, and extra height in whole rows.
+    const int extraWidth = std::max(0, client_->width() - ClientArea::kWidth);
+    const int extraRows =
+        std::max(0, client_->height() - ClientArea::kHeight) / ReportGrid::kRowHeight;
+    const int drop = extraRows * ReportGrid::kRowHeight;
+    const int width = kGridWidth + extraWidth;
+    ReportGrid& grid = display_.grid;
+    grid.Resize(width, ReportGrid::kStartVisibleRows + extraRows);
+
+    const int tabHeight = tabs_->sizeHint().height();
+    tabs_->setGeometry(kMargin, kGridTop - 1 - tabHeight, width, tabHeight);
+    scrollBar_->setGeometry(kMargin + width + 2, kGridTop, 17, kGridHeight + drop);
+    statusLabel_->setGeometry(kMargin, kStatusTop + drop, 96, kRowHeight);
+    statusBox_->setGeometry(kMargin + 98, kStatusTop + drop, width - 98, kRowHeight);
+    hiddenBox_->setGeometry(kMargin + 98, kStatusTop + drop, width - 98, kRowHeight);
+    progress_->setGeometry(kMargin, kProgressTop + drop, width, kProgressHeight);
+    // A pane on screen scrolls by the same rule as when it was filled, now
+    // that a different number of its rows fits.
+    if (display_.rowsSelectable) {
+        scrollBar_->setEnabled(grid.MaxScroll() >= 1);
+        scrollBar_->setRange(0, grid.MaxScroll());
+        scrollBar_->setPageStep(grid.VisibleRows());
+        scrollBar_->setValue(grid.FirstRow());
+    }
+    client_->update();
 }
 
 void MainDialog::BuildMenu() {
@@ -198,6 +233,27 @@ void MainDialog::BuildMenu() {
     connect(exportAction_, &QAction::triggered, this, &MainDialog::OnExportCsv);
     connect(exitAction_, &QAction::triggered, this, &MainDialog::close);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
+
+    // A text box with the focus copies its own selection, as it takes the
+    // shortcut before the window does.
+    copyRowAction_ = new QAction(QStringLiteral("Copy Row"), this);
+    copyRowAction_->setShortcut(QKeySequence::Copy);
+    addAction(copyRowAction_);
+    connect(copyRowAction_, &QAction::triggered, this, &MainDialog::OnCopyRow);
+
+    rowMenu_ = new QMenu(this);
+    openPageAction_ = rowMenu_->addAction(QStringLiteral("Open Page"));
+    copyAddressAction_ = rowMenu_->addAction(QStringLiteral("Copy Address"));
+    connect(openPageAction_, &QAction::triggered, this, [this] {
+        if (const int row = SelectedListRow(); row >= 0) {
+            OpenPage(display_.grid.Cell(row, 0));
+        }
+    });
+    connect(copyAddressAction_, &QAction::triggered, this, [this] {
+        if (const int row = SelectedListRow(); row >= 0) {
+            QGuiApplication::clipboard()->setText(ShownText(display_.grid.Cell(row, 0)));
+        }
+    });
 }
 
 const BacklinkList* MainDialog::ReportList() const {
@@ -225,6 +281,38 @@ void MainDialog::AddSavedSite(const QString& site) {
     if (addressBox_->currentText() != typed) {
         addressBox_->setEditText(typed);
     }
+}
+
+void MainDialog::ForgetSavedSite(int index) {
+    const QString site = addressBox_->itemText(index);
+    if (!prompts_.askYesNo(this, QStringLiteral("Remove %1 from the saved sites?").arg(site))) {
+        return;
+    }
+    SavedState::ForgetSite(store_, site.toStdString());
+    // Taking the item away must not change what the user typed.
+    const QString typed = addressBox_->currentText();
+    addressBox_->removeItem(index);
+    addressBox_->setEditText(typed);
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Enter in the address box does nothing. The box never sees it, so it
+    // cannot swap the typed text for a saved entry it matches.
+    if (watched == addressBox_->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        return true;
+    }
+    if (watched == addressBox_->view() && key == Qt::Key_Delete) {
+        const QModelIndex highlighted = addressBox_->view()->currentIndex();
+        if (highlighted.isValid()) {
+            ForgetSavedSite(highlighted.row());
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainDialog::SetReportReady(bool ready) {
@@ -262,7 +350,7 @@ void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     const std::string typed = addressBox_->currentText().toStdString();
     const std::string siteKey = MakeSiteKey(typed);
     if (SavedState::RememberSite(store_, siteKey)) {
-        AddSavedSite(FromBytes(siteKey));
+        AddSavedSite(ShownText(siteKey));
     }
 
     display_.rowsSelectable = false;
@@ -274,7 +362,7 @@ void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     progress_->show();
     runButton_->setText(kCancelText);
     importAction_->setEnabled(false);
-    importSummary_ = imported ? FromBytes(imported->Summary()) : QString();
+    importSummary_ = imported ? ShownText(imported->Summary()) : QString();
 
     RunRequest request;
     request.siteText = typed;
@@ -368,7 +456,7 @@ void MainDialog::SetStatus(const QString& text) {
 void MainDialog::ShowStatusText() {
     std::string text = run_->StatusText();
     RemoveEvery(text, "\r\n");
-    SetStatus(FromBytes(text));
+    SetStatus(ShownText(text));
 }
 
 void MainDialog::FillSelectedPane() {
@@ -414,6 +502,7 @@ void MainDialog::ApplyPaneResult(const PaneResult& result) {
     }
     client_->update();
     display_.selectedRow = -1;
+    display_.sortColumn = -1;
     display_.rowsSelectable = true;
     display_.hintText = result.hintText;
 }
@@ -442,7 +531,16 @@ void MainDialog::SortByHeader(int column) {
     if (!grid.Sortable(column)) {
         return;
     }
-    grid.SortDescending(column);
+    // The first click sorts largest first; each further click on the same
+    // header turns the order around.
+    if (column == display_.sortColumn) {
+        grid.ReverseRows();
+        display_.sortAscending = !display_.sortAscending;
+    } else {
+        grid.SortDescending(column);
+        display_.sortColumn = column;
+        display_.sortAscending = false;
+    }
     grid.SetFirstRow(0);
     if (grid.MaxScroll() > 0) {
         scrollBar_->setValue(0);
@@ -474,8 +572,12 @@ void MainDialog::OnGridDoubleClicked(QPoint at) {
     if (!hit.inside) {
         return;
     }
+    // A double-click on a header is one click on it: when the press that
+    // began it has sorted already, the order is not turned around again.
     if (hit.row == 0) {
-        SortByHeader(hit.column);
+        if (hit.column != display_.sortColumn) {
+            SortByHeader(hit.column);
+        }
         return;
     }
     const ReportGrid& grid = display_.grid;
@@ -518,7 +620,7 @@ void MainDialog::ShowDetailView(const PaneResult& result) {
     }
     ApplyPaneResult(result);
     RemoveDetailTab();
-    tabs_->insertTab(kDetailTab, FromBytes(result.tabTitle));
+    tabs_->insertTab(kDetailTab, ShownText(result.tabTitle));
     tabs_->setCurrentIndex(kDetailTab);
 }
 
@@ -530,6 +632,87 @@ void MainDialog::OpenPage(const std::string& text) {
     // A page the desktop fails to open shows nothing, as the user sees no
     // browser either way.
     prompts_.openExternally(page);
+}
+
+int MainDialog::SelectedListRow() const {
+    if (!display_.rowsSelectable || display_.selectedRow < 0) {
+        return -1;
+    }
+    const int row = display_.grid.FirstRow() + display_.selectedRow;
+    return row < display_.grid.RowCount() ? row : -1;
+}
+
+void MainDialog::OnGridKey(int key) {
+    ReportGrid& grid = display_.grid;
+    if (!display_.rowsSelectable || grid.RowCount() == 0) {
+        return;
+    }
+    const int page = grid.VisibleRows();
+    const int current = SelectedListRow();
+    int target = current < 0 ? grid.FirstRow() : current;
+    if (current >= 0) {
+        switch (key) {
+            case Qt::Key_Up:
+                target -= 1;
+                break;
+            case Qt::Key_Down:
+                target += 1;
+                break;
+            case Qt::Key_PageUp:
+                target -= page;
+                break;
+            case Qt::Key_PageDown:
+                target += page;
+                break;
+            default:
+                break;
+        }
+    }
+    if (key == Qt::Key_Home) {
+        target = 0;
+    } else if (key == Qt::Key_End) {
+        target = grid.RowCount() - 1;
+    }
+    target = std::clamp(target, 0, grid.RowCount() - 1);
+    if (target < grid.FirstRow()) {
+        grid.SetFirstRow(target);
+    } else if (target >= grid.FirstRow() + page) {
+        grid.SetFirstRow(target - page + 1);
+    }
+    // The grid's scrolling may stop short of its last rows; the selection
+    // goes no further than the rows on screen.
+    target = std::min(target, grid.FirstRow() + page - 1);
+    if (scrollBar_->isEnabled()) {
+        scrollBar_->setValue(grid.FirstRow());
+    }
+    display_.selectedRow = target - grid.FirstRow();
+    client_->update();
+}
+
+void MainDialog::OnCopyRow() {
+    const int row = SelectedListRow();
+    if (row < 0) {
+        return;
+    }
+    QStringList cells;
+    for (int column = 0; column < display_.grid.Columns(); ++column) {
+        cells << ShownText(display_.grid.Cell(row, column));
+    }
+    QGuiApplication::clipboard()->setText(cells.join(QLatin1Char('\t')));
+}
+
+void MainDialog::OnGridContextMenu(QPoint at, QPoint global) {
+    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
+    if (!hit.inside || hit.row == 0 || !display_.rowsSelectable ||
+        display_.grid.FirstRow() + hit.row - 1 >= display_.grid.RowCount()) {
+        return;
+    }
+    display_.selectedRow = hit.row - 1;
+    client_->update();
+    const bool address = !WebAddressToOpen(display_.grid.Cell(SelectedListRow(), 0)).isEmpty();
+    openPageAction_->setEnabled(address);
+    copyAddressAction_->setEnabled(address);
+    rowMenu_->popup(global);
 }
 
 void MainDialog::OnScrollAction(int action) {
@@ -613,7 +796,7 @@ void MainDialog::OnImportBacklinks() {
     }
     const ImportOutcome outcome = BacklinkImport::Read(paths);
     if (!outcome.ok()) {
-        const QString message = FromBytes(outcome.message);
+        const QString message = ShownText(outcome.message);
         SetStatus(message);
         prompts_.showMessage(this, message);
         return;
@@ -636,6 +819,7 @@ void MainDialog::OnExportCsv() {
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
+    SavedState::SaveWindowSize(store_, width(), height());
     reportTimer_.stop();
     workers_.StopAll();
     event->accept();

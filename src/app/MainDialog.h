@@ -24,6 +24,7 @@ class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QScrollBar;
@@ -69,6 +70,11 @@ public:
     QAction* ExportAction() const { return exportAction_; }
     QAction* ExitAction() const { return exitAction_; }
     QAction* AboutAction() const { return aboutAction_; }
+    QAction* CopyRowAction() const { return copyRowAction_; }
+    // The menu a right-click on a data row opens, and its two entries.
+    QMenu* RowMenu() const { return rowMenu_; }
+    QAction* OpenPageAction() const { return openPageAction_; }
+    QAction* CopyAddressAction() const { return copyAddressAction_; }
     UserPrompts& Prompts() { return prompts_; }
 
     ReportDisplay& Display() { return display_; }
@@ -110,8 +116,19 @@ public slots:
     void OnWheelRows(int rows);
     // The user chose a tab: the detail tab goes, and the chosen pane is refilled.
     void OnTabChosen(int index);
+    // An arrow, page or Home/End key moves the selection through the rows,
+    // scrolling as far as needed to keep it in view.
+    void OnGridKey(int key);
+    // Puts the selected row on the clipboard, its cells apart by tabs.
+    void OnCopyRow();
+    // A right-click on a data row selects it and offers to open or copy the
+    // address in its first cell.
+    void OnGridContextMenu(QPoint at, QPoint global);
 
 protected:
+    // Enter in the address box is kept from it; Delete on a highlighted entry
+    // of its drop-down offers to forget that saved site.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing during a run cancels it and waits for its worker, whose
     // transfers are aborted so that the wait is short.
     void closeEvent(QCloseEvent* event) override;
@@ -119,7 +136,12 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
+    // Places the controls and sizes the grid for the client area's size.
+    void LayOut();
     void AddSavedSite(const QString& site);
+    // Asks whether to forget the saved site at index of the address box, and
+    // takes it off the list and out of the stored state when the answer is Yes.
+    void ForgetSavedSite(int index);
     // Starts a run for the typed site, on imported backlinks when given.
     void StartRun(std::shared_ptr<const ImportedBacklinks> imported);
     // Whether the typed address names a site; tells the user when not.
@@ -135,6 +157,8 @@ private:
     void ShowDetailView(const PaneResult& result);
     // Hands a cell's text to the browser if it is a web address.
     void OpenPage(const std::string& text);
+    // The list row of the selection, or -1 when no existing row is selected.
+    int SelectedListRow() const;
 
     ServiceConfig config_;
     SettingsStore store_;
@@ -157,6 +181,10 @@ private:
     QAction* exportAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* copyRowAction_ = nullptr;
+    QMenu* rowMenu_ = nullptr;
+    QAction* openPageAction_ = nullptr;
+    QAction* copyAddressAction_ = nullptr;
 
     QTimer reportTimer_;
     // The latest run, and the finished run whose list is on screen.

@@ -17,6 +17,10 @@ struct ReportDisplay {
     bool rowsSelectable = false;
     // Whether a finished run's list may be shown; panes refuse to fill without it.
     bool reportReady = false;
+    // The column the rows were last sorted by, whose header shows an arrow;
+    // -1 while the rows are in the order their pane gave them.
+    int sortColumn = -1;
+    bool sortAscending = false;
     // The one line drawn under the grid.
     std::string hintText;
 };

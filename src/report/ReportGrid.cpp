@@ -55,6 +55,12 @@ void ReportGrid::Setup(int left, int top, int columns, int width, int visibleRow
     configured_ = true;
 }
 
+void ReportGrid::Resize(int width, int visibleRows) {
+    width_ = width;
+    visibleRows_ = visibleRows;
+    SetFirstRow(firstRow_);
+}
+
 void ReportGrid::SetHeader(int column, std::string text, bool sortable) {
     if (!HasColumn(column)) {
         return;
@@ -101,6 +107,20 @@ void ReportGrid::SortDescending(int column) {
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    Reorder(order);
+}
+
+void ReportGrid::ReverseRows() {
+    std::vector<std::pair<int, int>> order;
+    order.reserve(static_cast<std::size_t>(rowCount_));
+    for (int row = rowCount_ - 1; row >= 0; --row) {
+        order.emplace_back(row, row);
+    }
+    Reorder(order);
+}
+
+template <typename Key>
+void ReportGrid::Reorder(const std::vector<std::pair<Key, int>>& order) {
     std::vector<std::string> sorted;
     sorted.reserve(cells_.size());
     for (const auto& [key, from] : order) {

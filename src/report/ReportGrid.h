@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrap {
@@ -37,6 +38,8 @@ enum class ScrollRequest {
 class ReportGrid {
 public:
     static constexpr int kRowHeight = 18;
+    // The data rows shown before anything changes the grid's size.
+    static constexpr int kStartVisibleRows = 15;
 
     ReportGrid();
 
@@ -49,12 +52,17 @@ public:
     int AddRow();
     // Stores text in an existing cell; a row or column that does not exist is ignored.
     void SetCell(int row, int column, std::string text);
+    // Gives the grid a new width and number of visible rows, keeping what it
+    // holds; the first shown row stays unless it would leave rows unshown.
+    void Resize(int width, int visibleRows);
     int MaxScroll() const;
     // Moves the first shown row, clamped to 0..MaxScroll().
     void SetFirstRow(int row);
     // Orders the rows by the leading integer of the column's cells, largest
     // first; rows with equal keys keep their order.
     void SortDescending(int column);
+    // Turns the order of the rows around, last row first.
+    void ReverseRows();
     // Marks the grid as having nothing to show (or, again, something).
     void SetConfigured(bool configured) { configured_ = configured; }
 
@@ -96,6 +104,9 @@ private:
                static_cast<std::size_t>(column);
     }
     int NextBoundary(int boundary, int column) const;
+    // Puts the rows in the order of the pairs' row numbers.
+    template <typename Key>
+    void Reorder(const std::vector<std::pair<Key, int>>& order);
 
     // Row after row, columns_ cells each: one allocation for the whole table
     // instead of one per row.
@@ -107,7 +118,7 @@ private:
     int left_ = 22;
     int top_ = 81;
     int width_ = 737;
-    int visibleRows_ = 15;
+    int visibleRows_ = kStartVisibleRows;
     int columns_ = kStartColumns;
     int firstRow_ = 0;
     bool configured_ = false;
