@@ -135,9 +135,10 @@ TEST(UnlinkedStatusTest, SaysWhyThePageHadNoLink) {
 // The answer as the real retriever brings it: the final address after a
 // redirect, the final status and the headers the server sent.
 TEST(LinkFactsTest, RedirectsErrorsAndHeadersAsAServerSendsThem) {
-    testing::LoopbackServer server;
     const std::string padding(40, ' ');
     const std::string link = padding + "<a href=\"http://site.test/\" rel=\"UGC\">Site</a>";
+    // After what its handlers use, so that it stops first.
+    testing::LoopbackServer server;
     server.Server().Get("/old", [](const httplib::Request&, httplib::Response& response) {
         response.set_redirect("/new", 301);
     });

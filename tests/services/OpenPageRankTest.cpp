@@ -69,10 +69,11 @@ protected:
     }
     std::string Api(const std::string& path = "/api") { return "http://opr.test" + path; }
 
-    testing::LoopbackServer server;
     HttpOptions options;
     std::mutex mutex;
     std::vector<std::vector<std::string>> asked;
+    // Last, so that it stops before what its handlers use is gone.
+    testing::LoopbackServer server;
 };
 
 TEST(RegistrableDomainTest, PublicSuffixesAndTheFallback) {

@@ -55,11 +55,12 @@ protected:
         return "";
     }
 
-    testing::LoopbackServer server;
     HttpOptions options;
     ServiceEndpoints services;
     std::mutex mutex;
     std::vector<std::string> asked;
+    // Last, so that it stops before what its handlers use is gone.
+    testing::LoopbackServer server;
 };
 
 TEST_F(ReadersOverHttpTest, EveryReaderReachesItsPages) {

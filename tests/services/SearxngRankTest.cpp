@@ -80,10 +80,11 @@ protected:
         return asked;
     }
 
-    testing::LoopbackServer server;
     HttpOptions options;
     std::mutex mutex;
     std::vector<std::string> asked;
+    // Last, so that it stops before what its handlers use is gone.
+    testing::LoopbackServer server;
 };
 
 TEST_F(SearxngRankTest, PositionsCountEveryResultAcrossPages) {
