@@ -58,7 +58,7 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
     return 0;
 }
 
-std::string Utf8ForDisplay(std::string_view bytes) {
+std::string ReplaceStrayBytes(std::string_view bytes, std::uint32_t (*codeOf)(unsigned char)) {
     std::string text;
     text.reserve(bytes.size());
     std::size_t at = 0;
@@ -69,11 +69,16 @@ std::string Utf8ForDisplay(std::string_view bytes) {
             at += length;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        AppendCodePoint(text, byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
+        AppendCodePoint(text, codeOf(static_cast<unsigned char>(bytes[at])));
         ++at;
     }
     return text;
+}
+
+std::string Utf8ForDisplay(std::string_view bytes) {
+    return ReplaceStrayBytes(bytes, [](unsigned char byte) -> std::uint32_t {
+        return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+    });
 }
 
 }  // namespace veltrap

@@ -1,6 +1,7 @@
 #include "scrape/LinkStatus.h"
 
 #include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 #include "net/AbsoluteAddress.h"
 
 #include <gumbo.h>
@@ -29,18 +30,10 @@ struct RobotsWords {
     }
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
+constexpr std::string_view kBlanks = " \t\n\r\f";
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+bool IsBlank(char c) {
+    return kBlanks.find(c) != std::string_view::npos;
 }
 
 // The words of text, split at blanks and at any of the extra separators.
@@ -72,7 +65,7 @@ void TakeRobotsHeader(std::string_view value, RobotsWords& words) {
         value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
         const auto colon = item.find(':');
         if (colon != std::string_view::npos) {
-            const std::string head = LowerAscii(Trimmed(item.substr(0, colon)));
+            const std::string head = LowerAscii(Trimmed(item.substr(0, colon), kBlanks));
             bool valued = false;
             for (const std::string_view name : kValued) {
                 valued = valued || head == name;
@@ -154,8 +147,8 @@ void Visit(const GumboElement& element, std::string_view href, PageFacts& facts)
             const char* name = Attribute(element, "name");
             const char* content = Attribute(element, "content");
             if (name != nullptr && content != nullptr &&
-                (EqualsNoCase(Trimmed(name), "robots") ||
-                 EqualsNoCase(Trimmed(name), "googlebot"))) {
+                (EqualsNoCase(Trimmed(name, kBlanks), "robots") ||
+                 EqualsNoCase(Trimmed(name, kBlanks), "googlebot"))) {
                 for (const std::string_view word : Words(content, ",")) {
                     facts.robots.Take(word);
                 }
@@ -166,7 +159,7 @@ void Visit(const GumboElement& element, std::string_view href, PageFacts& facts)
             if (!facts.canonicalFound && HasToken(Attribute(element, "rel"), "canonical")) {
                 if (const char* target = Attribute(element, "href")) {
                     facts.canonicalFound = true;
-                    facts.canonical = std::string(Trimmed(target));
+                    facts.canonical = std::string(Trimmed(target, kBlanks));
                 }
             }
             return;

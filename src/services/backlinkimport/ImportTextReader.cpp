@@ -1,6 +1,7 @@
 #include "services/backlinkimport/ImportTextReader.h"
 
 #include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 
 #include <algorithm>
 #include <array>
@@ -12,27 +13,15 @@ constexpr std::array<std::string_view, 4> kLinkingPageHeaders = {
     "linking page", "referring page url", "source url", "sourceurl"};
 constexpr std::size_t kLongestHeaderLineShown = 300;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+constexpr std::string_view kBlanks = " \t\r";
 
 bool IsWebAddress(std::string_view value) {
-    value = Trimmed(value);
+    value = Trimmed(value, kBlanks);
     return StartsWithNoCase(value, "http://") || StartsWithNoCase(value, "https://");
 }
 
 bool IsSkippedLine(std::string_view line) {
-    line = Trimmed(line);
+    line = Trimmed(line, kBlanks);
     return line.empty() || line.front() == '#';
 }
 
@@ -150,7 +139,7 @@ bool ImportTextReader::Decide(bool ended) {
             start = end + 1;
             continue;
         }
-        const std::string_view first = Trimmed(line);
+        const std::string_view first = Trimmed(line, kBlanks);
         if (IsWebAddress(first) && first.find('\t') == std::string_view::npos) {
             kind_ = Kind::kList;
             ReadLines(ended);
@@ -207,7 +196,7 @@ void ImportTextReader::EndRow() {
     row_.clear();
     // A row of empty fields is a blank line of the sheet.
     if (std::all_of(row.begin(), row.end(),
-                    [](const std::string& field) { return Trimmed(field).empty(); })) {
+                    [](const std::string& field) { return Trimmed(field, kBlanks).empty(); })) {
         return;
     }
     if (!header_) {
