@@ -37,8 +37,12 @@ std::string DemoWeb::Start() {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
     });
-    // Idle kept-alive connections each hold a worker; let them go soon.
-    server_->set_keep_alive_timeout(1);
+    // The idle wait also covers a fresh connection's first request. A client
+    // whose loop pauses (TLS set-up for another transfer takes tens of
+    // milliseconds, far more under a sanitizer) sends it late, and a
+    // one-second wait closed such connections unanswered, so the client had
+    // to ask again. The library's default of five seconds outlasts that.
+    server_->set_keep_alive_timeout(5);
     // Headers and body go out in separate writes; without this the body of
     // every answer waits for the client's delayed acknowledgement.
     server_->set_tcp_nodelay(true);
