@@ -4,6 +4,7 @@
 #include "app/AppIcon.h"
 #include "app/ClientArea.h"
 #include "app/ReportTabBar.h"
+#include "app/RunFacts.h"
 #include "app/SettingsDialog.h"
 #include "app/ShownText.h"
 #include "app/WebAddressToOpen.h"
@@ -29,6 +30,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -46,6 +48,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -99,6 +102,7 @@ MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts pr
         AddSavedSite(ShownText(site));
     }
     SetReportReady(false);
+    UpdateSaveActions();
     setWindowIcon(AppIcon::Make());
     LayOut();
     if (saved.windowWidth > 0) {
@@ -223,6 +227,12 @@ void MainDialog::BuildMenu() {
         QStringLiteral("Run the report on the backlinks of exported files"));
     exportAction_ = file->addAction(QStringLiteral("E&xport to Excel"));
     exportAction_->setStatusTip(QStringLiteral("Export this data to a CSV file"));
+    saveHtmlAction_ = file->addAction(QStringLiteral("Save Report as &HTML..."));
+    saveHtmlAction_->setStatusTip(
+        QStringLiteral("Save the report of the last run as one HTML page and open it"));
+    exportAllAction_ = file->addAction(QStringLiteral("Export &All..."));
+    exportAllAction_->setStatusTip(
+        QStringLiteral("Write the tables, records.json and report.html into a folder"));
     file->addSeparator();
     exitAction_ = file->addAction(QStringLiteral("&Exit"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -231,6 +241,8 @@ void MainDialog::BuildMenu() {
     connect(settingsAction_, &QAction::triggered, this, &MainDialog::OnSettings);
     connect(importAction_, &QAction::triggered, this, &MainDialog::OnImportBacklinks);
     connect(exportAction_, &QAction::triggered, this, &MainDialog::OnExportCsv);
+    connect(saveHtmlAction_, &QAction::triggered, this, &MainDialog::OnSaveHtml);
+    connect(exportAllAction_, &QAction::triggered, this, &MainDialog::OnExportAll);
     connect(exitAction_, &QAction::triggered, this, &MainDialog::close);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
 
@@ -320,6 +332,30 @@ void MainDialog::SetReportReady(bool ready) {
     exportAction_->setEnabled(ready);
 }
 
+void MainDialog::KeepRunResult() {
+    if (auto result = run_->Result()) {
+        kept_.Keep(std::move(result), RunFacts(request_, config_, std::time(nullptr)));
+    }
+    UpdateSaveActions();
+}
+
+void MainDialog::UpdateSaveActions() {
+    const int state = RunStateNow();
+    const bool enabled = kept_.Has() && (state == kRunIdle || state == kRunCancelled);
+    saveHtmlAction_->setEnabled(enabled);
+    exportAllAction_->setEnabled(enabled);
+}
+
+void MainDialog::AwaitCancelledResult() {
+    // The worker stores what it gathered once its answers in flight are in,
+    // a moment after the cancel; one that ends without a result leaves
+    // nothing to keep.
+    if (run_->Result() != nullptr || workers_.Returned(*run_)) {
+        reportTimer_.stop();
+        KeepRunResult();
+    }
+}
+
 void MainDialog::StartOrCancelReport() {
     if (run_) {
         const int state = run_->runState.load();
@@ -369,8 +405,13 @@ void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     request.maxBacklinkPages = maxBacklinkPages_;
     request.maxRankingPages = maxRankingPages_;
     request.imported = std::move(imported);
+    request_ = request;
+    // What is saved is the report on screen, which the new run replaces.
+    kept_.Clear();
     run_ = workers_.Start(request, config_);
     runBegun_ = false;
+    cancelShown_ = false;
+    UpdateSaveActions();
     reportTimer_.start();
 }
 
@@ -378,6 +419,10 @@ void MainDialog::OnReportTimer() {
     workers_.JoinFinished();
     if (!run_) {
         reportTimer_.stop();
+        return;
+    }
+    if (cancelShown_) {
+        AwaitCancelledResult();
         return;
     }
     int state = run_->runState.load();
@@ -412,6 +457,7 @@ void MainDialog::OnReportTimer() {
             report_ = run_;
             SetReportReady(true);
             FillSelectedPane();
+            KeepRunResult();
             break;
         case kRunStarted:
             run_->runState.compare_exchange_strong(state, kRunShowing);
@@ -426,9 +472,10 @@ void MainDialog::OnReportTimer() {
         case kRunCancelled:
             progress_->hide();
             ShowStatusText();
-            reportTimer_.stop();
             runButton_->setText(kRerunText);
             importAction_->setEnabled(true);
+            cancelShown_ = true;
+            AwaitCancelledResult();
             break;
         default:
             break;
@@ -807,7 +854,7 @@ void MainDialog::OnImportBacklinks() {
 void MainDialog::OnExportCsv() {
     const QString path = prompts_.chooseSaveFile(
         this, QStringLiteral("Comma Seperated Files (*.csv);;All Files (*.*)"),
-        QStringLiteral("csv"));
+        QStringLiteral("csv"), QString());
     if (path.isEmpty()) {
         return;
     }
@@ -816,6 +863,51 @@ void MainDialog::OnExportCsv() {
         return;
     }
     prompts_.openExternally(QUrl::fromLocalFile(path));
+}
+
+void MainDialog::OnSaveHtml() {
+    UpdateSaveActions();
+    if (!saveHtmlAction_->isEnabled()) {
+        return;
+    }
+    const QString path =
+        prompts_.chooseSaveFile(this, QStringLiteral("HTML Files (*.html *.htm);;All Files (*)"),
+                                QStringLiteral("html"), QStringLiteral("report.html"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const std::string error = kept_.SaveHtml(QFile::encodeName(path).toStdString());
+        !error.empty()) {
+        prompts_.showMessage(this,
+                             QStringLiteral("The report was not saved: %1").arg(ShownText(error)));
+        return;
+    }
+    // A file URL of the page just written, never a text from the report, is
+    // what the desktop is asked to open.
+    const QUrl written = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (!prompts_.openExternally(written)) {
+        prompts_.showMessage(
+            this, QStringLiteral("The report was saved to %1, but no browser could open it.")
+                      .arg(written.toLocalFile()));
+    }
+}
+
+void MainDialog::OnExportAll() {
+    UpdateSaveActions();
+    if (!exportAllAction_->isEnabled()) {
+        return;
+    }
+    const QString folder = prompts_.chooseFolder(this, QStringLiteral("Export All"));
+    if (folder.isEmpty()) {
+        return;
+    }
+    if (const std::string error = kept_.ExportAll(QFile::encodeName(folder).toStdString());
+        !error.empty()) {
+        prompts_.showMessage(this,
+                             QStringLiteral("Nothing was exported: %1").arg(ShownText(error)));
+        return;
+    }
+    prompts_.showMessage(this, QStringLiteral("The report was written to %1.").arg(folder));
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {

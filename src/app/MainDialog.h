@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/KeptReport.h"
 #include "app/ReportDisplay.h"
 #include "app/ReportWorkers.h"
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
+#include "engine/RunReport.h"
 #include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
 #include "report/PaneResult.h"
@@ -68,6 +70,8 @@ public:
     QAction* SettingsAction() const { return settingsAction_; }
     QAction* ImportAction() const { return importAction_; }
     QAction* ExportAction() const { return exportAction_; }
+    QAction* SaveHtmlAction() const { return saveHtmlAction_; }
+    QAction* ExportAllAction() const { return exportAllAction_; }
     QAction* ExitAction() const { return exitAction_; }
     QAction* AboutAction() const { return aboutAction_; }
     QAction* CopyRowAction() const { return copyRowAction_; }
@@ -81,6 +85,8 @@ public:
     const ReportDisplay& Display() const { return display_; }
     // The list of the finished run on screen; null while no report is ready.
     const BacklinkList* ReportList() const;
+    // The result of the last run that ended, which the two save entries write.
+    const KeptReport& Kept() const { return kept_; }
     // The state of the latest run; idle before the first.
     int RunStateNow() const;
     std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
@@ -106,6 +112,12 @@ public slots:
     void OnImportBacklinks();
     // Writes the grid on screen to a CSV file the user picks, then opens it.
     void OnExportCsv();
+    // Writes the HTML report of the last run that ended to a file the user
+    // picks, then opens it in the browser.
+    void OnSaveHtml();
+    // Writes every output file of the last run that ended into a folder the
+    // user picks, all of them or none.
+    void OnExportAll();
     // The left button went down, or was double-clicked, at a point of the
     // client area.
     void OnGridPressed(QPoint at);
@@ -147,6 +159,12 @@ private:
     // Whether the typed address names a site; tells the user when not.
     bool SiteTyped();
     void SetReportReady(bool ready);
+    // Keeps the latest run's result, when it has one, for the save entries.
+    void KeepRunResult();
+    // The save entries take a run that has ended and never one going on.
+    void UpdateSaveActions();
+    // After a cancel, waits for the worker to store what it gathered.
+    void AwaitCancelledResult();
     void SetStatus(const QString& text);
     // Moves the progress bar to the records done so far.
     void ShowProgress();
@@ -179,6 +197,8 @@ private:
     QAction* settingsAction_ = nullptr;
     QAction* importAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    QAction* saveHtmlAction_ = nullptr;
+    QAction* exportAllAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* copyRowAction_ = nullptr;
@@ -192,6 +212,12 @@ private:
     std::shared_ptr<RunShared> report_;
     // Whether the timer has cleared the screen for the latest run yet.
     bool runBegun_ = false;
+    // Whether the latest run's cancel has been shown; the timer then only
+    // waits for its result.
+    bool cancelShown_ = false;
+    // The latest run's request, whose limits its report tells.
+    RunRequest request_;
+    KeptReport kept_;
     // What the latest run imported, told in the status box when it ends; ""
     // for a run on the configured backlink source.
     QString importSummary_;

@@ -2,6 +2,7 @@
 
 #include "engine/RunState.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <utility>
@@ -54,6 +55,12 @@ void ReportWorkers::JoinFinished() {
         }
         worker.thread.join();
         return true;
+    });
+}
+
+bool ReportWorkers::Returned(const RunShared& shared) const {
+    return std::none_of(workers_.begin(), workers_.end(), [&](const Worker& worker) {
+        return worker.shared.get() == &shared && !worker.returned->load();
     });
 }
 

@@ -36,6 +36,8 @@ public:
     // Cancels every run still going and aborts its transfers in flight, then
     // waits for every worker.
     void StopAll();
+    // Whether the worker of shared has returned, or was never one of these.
+    bool Returned(const RunShared& shared) const;
     // Workers not yet joined.
     std::size_t Count() const { return workers_.size(); }
 

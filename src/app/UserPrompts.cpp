@@ -23,16 +23,22 @@ UserPrompts UserPrompts::Interactive() {
         QMessageBox::information(parent, kTitle, text);
     };
     prompts.chooseSaveFile = [](QWidget* parent, const QString& nameFilters,
-                                const QString& defaultSuffix) {
+                                const QString& defaultSuffix, const QString& defaultName) {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilters(nameFilters.split(QStringLiteral(";;")));
         dialog.setDefaultSuffix(defaultSuffix);
+        if (!defaultName.isEmpty()) {
+            dialog.selectFile(defaultName);
+        }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return QString();
         }
         return dialog.selectedFiles().constFirst();
+    };
+    prompts.chooseFolder = [](QWidget* parent, const QString& title) {
+        return QFileDialog::getExistingDirectory(parent, title);
     };
     prompts.chooseOpenFiles = [](QWidget* parent, const QString& nameFilters) {
         QFileDialog dialog(parent);

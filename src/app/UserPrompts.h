@@ -20,11 +20,14 @@ struct UserPrompts {
     // A message with an OK button.
     std::function<void(QWidget* parent, const QString& text)> showMessage;
     // A Save As dialog; the chosen path, or "" when cancelled. defaultSuffix is
-    // added to a name typed without one, and an existing file is only chosen
-    // after the user agreed to replace it.
-    std::function<QString(QWidget* parent, const QString& nameFilters,
-                          const QString& defaultSuffix)>
+    // added to a name typed without one, defaultName ("" for none) is the name
+    // offered at first, and an existing file is only chosen after the user
+    // agreed to replace it.
+    std::function<QString(QWidget* parent, const QString& nameFilters, const QString& defaultSuffix,
+                          const QString& defaultName)>
         chooseSaveFile;
+    // A dialog that picks an existing folder; its path, or "" when cancelled.
+    std::function<QString(QWidget* parent, const QString& title)> chooseFolder;
     // An Open dialog that takes several existing files; the chosen paths, or
     // none when cancelled.
     std::function<QStringList(QWidget* parent, const QString& nameFilters)> chooseOpenFiles;

@@ -9,16 +9,22 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace veltrap::testing {
 namespace {
@@ -187,6 +193,110 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     ChooseTab(MainDialog::kLinkStatusTab);
     Click(ScreenRow(3));
     SaveScreenshot(*window_, "window-link-status.png");
+}
+
+bool SaveEntriesEnabled(const MainDialog& window) {
+    return window.SaveHtmlAction()->isEnabled() && window.ExportAllAction()->isEnabled();
+}
+
+TEST_F(RealRunTest, SavedHtmlTellsTheRunsCountsAndIsOpenedAsAFile) {
+    stall_.store(true);
+    Open(RealRun(), config_);
+    EXPECT_FALSE(window_->SaveHtmlAction()->isEnabled());
+    EXPECT_FALSE(window_->ExportAllAction()->isEnabled());
+    TypeAddress("www.tiny.test");
+    ClickRun();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
+    EXPECT_FALSE(window_->SaveHtmlAction()->isEnabled());
+    EXPECT_FALSE(window_->ExportAllAction()->isEnabled());
+    stall_.store(false);
+    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(SaveEntriesEnabled(*window_));
+
+    // The File menu with the two entries, for people to look at.
+    QMenu* file = window_->menuBar()->actions().constFirst()->menu();
+    file->popup(window_->mapToGlobal(window_->menuBar()->geometry().bottomLeft()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QPixmap shot = window_->grab();
+    QPainter(&shot).drawPixmap(file->pos() - window_->mapToGlobal(QPoint(0, 0)), file->grab());
+    EXPECT_TRUE(shot.save(QStringLiteral(VELTRAP_SCREENSHOT_DIR "/window-file-menu.png"), "PNG"));
+    file->hide();
+
+    saveAnswer_ = QString::fromStdString(dir_.File("shared.html"));
+    window_->SaveHtmlAction()->trigger();
+    EXPECT_EQ(saveNames_, QStringList{"report.html"});
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+    const std::string html = ReadFileBytes(dir_.File("shared.html"));
+    ASSERT_NE(window_->Kept().Result(), nullptr);
+    EXPECT_EQ(window_->Kept().Result()->backlinkCount, 1);
+    EXPECT_NE(html.find("<dt>Backlinks found</dt><dd>1</dd>"), std::string::npos);
+    EXPECT_NE(html.find("<dt>Kept</dt><dd>1</dd>"), std::string::npos);
+    EXPECT_NE(html.find("<dt>Run</dt><dd>Completed</dd>"), std::string::npos);
+    EXPECT_NE(html.find("<dt>Limit</dt><dd>Backlink pages: 10</dd>"), std::string::npos);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0].scheme(), "file");
+    EXPECT_EQ(opened_[0], QUrl::fromLocalFile(saveAnswer_));
+
+    // A file that cannot be written says why, and nothing is opened.
+    saveAnswer_ = QString::fromStdString(dir_.File("missing/shared.html"));
+    window_->SaveHtmlAction()->trigger();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("The report was not saved: cannot write "))
+        << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains("No such file or directory")) << messages_[0].toStdString();
+    EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(RealRunTest, ACancelledRunIsKeptAndItsReportSaysSo) {
+    stall_.store(true);
+    Open(RealRun(), config_);
+    TypeAddress("tiny.test");
+    ClickRun();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
+    answers_.push_back(true);
+    ClickRun();
+    ASSERT_TRUE(WaitForStatus("Report aborted by user..", 5000)) << Status().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SaveEntriesEnabled(*window_); }, 5000));
+
+    saveAnswer_ = QString::fromStdString(dir_.File("cancelled.html"));
+    window_->SaveHtmlAction()->trigger();
+    EXPECT_NE(ReadFileBytes(saveAnswer_.toStdString()).find("<dt>Run</dt><dd>Cancelled</dd>"),
+              std::string::npos);
+}
+
+TEST_F(RealRunTest, ExportAllWritesEveryFileOrNone) {
+    Open(RealRun(), config_);
+    TypeAddress("www.tiny.test");
+    ClickRun();
+    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+
+    // A folder inside a file cannot be made: the reason is told and nothing
+    // is left behind.
+    WriteFileBytes(dir_.File("plain"), "x");
+    folderAnswer_ = QString::fromStdString(dir_.File("plain/out"));
+    window_->ExportAllAction()->trigger();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("Nothing was exported: cannot create the output folder"))
+        << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains("Not a directory")) << messages_[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(dir_.File("plain")), "x");
+
+    const std::filesystem::path out = dir_.Path() / "out";
+    std::filesystem::create_directory(out);
+    folderAnswer_ = QString::fromStdString(out.string());
+    window_->ExportAllAction()->trigger();
+    EXPECT_EQ(messages_.size(), 2);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"keyphrases.csv", "links.csv", "overview.csv",
+                                               "pages.csv", "records.json", "report.html"}));
+    EXPECT_NE(ReadFileBytes(out / "records.json").find("http://linker.test/post"),
+              std::string::npos);
+    EXPECT_NE(ReadFileBytes(out / "report.html").find("<dt>Kept</dt><dd>1</dd>"),
+              std::string::npos);
 }
 
 }  // namespace

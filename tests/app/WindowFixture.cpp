@@ -29,10 +29,13 @@ void WindowFixture::Open(ReportWorkers::RunFunction run, ServiceConfig config) {
         return answer;
     };
     prompts.showMessage = [this](QWidget*, const QString& text) { messages_ << text; };
-    prompts.chooseSaveFile = [this](QWidget*, const QString& filters, const QString& suffix) {
+    prompts.chooseSaveFile = [this](QWidget*, const QString& filters, const QString& suffix,
+                                    const QString& name) {
         saveFilters_ << filters << suffix;
+        saveNames_ << name;
         return saveAnswer_;
     };
+    prompts.chooseFolder = [this](QWidget*, const QString&) { return folderAnswer_; };
     prompts.chooseOpenFiles = [this](QWidget*, const QString&) { return openAnswer_; };
     prompts.openExternally = [this](const QUrl& target) {
         opened_.push_back(target);

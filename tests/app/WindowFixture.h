@@ -50,6 +50,8 @@ protected:
     std::deque<bool> answers_;
     QString saveAnswer_;
     QStringList saveFilters_;
+    QStringList saveNames_;
+    QString folderAnswer_;
     QStringList openAnswer_;
     std::vector<QUrl> opened_;
     std::function<int(QDialog&)> dialogScript_;
