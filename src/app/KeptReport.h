@@ -17,8 +17,6 @@ public:
     void Keep(std::shared_ptr<const RunResult> result, HtmlReportFacts facts);
     void Clear();
     bool Has() const { return result_ != nullptr; }
-    // Null while nothing is kept.
-    const RunResult* Result() const { return result_.get(); }
 
     // Writes the HTML report to path, replacing it whole. Returns "" when it
     // was written, otherwise the reason, naming the file.

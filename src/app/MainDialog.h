@@ -85,8 +85,6 @@ public:
     const ReportDisplay& Display() const { return display_; }
     // The list of the finished run on screen; null while no report is ready.
     const BacklinkList* ReportList() const;
-    // The result of the last run that ended, which the two save entries write.
-    const KeptReport& Kept() const { return kept_; }
     // The state of the latest run; idle before the first.
     int RunStateNow() const;
     std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }

@@ -195,23 +195,22 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     SaveScreenshot(*window_, "window-link-status.png");
 }
 
-bool SaveEntriesEnabled(const MainDialog& window) {
-    return window.SaveHtmlAction()->isEnabled() && window.ExportAllAction()->isEnabled();
+// How many of the two save entries are enabled.
+int SaveEntriesEnabled(const MainDialog& window) {
+    return int{window.SaveHtmlAction()->isEnabled()} + int{window.ExportAllAction()->isEnabled()};
 }
 
 TEST_F(RealRunTest, SavedHtmlTellsTheRunsCountsAndIsOpenedAsAFile) {
     stall_.store(true);
     Open(RealRun(), config_);
-    EXPECT_FALSE(window_->SaveHtmlAction()->isEnabled());
-    EXPECT_FALSE(window_->ExportAllAction()->isEnabled());
+    EXPECT_EQ(SaveEntriesEnabled(*window_), 0);
     TypeAddress("www.tiny.test");
     ClickRun();
     ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
-    EXPECT_FALSE(window_->SaveHtmlAction()->isEnabled());
-    EXPECT_FALSE(window_->ExportAllAction()->isEnabled());
+    EXPECT_EQ(SaveEntriesEnabled(*window_), 0);
     stall_.store(false);
     ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
-    ASSERT_TRUE(SaveEntriesEnabled(*window_));
+    ASSERT_EQ(SaveEntriesEnabled(*window_), 2);
 
     // The File menu with the two entries, for people to look at.
     QMenu* file = window_->menuBar()->actions().constFirst()->menu();
@@ -227,8 +226,6 @@ TEST_F(RealRunTest, SavedHtmlTellsTheRunsCountsAndIsOpenedAsAFile) {
     EXPECT_EQ(saveNames_, QStringList{"report.html"});
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
     const std::string html = ReadFileBytes(dir_.File("shared.html"));
-    ASSERT_NE(window_->Kept().Result(), nullptr);
-    EXPECT_EQ(window_->Kept().Result()->backlinkCount, 1);
     EXPECT_NE(html.find("<dt>Backlinks found</dt><dd>1</dd>"), std::string::npos);
     EXPECT_NE(html.find("<dt>Kept</dt><dd>1</dd>"), std::string::npos);
     EXPECT_NE(html.find("<dt>Run</dt><dd>Completed</dd>"), std::string::npos);
@@ -256,7 +253,7 @@ TEST_F(RealRunTest, ACancelledRunIsKeptAndItsReportSaysSo) {
     answers_.push_back(true);
     ClickRun();
     ASSERT_TRUE(WaitForStatus("Report aborted by user..", 5000)) << Status().toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return SaveEntriesEnabled(*window_); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SaveEntriesEnabled(*window_) == 2; }, 5000));
 
     saveAnswer_ = QString::fromStdString(dir_.File("cancelled.html"));
     window_->SaveHtmlAction()->trigger();
