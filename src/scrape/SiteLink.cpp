@@ -46,6 +46,35 @@ std::optional<std::size_t> FindTagStart(std::string_view page, std::size_t quote
     return std::nullopt;
 }
 
+// The first double quote at or after a position. The positions asked for
+// move forward but for the few characters an opening quote lies behind its
+// occurrence, so the last answer is kept: a position between the last start
+// and the quote found from it has that same quote, and one a little before
+// the last start only needs the gap looked at. A page of many occurrences and
+// no closing quote is then read once, not once per occurrence.
+class QuoteAfter {
+public:
+    explicit QuoteAfter(std::string_view page) : page_(page) {}
+
+    std::size_t From(std::size_t position) {
+        if (!asked_ || position > quote_) {
+            asked_ = true;
+            from_ = position;
+            quote_ = page_.find('"', position);
+        } else if (position < from_) {
+            const auto inGap = page_.substr(0, from_).find('"', position);
+            return inGap != std::string_view::npos ? inGap : quote_;
+        }
+        return quote_;
+    }
+
+private:
+    std::string_view page_;
+    bool asked_ = false;
+    std::size_t from_ = 0;
+    std::size_t quote_ = 0;
+};
+
 void Trim(std::string& text) {
     text = std::string(Trimmed(text, kTrimSet));
 }
@@ -127,6 +156,7 @@ std::string CleanAnchorText(std::string text) {
 std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view siteKey) {
     const std::string page = LowerAscii(pageText);
     const std::string key = LowerAscii(siteKey);
+    QuoteAfter closing(page);
     std::size_t searchFrom = 0;
     while (true) {
         const auto occurrence = page.find(key, searchFrom);
@@ -138,13 +168,8 @@ std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view
         if (open < 5 || page.compare(open - 5, 5, "href=") != 0) {
             continue;
         }
-        const auto close = page.find('"', open + 1);
-        if (close == std::string::npos) {
-            continue;
-        }
-        SiteLink link;
-        link.href = page.substr(open + 1, close - open - 1);
-        if (link.href.size() < 2) {
+        const auto close = closing.From(open + 1);
+        if (close == std::string::npos || close - open - 1 < 2) {
             continue;
         }
         const auto tagStart = FindTagStart(page, open, occurrence);
@@ -159,6 +184,8 @@ std::optional<SiteLink> ReadSiteLink(std::string_view pageText, std::string_view
         if (!raw) {
             return std::nullopt;
         }
+        SiteLink link;
+        link.href = page.substr(open + 1, close - open - 1);
         link.anchorText = CleanAnchorText(std::move(*raw));
         return link;
     }
