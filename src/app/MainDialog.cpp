@@ -312,9 +312,13 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     }
     const int key = static_cast<QKeyEvent*>(event)->key();
-    // Enter in the address box does nothing. The box never sees it, so it
+    // Enter in the address box starts a run, as the button does, and asks
+    // nothing while one is going. The box itself never sees the key, so it
     // cannot swap the typed text for a saved entry it matches.
     if (watched == addressBox_->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (!RunGoing()) {
+            StartOrCancelReport();
+        }
         return true;
     }
     if (watched == addressBox_->view() && key == Qt::Key_Delete) {
@@ -356,10 +360,17 @@ void MainDialog::AwaitCancelledResult() {
     }
 }
 
+bool MainDialog::RunGoing() const {
+    if (!run_) {
+        return false;
+    }
+    const int state = run_->runState.load();
+    return state != kRunIdle && state != kRunCancelled;
+}
+
 void MainDialog::StartOrCancelReport() {
     if (run_) {
-        const int state = run_->runState.load();
-        if (state != kRunIdle && state != kRunCancelled) {
+        if (RunGoing()) {
             if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?"))) {
                 // The run may have ended while the question was open; only a
                 // run still going is cancelled.

@@ -156,6 +156,7 @@ private:
     void StartRun(std::shared_ptr<const ImportedBacklinks> imported);
     // Whether the typed address names a site; tells the user when not.
     bool SiteTyped();
+    bool RunGoing() const;
     void SetReportReady(bool ready);
     // Keeps the latest run's result, when it has one, for the save entries.
     void KeepRunResult();

@@ -225,15 +225,21 @@ TEST_F(MainDialogTest, EmptyAddressIsRefusedWithAMessage) {
     EXPECT_EQ(window_->AddressBox()->count(), 0);
 }
 
-TEST_F(MainDialogTest, EnterDoesNotCloseTheWindowOrStartARun) {
+TEST_F(MainDialogTest, EnterStartsOneRunOfTheTypedSiteAndNothingMore) {
     Open();
+    QTest::keyClick(window_->AddressBox()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(messages_.size(), 1);
     TypeAddress("example.com");
     QTest::keyClick(window_->AddressBox()->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(WaitForStatus("Indexing Backlinks..."));
+    // A second Enter during the run neither asks to cancel nor starts another.
     QTest::keyClick(window_->AddressBox()->lineEdit(), Qt::Key_Enter);
-    QTest::qWait(150);
+    EXPECT_TRUE(questions_.isEmpty());
+    script_.Release(-1);
+    ASSERT_TRUE(WaitForStatus("Idle"));
     EXPECT_TRUE(window_->isVisible());
-    EXPECT_EQ(script_.Started(), 0);
-    EXPECT_EQ(window_->AddressBox()->count(), 0);
+    EXPECT_EQ(script_.Started(), 1);
+    EXPECT_EQ(window_->AddressBox()->currentText(), "example.com");
 }
 
 TEST_F(MainDialogTest, ClosingDuringARunEndsItsWorkerPromptly) {
