@@ -4,7 +4,6 @@
 #include "app/AppIcon.h"
 #include "app/ClientArea.h"
 #include "app/ReportTabBar.h"
-#include "app/RunFacts.h"
 #include "app/SettingsDialog.h"
 #include "app/ShownText.h"
 #include "app/WebAddressToOpen.h"
@@ -14,6 +13,7 @@
 #include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
+#include "export/RunFacts.h"
 #include "report/KeyphrasePane.h"
 #include "report/LinkStatusPane.h"
 #include "report/OverviewDetailsPane.h"
@@ -344,8 +344,7 @@ void MainDialog::KeepRunResult() {
 }
 
 void MainDialog::UpdateSaveActions() {
-    const int state = RunStateNow();
-    const bool enabled = kept_.Has() && (state == kRunIdle || state == kRunCancelled);
+    const bool enabled = kept_.Has() && !RunGoing();
     saveHtmlAction_->setEnabled(enabled);
     exportAllAction_->setEnabled(enabled);
 }
@@ -361,23 +360,18 @@ void MainDialog::AwaitCancelledResult() {
 }
 
 bool MainDialog::RunGoing() const {
-    if (!run_) {
-        return false;
-    }
-    const int state = run_->runState.load();
+    const int state = RunStateNow();
     return state != kRunIdle && state != kRunCancelled;
 }
 
 void MainDialog::StartOrCancelReport() {
-    if (run_) {
-        if (RunGoing()) {
-            if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?"))) {
-                // The run may have ended while the question was open; only a
-                // run still going is cancelled.
-                ReportWorkers::Cancel(*run_);
-            }
-            return;
+    if (RunGoing()) {
+        if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?"))) {
+            // The run may have ended while the question was open; only a run
+            // still going is cancelled.
+            ReportWorkers::Cancel(*run_);
         }
+        return;
     }
 
     if (SiteTyped()) {

@@ -10,6 +10,7 @@
 #include "engine/SiteKey.h"
 #include "export/HtmlReport.h"
 #include "export/ReportFolder.h"
+#include "export/RunFacts.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
@@ -31,27 +32,6 @@ namespace {
 
 constexpr const char* kProgram = "veltrap-report";
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
-
-// What the HTML report tells beside the result: now, in UTC so that reports
-// made in different places compare, the chosen services and the limits.
-HtmlReportFacts ReportFacts(const RunRequest& request, const ServiceConfig& config) {
-    HtmlReportFacts facts;
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    char text[32] = {};
-    if (gmtime_r(&now, &utc) != nullptr) {
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    }
-    facts.madeAt = text;
-    using Role = ServiceConfig::Role;
-    facts.services = {"Backlinks: " + config.Chosen(Role::kBacklinks),
-                      "Authority: " + config.Chosen(Role::kAuthority),
-                      "Search: " + config.Chosen(Role::kSearch)};
-    facts.limits = {"Backlink pages: " + std::to_string(request.maxBacklinkPages),
-                    "Ranking pages: " + std::to_string(request.maxRankingPages),
-                    "Jobs: " + std::to_string(config.http.jobs)};
-    return facts;
-}
 
 }  // namespace
 
@@ -218,7 +198,7 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     }
     try {
         const RunResult outcome = Execute(request, config, options.quiet);
-        const HtmlReportFacts facts = ReportFacts(request, config);
+        const HtmlReportFacts facts = RunFacts(request, config, std::time(nullptr));
         if (options.outFolder.empty()) {
             if (const int code = WriteOut(RunSummary(outcome), "the summary"); code != kExitDone) {
                 return code;

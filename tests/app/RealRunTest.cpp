@@ -78,6 +78,23 @@ protected:
         server_.Stop();
     }
 
+    // Opens the window and starts a run of tiny.test whose linking page
+    // holds its answer until stall_ is cleared.
+    void StartAStalledRun() {
+        stall_.store(true);
+        Open(RealRun(), config_);
+        TypeAddress("tiny.test");
+        ClickRun();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
+    }
+
+    // Cancels the run going, as the user does with the button and Yes.
+    void CancelTheRun() {
+        answers_.push_back(true);
+        ClickRun();
+        ASSERT_TRUE(WaitForStatus("Report aborted by user..", 5000)) << Status().toStdString();
+    }
+
     LoopbackServer server_;
     ServiceConfig config_;
     std::atomic<int> requests_{0};
@@ -110,11 +127,7 @@ TEST_F(RealRunTest, RunWithoutBacklinksEndsIdleWithZeroTotals) {
 }
 
 TEST_F(RealRunTest, ClosingDuringAFetchEndsWithinASecond) {
-    stall_.store(true);
-    Open(RealRun(), config_);
-    TypeAddress("tiny.test");
-    ClickRun();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(StartAStalledRun());
     QTest::qWait(200);
     ASSERT_EQ(ButtonText(), "Cancel Report");
 
@@ -126,14 +139,8 @@ TEST_F(RealRunTest, ClosingDuringAFetchEndsWithinASecond) {
 }
 
 TEST_F(RealRunTest, CancelDuringAFetchLetsANewRunFinish) {
-    stall_.store(true);
-    Open(RealRun(), config_);
-    TypeAddress("tiny.test");
-    ClickRun();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
-    answers_.push_back(true);
-    ClickRun();
-    ASSERT_TRUE(WaitForStatus("Report aborted by user..", 5000)) << Status().toStdString();
+    ASSERT_NO_FATAL_FAILURE(StartAStalledRun());
+    ASSERT_NO_FATAL_FAILURE(CancelTheRun());
     EXPECT_EQ(ButtonText(), "Advanced Link Analysis Report");
 
     stall_.store(false);
@@ -245,14 +252,8 @@ TEST_F(RealRunTest, SavedHtmlTellsTheRunsCountsAndIsOpenedAsAFile) {
 }
 
 TEST_F(RealRunTest, ACancelledRunIsKeptAndItsReportSaysSo) {
-    stall_.store(true);
-    Open(RealRun(), config_);
-    TypeAddress("tiny.test");
-    ClickRun();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
-    answers_.push_back(true);
-    ClickRun();
-    ASSERT_TRUE(WaitForStatus("Report aborted by user..", 5000)) << Status().toStdString();
+    ASSERT_NO_FATAL_FAILURE(StartAStalledRun());
+    ASSERT_NO_FATAL_FAILURE(CancelTheRun());
     ASSERT_TRUE(QTest::qWaitFor([&] { return SaveEntriesEnabled(*window_) == 2; }, 5000));
 
     saveAnswer_ = QString::fromStdString(dir_.File("cancelled.html"));

@@ -1,4 +1,4 @@
-#include "app/RunFacts.h"
+#include "export/RunFacts.h"
 
 #include <string>
 
