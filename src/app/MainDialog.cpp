@@ -413,6 +413,7 @@ void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     request_ = request;
     // What is saved is the report on screen, which the new run replaces.
     kept_.Clear();
+    runStartedAt_ = std::chrono::steady_clock::now();
     run_ = workers_.Start(request, config_);
     runBegun_ = false;
     cancelShown_ = false;
@@ -447,14 +448,13 @@ void MainDialog::OnReportTimer() {
     switch (state) {
         case kRunIdle:
             progress_->hide();
-            // A run that stopped on an error keeps the line that tells why,
-            // and a run on imported backlinks tells what was imported.
+            // A run that stopped on an error keeps the line that tells why;
+            // any other sums itself up, and a run on imported backlinks also
+            // tells what was imported.
             if (run_->stoppedOnError.load()) {
                 ShowStatusText();
-            } else if (!importSummary_.isEmpty()) {
-                SetStatus(importSummary_);
             } else {
-                SetStatus(QStringLiteral("Idle"));
+                SetStatus(EndLine());
             }
             runButton_->setText(kRunText);
             importAction_->setEnabled(true);
@@ -485,6 +485,19 @@ void MainDialog::OnReportTimer() {
         default:
             break;
     }
+}
+
+QString MainDialog::EndLine() const {
+    QStringList parts;
+    if (const auto result = run_->Result()) {
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - runStartedAt_);
+        parts << ShownText(result->DoneLine(took.count()));
+    }
+    if (!importSummary_.isEmpty()) {
+        parts << importSummary_;
+    }
+    return parts.isEmpty() ? QStringLiteral("Idle") : parts.join(QStringLiteral("; "));
 }
 
 void MainDialog::ShowProgress() {
@@ -580,18 +593,26 @@ void MainDialog::OnTabChosen(int index) {
 
 void MainDialog::SortByHeader(int column) {
     ReportGrid& grid = display_.grid;
-    if (!grid.Sortable(column)) {
+    // Number columns sort largest first and text columns from A to Z; the
+    // Overview is a list of facts in their own order and never sorts.
+    const bool byNumber = grid.Sortable(column);
+    const bool byText = !byNumber && grid.Configured() && column >= 0 && column < grid.Columns() &&
+                        tabs_->currentIndex() != kOverviewTab;
+    if (!byNumber && !byText) {
         return;
     }
-    // The first click sorts largest first; each further click on the same
-    // header turns the order around.
+    // Each further click on the same header turns the order around.
     if (column == display_.sortColumn) {
         grid.ReverseRows();
         display_.sortAscending = !display_.sortAscending;
-    } else {
+    } else if (byNumber) {
         grid.SortDescending(column);
         display_.sortColumn = column;
         display_.sortAscending = false;
+    } else {
+        grid.SortByText(column);
+        display_.sortColumn = column;
+        display_.sortAscending = true;
     }
     grid.SetFirstRow(0);
     if (grid.MaxScroll() > 0) {

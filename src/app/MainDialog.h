@@ -17,6 +17,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -168,8 +169,12 @@ private:
     // Moves the progress bar to the records done so far.
     void ShowProgress();
     void ShowStatusText();
-    // What a click on a header does: sorts by a sortable column and shows the
-    // first rows; other columns are left alone.
+    // The status line of a run that ended without an error: what it found
+    // and how long it took, then what was imported; "Idle" when it left no
+    // result to tell of.
+    QString EndLine() const;
+    // What a click on a header does: sorts by its column and shows the first
+    // rows. The Overview's header is left alone.
     void SortByHeader(int column);
     void ShowDetailView(const PaneResult& result);
     // Hands a cell's text to the browser if it is a web address.
@@ -211,6 +216,7 @@ private:
     std::shared_ptr<RunShared> report_;
     // Whether the timer has cleared the screen for the latest run yet.
     bool runBegun_ = false;
+    std::chrono::steady_clock::time_point runStartedAt_;
     // Whether the latest run's cancel has been shown; the timer then only
     // waits for its result.
     bool cancelShown_ = false;

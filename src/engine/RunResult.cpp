@@ -1,6 +1,17 @@
 #include "engine/RunResult.h"
 
+#include <algorithm>
+#include <string>
+
 namespace veltrap {
+
+namespace {
+
+std::string Counted(std::int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
 
 int RunResult::FailureCount() const {
     int count = 0;
@@ -34,6 +45,15 @@ std::string RunResult::FailureLine() const {
         separator = ", ";
     }
     return text;
+}
+
+std::string RunResult::DoneLine(std::int64_t milliseconds) const {
+    // Tenths of a second, rounded, written without the locale's decimal mark.
+    const std::int64_t tenths = (std::max<std::int64_t>(milliseconds, 0) + 50) / 100;
+    return "Done: " + Counted(backlinkCount, "backlink", "backlinks") + " found, " +
+           std::to_string(records.size()) + " kept, " +
+           Counted(FailureCount(), "failure", "failures") + ", in " + std::to_string(tenths / 10) +
+           "." + std::to_string(tenths % 10) + " s";
 }
 
 }  // namespace veltrap

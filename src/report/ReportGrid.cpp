@@ -1,5 +1,6 @@
 #include "report/ReportGrid.h"
 
+#include "base/AsciiCase.h"
 #include "base/LeadingInteger.h"
 
 #include <algorithm>
@@ -107,6 +108,20 @@ void ReportGrid::SortDescending(int column) {
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    Reorder(order);
+}
+
+void ReportGrid::SortByText(int column) {
+    if (!HasColumn(column) || rowCount_ < 2) {
+        return;
+    }
+    std::vector<std::pair<std::string, int>> order;
+    order.reserve(static_cast<std::size_t>(rowCount_));
+    for (int row = 0; row < rowCount_; ++row) {
+        order.emplace_back(LowerAscii(cells_[CellAt(row, column)]), row);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     Reorder(order);
 }
 

@@ -61,6 +61,9 @@ public:
     // Orders the rows by the leading integer of the column's cells, largest
     // first; rows with equal keys keep their order.
     void SortDescending(int column);
+    // Orders the rows by the column's text, A to Z with ASCII letters folded;
+    // rows with equal keys keep their order.
+    void SortByText(int column);
     // Turns the order of the rows around, last row first.
     void ReverseRows();
     // Marks the grid as having nothing to show (or, again, something).

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
@@ -102,13 +103,17 @@ protected:
     std::atomic<bool> release_{false};
 };
 
-TEST_F(RealRunTest, RunOverLoopbackEndsIdleWithTheReport) {
+TEST_F(RealRunTest, RunOverLoopbackEndsWithItsSumAndTheReport) {
     Open(RealRun(), config_);
     TypeAddress("www.tiny.test");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(20000)) << Status().toStdString();
     ASSERT_NE(window_->ReportList(), nullptr);
     ASSERT_EQ(window_->ReportList()->size(), 1u);
+    EXPECT_TRUE(QRegularExpression(R"(^Done: 1 backlink found, 1 kept, 0 failures, in \d+\.\d s$)")
+                    .match(Status())
+                    .hasMatch())
+        << Status().toStdString();
     const BacklinkRecord& record = *window_->ReportList()->begin();
     EXPECT_EQ(record.url, "http://linker.test/post");
     EXPECT_EQ(record.anchorText, "tiny widgets");
@@ -116,11 +121,11 @@ TEST_F(RealRunTest, RunOverLoopbackEndsIdleWithTheReport) {
     EXPECT_EQ(window_->Display().grid.Cell(4, 0), "http://linker.test/post");
 }
 
-TEST_F(RealRunTest, RunWithoutBacklinksEndsIdleWithZeroTotals) {
+TEST_F(RealRunTest, RunWithoutBacklinksEndsWithZeroTotals) {
     Open(RealRun(), config_);
     TypeAddress("nobody.test");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(20000)) << Status().toStdString();
     EXPECT_EQ(window_->Display().grid.Cell(0, 0), "Total Back Links: 0");
     EXPECT_EQ(window_->Display().grid.Cell(1, 0), "Total Home Page Links: 0");
     EXPECT_EQ(window_->Display().grid.RowCount(), 4);
@@ -145,7 +150,7 @@ TEST_F(RealRunTest, CancelDuringAFetchLetsANewRunFinish) {
 
     stall_.store(false);
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(20000)) << Status().toStdString();
     ASSERT_NE(window_->ReportList(), nullptr);
     EXPECT_EQ(window_->ReportList()->size(), 1u);
 }
@@ -156,7 +161,7 @@ void SaveScreenshot(QWidget& window, const char* name) {
     EXPECT_TRUE(window.grab().save(path, "PNG")) << path.toStdString();
 }
 
-TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
+TEST_F(RealRunTest, DemoRunEndsAndIsPhotographed) {
     DemoWeb demo;
     ASSERT_EQ(demo.Start(), "");
     Open(RealRun(), DemoServiceConfig(ServiceConfig{}, demo.Port()));
@@ -170,7 +175,7 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
         << Status().toStdString();
     EXPECT_TRUE(window_->Progress()->isVisible());
     SaveScreenshot(*window_, "window-running.png");
-    ASSERT_TRUE(WaitForStatus("Idle", 120000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(120000)) << Status().toStdString();
     SaveScreenshot(*window_, "window-finished.png");
 
     ASSERT_NE(window_->ReportList(), nullptr);
@@ -198,6 +203,8 @@ TEST_F(RealRunTest, DemoRunEndsIdleAndIsPhotographed) {
     Click(ScreenRow(4));
     SaveScreenshot(*window_, "window-page-details.png");
     ChooseTab(MainDialog::kLinkStatusTab);
+    Click(ScreenRow(0, 200));
+    SaveScreenshot(*window_, "window-link-status-by-page.png");
     Click(ScreenRow(3));
     SaveScreenshot(*window_, "window-link-status.png");
 }
@@ -216,7 +223,7 @@ TEST_F(RealRunTest, SavedHtmlTellsTheRunsCountsAndIsOpenedAsAFile) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return requests_.load() > 0; }, 5000));
     EXPECT_EQ(SaveEntriesEnabled(*window_), 0);
     stall_.store(false);
-    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(20000)) << Status().toStdString();
     ASSERT_EQ(SaveEntriesEnabled(*window_), 2);
 
     // The File menu with the two entries, for people to look at.
@@ -266,7 +273,7 @@ TEST_F(RealRunTest, ExportAllWritesEveryFileOrNone) {
     Open(RealRun(), config_);
     TypeAddress("www.tiny.test");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle", 20000)) << Status().toStdString();
+    ASSERT_TRUE(WaitForRunDone(20000)) << Status().toStdString();
 
     // A folder inside a file cannot be made: the reason is told and nothing
     // is left behind.

@@ -68,6 +68,11 @@ bool WindowFixture::WaitForStatus(const QString& text, int timeoutMs) {
     return QTest::qWaitFor([&] { return Status() == text; }, timeoutMs);
 }
 
+bool WindowFixture::WaitForRunDone(int timeoutMs) {
+    return QTest::qWaitFor([&] { return Status().startsWith(QStringLiteral("Done: ")); },
+                           timeoutMs);
+}
+
 QString WindowFixture::Status() const {
     return window_->StatusBox()->text();
 }

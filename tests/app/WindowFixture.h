@@ -35,6 +35,8 @@ protected:
     void ClickRun();
     // Waits, serving events, until the status box shows text.
     bool WaitForStatus(const QString& text, int timeoutMs = 5000);
+    // Waits for the line that sums up a run that ended without an error.
+    bool WaitForRunDone(int timeoutMs);
     QString Status() const;
     QString ButtonText() const;
     QStringList SavedSitesInBox() const;

@@ -116,6 +116,20 @@ TEST(ReportGridTest, SortKeepsEqualKeysInOrderAndMovesWholeRows) {
               (std::vector<std::string>{"second", "fifth", "first", "third", "fourth"}));
 }
 
+// Text sorts by bytes with only ASCII letters folded: UTF-8 and Windows-1252
+// bytes come after every ASCII letter, and "B" and "b" are one key, so the
+// rows holding them keep their order.
+TEST(ReportGridTest, SortsTextFromAToZFoldingOnlyAsciiLetters) {
+    ReportGrid grid = OneColumn({"b", "\xc3\xa9t\xc3\xa9", "", "B", "a", "Z", "cr\xe8me", "\x01"});
+    grid.SortByText(0);
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "\x01", "a", "b", "B", "cr\xe8me", "Z",
+                                                         "\xc3\xa9t\xc3\xa9"}));
+    std::string withNul("a\0b", 3);
+    grid = OneColumn({withNul, "a", "A"});
+    grid.SortByText(0);
+    EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"a", "A", withNul}));
+}
+
 TEST(CellSortKeyTest, LeadingIntegerLikeTheCLibrary) {
     EXPECT_EQ(CellSortKey("NA"), 0);
     EXPECT_EQ(CellSortKey("na"), 0);
