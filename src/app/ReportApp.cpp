@@ -13,12 +13,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace veltrap {
 namespace {
@@ -36,17 +38,44 @@ int Refuse(const std::string& message, int exitCode) {
     return exitCode;
 }
 
+bool HasArgument(int argc, char** argv, std::string_view shortName, std::string_view longName) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == shortName || argv[i] == longName) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void NameTheApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Quorvex"));
+    QCoreApplication::setApplicationName(QStringLiteral("Veltrap"));
+    QCoreApplication::setApplicationVersion(
+        QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
+}
+
 }  // namespace
 
 int ReportApp::Run(int argc, char** argv) {
+    // --version and --help answer without a screen, as on a server or in a
+    // build that writes the manual page, where the window's application could
+    // not start at all. A line that is wrong otherwise, or that holds Qt's own
+    // options, is left to the window's application, which tells or takes it.
+    if (HasArgument(argc, argv, "-v", "--version") || HasArgument(argc, argv, "-h", "--help")) {
+        const QCoreApplication early(argc, argv);
+        NameTheApplication();
+        const LaunchResult launch = LaunchOptions::Parse(QCoreApplication::arguments());
+        if (launch.ok() && launch.options.showVersion) {
+            std::printf("%s\n", VersionLine("veltrap").c_str());
+            return 0;
+        }
+    }
+
     // Set up before any thread of ours starts, and kept until the window and
     // its workers are gone.
     const CurlGlobal network;
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quorvex"));
-    QApplication::setApplicationName(QStringLiteral("Veltrap"));
-    QApplication::setApplicationVersion(
-        QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
+    NameTheApplication();
     QApplication::setWindowIcon(AppIcon::Make());
     if (!network.Ok()) {
         return Refuse("Windows sockets initialization failed.", 1);
