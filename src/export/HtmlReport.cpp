@@ -218,6 +218,19 @@ BarChart ReciprocalChart(const BacklinkList& records) {
             true};
 }
 
+// Two charts of the site's runs, oldest at the top: the links each run
+// gained and those it lost.
+void HistoryCharts(std::string& html, const std::vector<HtmlRunChanges>& runs) {
+    BarChart gained{"Links gained per run", "Run", "Linking pages", {}, true, false};
+    BarChart lost{"Links lost per run", "Run", "Linking pages", {}, true, false};
+    for (const HtmlRunChanges& run : runs) {
+        gained.bars.push_back({run.startedAt, run.gained});
+        lost.bars.push_back({run.startedAt, run.lost});
+    }
+    html += SvgBarChart(gained);
+    html += SvgBarChart(lost);
+}
+
 bool IsAddress(const std::string& cell) {
     return StartsWithNoCase(cell, "http://") || StartsWithNoCase(cell, "https://");
 }
@@ -260,7 +273,8 @@ void Table(std::string& html, const std::string& title, const char* csvName,
 
 }  // namespace
 
-std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts) {
+std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
+                       const HtmlHistory& history) {
     ReportGrid overview;
     FillOverviewPane(overview, outcome.records, true);
     ReportGrid keyphrases;
@@ -282,7 +296,19 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts) {
         html += SvgBarChart(RankChart(keyphrases, column));
     }
     html += SvgBarChart(ReciprocalChart(outcome.records));
+    if (!history.runs.empty()) {
+        HistoryCharts(html, history.runs);
+    }
     html += "</div>\n</section>\n";
+    if (history.changes.Configured()) {
+        if (history.changes.RowCount() == 0) {
+            html +=
+                "<section>\n<h2>Changes since the previous run</h2>\n<p>No link was "
+                "gained, lost or changed.</p>\n</section>\n";
+        } else {
+            Table(html, "Changes since the previous run", "changes.csv", history.changes);
+        }
+    }
     Table(html, "Overview", "overview.csv", overview);
     Table(html, "Detailed Link Report", "keyphrases.csv", keyphrases);
     Table(html, "Individual Page Report", "pages.csv", pages);
@@ -292,8 +318,8 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts) {
 }
 
 bool WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
-                     const HtmlReportFacts& facts, std::string& error) {
-    return WriteWholeFile(path, HtmlReport(outcome, facts), error);
+                     const HtmlReportFacts& facts, std::string& error, const HtmlHistory& history) {
+    return WriteWholeFile(path, HtmlReport(outcome, facts, history), error);
 }
 
 }  // namespace veltrap

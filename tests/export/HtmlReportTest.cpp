@@ -58,6 +58,34 @@ TEST(HtmlReportTest, SaysWhetherTheRunEnded) {
     EXPECT_THAT(cancelled, HasSubstr("only what was gathered"));
 }
 
+// The history adds its two charts and the table of changes, escaped like
+// every other text, and nothing at all when there is none.
+TEST(HtmlReportTest, HistoryAddsGainedAndLostChartsAndTheChanges) {
+    RunResult outcome;
+    outcome.siteKey = "mysite.test";
+    const std::string without = HtmlReport(outcome, {});
+    EXPECT_THAT(without, Not(HasSubstr("per run")));
+    EXPECT_THAT(without, Not(HasSubstr("Changes since")));
+
+    HtmlHistory history;
+    history.runs = {{"2026-12-01 10:00 UTC", 7, 0}, {"2026-12-08 10:00 UTC", 2, 3}};
+    history.changes.Setup(0, 0, 2, 100, 15);
+    history.changes.SetHeader(0, "Linking Page", false);
+    history.changes.SetHeader(1, "New", false);
+    history.changes.SetCell(history.changes.AddRow(), 1, "<b>nofollow</b>");
+    const std::string html = HtmlReport(outcome, {}, history);
+    EXPECT_THAT(html, HasSubstr("Links gained per run"));
+    EXPECT_THAT(html, HasSubstr("Links lost per run"));
+    EXPECT_THAT(html, HasSubstr("2026-12-08 10:00 UTC"));
+    EXPECT_THAT(html, HasSubstr(">7</text>"));
+    EXPECT_THAT(html, HasSubstr("<h2>Changes since the previous run</h2>"));
+    EXPECT_THAT(html, HasSubstr("&lt;b&gt;nofollow&lt;/b&gt;"));
+
+    history.changes.Setup(0, 0, 2, 100, 15);
+    EXPECT_THAT(HtmlReport(outcome, {}, history),
+                HasSubstr("No link was gained, lost or changed."));
+}
+
 TEST(HtmlReportTest, LongTablesPointToTheirCsv) {
     RunResult outcome;
     for (int n = 0; n < kHtmlTableRows + 5; ++n) {
