@@ -44,11 +44,13 @@ test-package: build
 demo: build
 	scripts/run-demo $(BUILD)
 
-# Benchmarks: the report tables' speed, the backlink import, then whole demo reports.
+# Benchmarks: the report tables' speed, the backlink import, whole demo reports, then
+# how long a browser takes to open a large HTML report.
 bench: build
 	$(BUILD)/bench/report_bench
 	$(BUILD)/bench/import_bench
 	bench/report-speed $(BUILD)
+	bench/html-open-speed $(BUILD)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
