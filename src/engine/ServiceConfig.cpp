@@ -378,6 +378,12 @@ ServiceConfigResult ServiceConfig::Parse(const std::string& original, const std:
         result.error = name + ": the file holds a NUL byte";
         return result;
     }
+    // The INI reader would skip a second mark as well, and take what follows
+    // it for the first line, which is then no longer what the file holds.
+    if (std::string_view(text).starts_with(kByteOrderMark)) {
+        result.error = name + ":1: a second byte order mark";
+        return result;
+    }
     result.error = CheckLines(text, name);
     if (!result.error.empty()) {
         return result;

@@ -103,6 +103,9 @@ TEST(ServiceConfigTest, BrokenFilesAreRefusedWithFileLineAndKey) {
         {"[http]\nconnect_to = localhost\n", "veltrap.ini:2: key 'connect_to' needs host:port"},
         {"[http]\nconnect_to = 127.0.0.1:70000\n", "veltrap.ini:2: key 'connect_to' needs"},
         {"[services]\ngoogle_host =\n", "veltrap.ini:2: key 'google_host' must not be empty"},
+        // One byte order mark is skipped and the same rules hold after it.
+        {"\xEF\xBB\xBF[proxy]\n", "veltrap.ini:1: unknown section [proxy]"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF[http]\n", "veltrap.ini:1: a second byte order mark"},
     };
     for (const auto& c : cases) {
         const auto result = ParseText(c.text);
