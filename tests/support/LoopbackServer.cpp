@@ -14,6 +14,11 @@ LoopbackServer::~LoopbackServer() {
 void LoopbackServer::Start() {
     // Without it small answers wait for the peer's delayed acknowledgement.
     server_.set_tcp_nodelay(true);
+    // A thread serves one connection until it has been idle for the library's
+    // keep-alive time (five seconds). A run keeps more connections open than
+    // the library's default pool of eight threads, and each connection beyond
+    // them would wait those five seconds for a thread before its first answer.
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) {
         throw std::runtime_error("cannot bind a loopback port");

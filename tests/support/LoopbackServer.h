@@ -2,6 +2,7 @@
 
 #include "demo/server/BackloggedServer.h"
 
+#include <cstddef>
 #include <string>
 #include <thread>
 
@@ -27,6 +28,9 @@ public:
     std::string Address() const;
 
 private:
+    // More than a run at the most jobs keeps open at once.
+    static constexpr std::size_t kThreads = 96;
+
     BackloggedServer server_;
     std::thread thread_;
     int port_ = 0;
