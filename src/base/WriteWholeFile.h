@@ -12,4 +12,9 @@ namespace veltrap {
 bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes,
                     std::string& error);
 
+// A name beside target for the file that is written before it replaces
+// target. Each call gives another name, so that two writers of one target,
+// in this process or another, never write into the same partial file.
+std::filesystem::path PartialPathFor(const std::filesystem::path& target);
+
 }  // namespace veltrap

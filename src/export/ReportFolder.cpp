@@ -1,6 +1,7 @@
 #include "export/ReportFolder.h"
 
 #include "base/WriteBytesToFile.h"
+#include "base/WriteWholeFile.h"
 #include "export/RecordsJson.h"
 #include "export/ReportTables.h"
 
@@ -26,12 +27,6 @@ std::vector<ReportFile> Outputs(const RunResult& outcome, const std::vector<Repo
     files.insert(files.begin(), {"records.json", RecordsJson(outcome)});
     files.insert(files.end(), extra.begin(), extra.end());
     return files;
-}
-
-fs::path PartialOf(const fs::path& target) {
-    fs::path partial = target;
-    partial += ".partial";
-    return partial;
 }
 
 void RemoveEach(const std::vector<fs::path>& paths) {
@@ -63,7 +58,7 @@ std::string Stage(const fs::path& folder, const std::vector<ReportFile>& files,
     }
     for (const ReportFile& file : files) {
         const fs::path target = folder / file.name;
-        partials.push_back(PartialOf(target));
+        partials.push_back(PartialPathFor(target));
         if (const int failure = WriteBytesToFile(partials.back().string(), file.bytes)) {
             RemoveEach(partials);
             partials.clear();

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <thread>
 
 namespace veltrap {
@@ -285,6 +286,46 @@ TEST_P(SignalEndToEndTest, WritesWhatWasGathered) {
 
 INSTANTIATE_TEST_SUITE_P(TermAndHangUp, SignalEndToEndTest,
                          ::testing::Values(std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}));
+
+// A run killed at any moment, the writing of the report folder included,
+// leaves each output whole: as the run before wrote it, or as this one
+// would. The moments fall mostly near the end of a run, where the files are
+// written, since a kill earlier only shows that nothing was touched.
+TEST_F(EndToEndTest, AKillAtAnyMomentLeavesEveryOutputWhole) {
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Run({"--quiet", "--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
+    const char* const names[] = {"records.json", "overview.csv", "keyphrases.csv",
+                                 "pages.csv",    "links.csv",    "report.html"};
+    // The report page names the minute it was made; nothing else differs.
+    const auto Whole = [&](const std::string& name) {
+        std::string bytes = ReadFileBytes(dir.Path() / "report" / name);
+        const auto made = bytes.find("<dt>Made</dt>");
+        if (made != std::string::npos) {
+            bytes.erase(made, bytes.find('\n', made) - made);
+        }
+        return bytes;
+    };
+    std::map<std::string, std::string> before;
+    for (const char* name : names) {
+        before[name] = Whole(name);
+    }
+    std::mt19937 random(std::random_device{}());
+    std::uniform_real_distribution<double> moment(0.5, 1.2);
+    for (int attempt = 0; attempt < 15; ++attempt) {
+        auto child = Start({"--quiet", "--out", dir.File("report"), "mysite.test"});
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(static_cast<std::int64_t>(took.count() * moment(random))));
+        const auto killedAt = std::chrono::steady_clock::now();
+        child->Signal(SIGKILL);
+        child->Wait();
+        std::fprintf(stderr, "took %lld us, kill waited %lld ms\n", (long long)took.count(), (long long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()-killedAt).count());
+        for (const char* name : names) {
+            EXPECT_EQ(Whole(name), before[name]) << name << " after kill " << attempt;
+        }
+    }
+}
 
 TEST_F(EndToEndTest, SummaryOnAFullDiskFailsTheRun) {
     ChildProcess child(VELTRAP_REPORT_EXE,
