@@ -48,6 +48,7 @@ demo: build
 bench: build
 	$(BUILD)/bench/report_bench
 	$(BUILD)/bench/import_bench
+	$(BUILD)/bench/history_bench
 	bench/report-speed $(BUILD)
 
 format:
