@@ -18,6 +18,11 @@ std::unordered_map<std::string, const BacklinkRecord*> ByUrl(const BacklinkList&
 
 std::vector<FieldChange> Differences(const BacklinkRecord& older, const BacklinkRecord& newer) {
     std::vector<FieldChange> fields;
+    // A cancelled run keeps records it never read, without a link target; an
+    // empty anchor text there is not a change of the page.
+    if (older.href.empty() || newer.href.empty()) {
+        return fields;
+    }
     const auto compare = [&fields](const char* field, const std::string& was,
                                    const std::string& is) {
         if (was != is) {

@@ -32,7 +32,8 @@ struct PageChange {
 
 // The changes between the kept records of an older and a newer run: the
 // newer run's new and changed pages in its own list order, then the lost
-// pages in the older run's order.
+// pages in the older run's order. A record that either run kept without
+// reading it (a cancelled run's) is never counted as changed.
 struct RunChanges {
     static constexpr const char* kNotSeen = "not seen";
 

@@ -12,6 +12,7 @@ void Keep(RunResult& run, const std::string& url, const std::string& rel = "",
           bool reciprocal = false) {
     run.records.Append(url);
     BacklinkRecord& record = *std::prev(run.records.end());
+    record.href = "http://mysite.test/";
     record.anchorText = "my site";
     record.rel = rel;
     record.linkStatus = rel.empty() ? "follow" : rel;
@@ -31,6 +32,9 @@ TEST(RunChangesTest, ListsNewAndChangedInTheNewerOrderThenLostInTheOlder) {
     // A page listed twice counts once.
     Keep(newer, "http://fresh.example/", "ugc");
     newer.unlinked = {{"http://lost-gone.example/", "gone", 404, 3}};
+    // The newer run was cancelled before it read this page again.
+    Keep(older, "http://unread.example/");
+    newer.records.Append("http://unread.example/");
 
     EXPECT_EQ(ChangesCsv(RunChanges::Compare(older, newer)),
               "Linking Page,Change,Field,Old,New\n"
