@@ -272,17 +272,30 @@ HistoryStatus HistoryStore::Migrate() {
     };
     // The version is read before anything is written: turning on WAL mode
     // already changes the file, and a newer program's file must stay as it is.
-    std::optional<std::int64_t> found = version();
-    if (!found) {
-        return failed("reading");
+    // The version and the tables are read in one transaction, so that a file
+    // another Veltrap sets up meanwhile is not taken for another program's.
+    if (std::string error = Execute("BEGIN"); !error.empty()) {
+        return {error};
     }
-    if (*found > kSchemaVersion) {
-        return newer(*found);
-    }
-    if (*found == 0) {
-        if (auto refused = foreign()) {
-            return *refused;
+    const auto inspect = [&]() -> std::pair<std::optional<std::int64_t>, HistoryStatus> {
+        const std::optional<std::int64_t> read = version();
+        if (!read) {
+            return {read, failed("reading")};
         }
+        if (*read > kSchemaVersion) {
+            return {read, newer(*read)};
+        }
+        if (*read == 0) {
+            if (auto refused = foreign()) {
+                return {read, *refused};
+            }
+        }
+        return {read, {}};
+    };
+    auto [found, inspected] = inspect();
+    sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+    if (!inspected.ok()) {
+        return inspected;
     }
     {
         SqliteStatement wal(db_.get(), "PRAGMA journal_mode = WAL");
