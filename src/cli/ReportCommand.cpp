@@ -346,7 +346,12 @@ ReportCommand::Remembered ReportCommand::Remember(const Options& options, const 
         notStored(previous.error);
         return remembered;
     }
-    if (!previous.runs.empty()) {
+    // Without its backlink source a run sees almost nothing, and every page it
+    // did not see would pass for a lost link.
+    if (outcome.discovery.failed && !previous.runs.empty()) {
+        err_ << "No changes.csv: the backlink source failed, so the pages this run did not "
+                "see cannot be told lost\n";
+    } else if (!previous.runs.empty()) {
         const HistoryLoaded older = store.Load(previous.runs.front().id);
         if (older.ok()) {
             remembered.changes = RunChanges::Compare(older.result, outcome);
@@ -410,6 +415,12 @@ int ReportCommand::ShowHistory(const Options& options) {
     text = "Changes of " + siteKey + " from run " + std::to_string(older.run.id) + " (" +
            older.run.startedAt + ") to run " + std::to_string(newer.run.id) + " (" +
            newer.run.startedAt + "):\n";
+    if (newer.result.discovery.failed) {
+        text += "Run " + std::to_string(newer.run.id) +
+                " could not read its backlink source, so a page it did not see may not be "
+                "lost: " +
+                newer.result.DiscoveryProblem() + "\n";
+    }
     const auto rows = changes.Rows();
     for (const auto& row : rows) {
         text += Padded(row[1], 9) + row[0];

@@ -91,6 +91,16 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
     EXPECT_FALSE(std::filesystem::exists(changes));
     ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0);
     EXPECT_THAT(Out(), Not(HasSubstr("\n3 ")));
+
+    // A backlink source that fails sees no page, which must not pass for
+    // every link lost.
+    web.RemovePage("explorer.test/search?p=mysite.test&bwm=i&bwmf=s&b=1");
+    EXPECT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr("No changes.csv: the backlink source failed"));
+    EXPECT_FALSE(std::filesystem::exists(changes));
+    ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), HasSubstr("Run 3 could not read its backlink source, so a page it did "
+                                 "not see may not be lost: Backlink source"));
 }
 
 TEST_F(RunHistoryTest, AHistoryLockedPastTheTimeoutCostsNeitherTheReportNorItsExitCode) {
