@@ -49,6 +49,7 @@ demo: build
 bench: build
 	$(BUILD)/bench/report_bench
 	$(BUILD)/bench/import_bench
+	$(BUILD)/bench/history_bench
 	bench/report-speed $(BUILD)
 	bench/html-open-speed $(BUILD)
 

@@ -18,7 +18,12 @@ _veltrap_report() {
             _filedir
             return
             ;;
-        --connect-to | --backlink-pages | --ranking-pages | --jobs | --demo-latency-ms | --demo-size)
+        --history)
+            _filedir sqlite
+            return
+            ;;
+        --connect-to | --backlink-pages | --ranking-pages | --jobs | --demo-latency-ms | --demo-size | \
+            --history-list | --changes)
             return
             ;;
     esac

@@ -1,5 +1,6 @@
 #include "cli/ReportCommand.h"
 
+#include "base/UtcTimestamp.h"
 #include "base/Version.h"
 #include "cli/DemoSetup.h"
 #include "cli/ProgressPrinter.h"
@@ -11,11 +12,15 @@
 #include "export/HtmlReport.h"
 #include "export/ReportFolder.h"
 #include "export/RunFacts.h"
+#include "history/ChangesCsv.h"
+#include "history/HistoryPath.h"
+#include "history/HistoryStore.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -32,6 +37,20 @@ namespace {
 
 constexpr const char* kProgram = "veltrap-report";
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
+
+std::string NoSite(const std::string& typed) {
+    return "SITE '" + typed +
+           "' names no site once \"http://\", \"https://\", \"www.\" and blanks are taken out";
+}
+
+std::string Padded(std::string text, std::size_t width) {
+    text.resize(std::max(text.size(), width), ' ');
+    return text;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 }  // namespace
 
@@ -102,7 +121,34 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("-q,--quiet", options.quiet, "Print no progress");
-    // Needed by every run, so only --print-config goes without it.
+    auto* history =
+        app.add_option("--history", options.historyFile,
+                       "Keep the history of runs in this SQLite database (default: "
+                       "$XDG_DATA_HOME/Veltrap/history.sqlite, or "
+                       "~/.local/share/Veltrap/history.sqlite). Every run that ends, completed "
+                       "or cancelled, is stored; a history that cannot be used is told on "
+                       "stderr and leaves the report and the exit code as they are")
+            ->type_name("FILE");
+    auto* noHistory = app.add_flag("--no-history", options.noHistory,
+                                   "Store nothing in the history and write no changes.csv")
+                          ->excludes(history);
+    auto* historyList = app.add_option("--history-list", options.historyListSite,
+                                       "Print the stored runs of SITE (id, start and end "
+                                       "time, completed or cancelled, records kept and "
+                                       "removed) and exit")
+                            ->type_name("SITE")
+                            ->excludes(noHistory)
+                            ->excludes(demo);
+    app.add_option("--changes", options.changesSite,
+                   "Print the linking pages that are new, lost or changed between the two "
+                   "latest stored runs of SITE and exit. With --out, every run also writes "
+                   "changes.csv against the previous run of its site, when there is one")
+        ->type_name("SITE")
+        ->excludes(noHistory)
+        ->excludes(demo)
+        ->excludes(historyList);
+    // Needed by every run, so only --print-config and the history's listings
+    // go without it.
     auto* site =
         app.add_option("SITE", options.site, "The site address, as typed into the address box");
     try {
@@ -111,7 +157,11 @@ std::optional<int> ReportCommand::Parse(int argc, const char* const* argv, Optio
         const int code = app.exit(error, out_, err_);
         return code == 0 ? kExitDone : kExitUsage;
     }
-    if (site->count() == 0 && !options.printConfig) {
+    const bool showsHistory = !options.historyListSite.empty() || !options.changesSite.empty();
+    if (showsHistory && site->count() > 0) {
+        return Fail(kExitUsage, "--history-list and --changes take their SITE as their value");
+    }
+    if (site->count() == 0 && !options.printConfig && !showsHistory) {
         return Fail(kExitUsage, "SITE is required; run with --help for more information");
     }
     // An empty value given on purpose is a mistake, not a wish for no override.
@@ -126,6 +176,9 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     Options options;
     if (const auto code = Parse(argc, argv, options)) {
         return *code;
+    }
+    if (!options.historyListSite.empty() || !options.changesSite.empty()) {
+        return ShowHistory(options);
     }
 
     ServiceConfigResult loaded =
@@ -166,9 +219,7 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     request.maxBacklinkPages = options.backlinkPages.value_or(saved.maxBacklinkPages);
     request.maxRankingPages = options.rankingPages.value_or(saved.maxRankingPages);
     if (MakeSiteKey(request.siteText).empty()) {
-        return Fail(kExitUsage, "SITE '" + request.siteText +
-                                    "' names no site once \"http://\", \"https://\", \"www.\" "
-                                    "and blanks are taken out");
+        return Fail(kExitUsage, NoSite(request.siteText));
     }
 
     if (!options.importFiles.empty()) {
@@ -185,7 +236,7 @@ int ReportCommand::Run(int argc, const char* const* argv) {
 
     if (!options.outFolder.empty()) {
         if (const ReportFolderResult prepared =
-                PrepareReportFolder(options.outFolder, {"report.html"});
+                PrepareReportFolder(options.outFolder, {"report.html", "changes.csv"});
             !prepared.ok()) {
             return Fail(kExitFailed, prepared.error);
         }
@@ -197,16 +248,38 @@ int ReportCommand::Run(int argc, const char* const* argv) {
                     "cannot write " + options.htmlFile + ": no folder " + htmlFolder.string());
     }
     try {
-        const RunResult outcome = Execute(request, config, options.quiet);
+        using Role = ServiceConfig::Role;
+        HistoryRun run;
+        run.backlinkPages = request.maxBacklinkPages;
+        run.rankingPages = request.maxRankingPages;
+        run.jobs = config.http.jobs;
+        run.backlinkService = config.Chosen(Role::kBacklinks);
+        run.authorityService = config.Chosen(Role::kAuthority);
+        run.searchService = config.Chosen(Role::kSearch);
+        const RunResult outcome = Execute(request, config, options.quiet, run);
+        const Remembered remembered =
+            options.noHistory ? Remembered{} : Remember(options, run, outcome);
         const HtmlReportFacts facts = RunFacts(request, config, std::time(nullptr));
         if (options.outFolder.empty()) {
             if (const int code = WriteOut(RunSummary(outcome), "the summary"); code != kExitDone) {
                 return code;
             }
-        } else if (const ReportFolderResult written = WriteReportFolder(
-                       options.outFolder, outcome, {{"report.html", HtmlReport(outcome, facts)}});
-                   !written.ok()) {
-            return Fail(kExitFailed, written.error);
+        } else {
+            std::vector<ReportFile> extra = {{"report.html", HtmlReport(outcome, facts)}};
+            if (remembered.changes) {
+                extra.push_back({"changes.csv", ChangesCsv(*remembered.changes)});
+            }
+            if (const ReportFolderResult written =
+                    WriteReportFolder(options.outFolder, outcome, extra);
+                !written.ok()) {
+                return Fail(kExitFailed, written.error);
+            }
+            // A changes.csv of an earlier run would pass for this run's.
+            if (!remembered.changes) {
+                std::error_code ignored;
+                std::filesystem::remove(std::filesystem::path(options.outFolder) / "changes.csv",
+                                        ignored);
+            }
         }
         std::string error;
         if (!options.htmlFile.empty() &&
@@ -227,8 +300,123 @@ int ReportCommand::Run(int argc, const char* const* argv) {
     }
 }
 
-RunResult ReportCommand::Execute(const RunRequest& request, const ServiceConfig& config,
-                                 bool quiet) {
+std::filesystem::path ReportCommand::HistoryFile(const Options& options) {
+    return options.historyFile.empty() ? DefaultHistoryPath()
+                                       : std::filesystem::path(options.historyFile);
+}
+
+ReportCommand::Remembered ReportCommand::Remember(const Options& options, const HistoryRun& run,
+                                                  const RunResult& outcome) {
+    Remembered remembered;
+    const std::filesystem::path file = HistoryFile(options);
+    const auto notStored = [this](const std::string& reason) {
+        err_ << "The run was not stored in the history: " << reason << '\n';
+    };
+    if (file.empty()) {
+        notStored("neither XDG_DATA_HOME nor HOME names a folder for it; give --history FILE");
+        return remembered;
+    }
+    HistoryStore store;
+    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
+        notStored(opened.error);
+        return remembered;
+    }
+    const HistoryRuns previous = store.Runs(run.siteKey, 1);
+    if (!previous.ok()) {
+        notStored(previous.error);
+        return remembered;
+    }
+    // Without its backlink source a run sees almost nothing, and every page it
+    // did not see would pass for a lost link.
+    if (outcome.discovery.failed && !previous.runs.empty()) {
+        err_ << "No changes.csv: the backlink source failed, so the pages this run did not "
+                "see cannot be told lost\n";
+    } else if (!previous.runs.empty()) {
+        const HistoryLoaded older = store.Load(previous.runs.front().id);
+        if (older.ok()) {
+            remembered.changes = RunChanges::Compare(older.result, outcome);
+        } else {
+            err_ << "The changes since the previous run cannot be told: " << older.error << '\n';
+        }
+    }
+    if (const HistoryStored stored = store.Store(run, outcome); !stored.ok()) {
+        notStored(stored.error);
+    }
+    return remembered;
+}
+
+int ReportCommand::ShowHistory(const Options& options) {
+    const bool listing = !options.historyListSite.empty();
+    const std::string& typed = listing ? options.historyListSite : options.changesSite;
+    const std::string siteKey = MakeSiteKey(typed);
+    if (siteKey.empty()) {
+        return Fail(kExitUsage, NoSite(typed));
+    }
+    const std::filesystem::path file = HistoryFile(options);
+    if (file.empty()) {
+        return Fail(kExitFailed,
+                    "neither XDG_DATA_HOME nor HOME names a folder for the history; give "
+                    "--history FILE");
+    }
+    HistoryStore store;
+    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
+        return Fail(kExitFailed, opened.error);
+    }
+    const HistoryRuns listed = store.Runs(siteKey, listing ? 0 : 2);
+    if (!listed.ok()) {
+        return Fail(kExitFailed, listed.error);
+    }
+    std::string text;
+    if (listing) {
+        if (listed.runs.empty()) {
+            return WriteOut("No run of " + siteKey + " is stored in " + file.string() + ".\n",
+                            "the runs");
+        }
+        text = Padded("Id", 6) + Padded("Started", 22) + Padded("Ended", 22) +
+               Padded("Outcome", 11) + Padded("Kept", 8) + "Removed\n";
+        for (const HistoryRun& run : listed.runs) {
+            text += Padded(std::to_string(run.id), 6) + Padded(run.startedAt, 22) +
+                    Padded(run.endedAt, 22) +
+                    Padded(run.cancelled ? "cancelled" : "completed", 11) +
+                    Padded(std::to_string(run.kept), 8) + std::to_string(run.removed) + "\n";
+        }
+        return WriteOut(text, "the runs");
+    }
+    if (listed.runs.size() < 2) {
+        return Fail(kExitFailed, file.string() + " holds " + std::to_string(listed.runs.size()) +
+                                     " run(s) of " + siteKey + ", and changes need two");
+    }
+    const HistoryLoaded newer = store.Load(listed.runs[0].id);
+    const HistoryLoaded older = newer.ok() ? store.Load(listed.runs[1].id) : HistoryLoaded{};
+    if (!newer.ok() || !older.ok()) {
+        return Fail(kExitFailed, newer.ok() ? older.error : newer.error);
+    }
+    const RunChanges changes = RunChanges::Compare(older.result, newer.result);
+    text = "Changes of " + siteKey + " from run " + std::to_string(older.run.id) + " (" +
+           older.run.startedAt + ") to run " + std::to_string(newer.run.id) + " (" +
+           newer.run.startedAt + "):\n";
+    if (newer.result.discovery.failed) {
+        text += "Run " + std::to_string(newer.run.id) +
+                " could not read its backlink source, so a page it did not see may not be "
+                "lost: " +
+                newer.result.DiscoveryProblem() + "\n";
+    }
+    const auto rows = changes.Rows();
+    for (const auto& row : rows) {
+        text += Padded(row[1], 9) + row[0];
+        if (!row[2].empty()) {
+            text += "  " + row[2] + ": " + Quoted(row[3]) + " -> " + Quoted(row[4]);
+        }
+        text += '\n';
+    }
+    if (rows.empty()) {
+        text += "No changes.\n";
+    }
+    return WriteOut(text, "the changes");
+}
+
+RunResult ReportCommand::Execute(const RunRequest& request, const ServiceConfig& config, bool quiet,
+                                 HistoryRun& run) {
     RunShared shared(config.http);
     std::unique_ptr<ProgressPrinter> printer;
     RunEvents events;
@@ -241,6 +429,7 @@ RunResult ReportCommand::Execute(const RunRequest& request, const ServiceConfig&
     }
 
     shared.runState = kRunStarted;
+    run.startedAt = UtcTimestamp(std::chrono::system_clock::now());
     std::future<RunResult> worker =
         std::async(std::launch::async, [&] { return RunReport(request, config, shared, events); });
     int handled = 0;
@@ -248,6 +437,9 @@ RunResult ReportCommand::Execute(const RunRequest& request, const ServiceConfig&
         WatchInterrupts(shared, printer.get(), handled);
     }
     RunResult outcome = worker.get();
+    run.endedAt = UtcTimestamp(std::chrono::system_clock::now());
+    run.siteKey = outcome.siteKey;
+    run.cancelled = outcome.cancelled;
     if (printer) {
         printer->Finish();
     }

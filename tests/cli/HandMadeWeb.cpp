@@ -1,6 +1,7 @@
 #include "HandMadeWeb.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace veltrap::testing {
 namespace {
@@ -133,6 +134,16 @@ bool HandMadeWeb::WasAsked(const std::string& hostAndTarget) {
     return std::find(asked.begin(), asked.end(), hostAndTarget) != asked.end();
 }
 
+void HandMadeWeb::SetPage(const std::string& hostAndTarget, const std::string& body) {
+    std::lock_guard lock(mutex_);
+    pages_[hostAndTarget] = Page(body);
+}
+
+void HandMadeWeb::RemovePage(const std::string& hostAndTarget) {
+    std::lock_guard lock(mutex_);
+    pages_.erase(hostAndTarget);
+}
+
 void HandMadeWeb::Hold(const std::string& hostAndTarget) {
     std::lock_guard lock(mutex_);
     held_ = hostAndTarget;
@@ -152,6 +163,7 @@ void HandMadeWeb::Release() {
 void HandMadeWeb::Answer(const httplib::Request& request, httplib::Response& response) {
     const std::string host = request.get_header_value("Host");
     const std::string key = host + request.target;
+    std::optional<std::string> page;
     {
         std::unique_lock lock(mutex_);
         asked_.push_back(key);
@@ -161,18 +173,20 @@ void HandMadeWeb::Answer(const httplib::Request& request, httplib::Response& res
             changed_.notify_all();
             changed_.wait(lock, [this] { return released_; });
         }
+        if (const auto found = pages_.find(key); found != pages_.end()) {
+            page = found->second;
+        }
     }
     if (host == "google.test" || host == "yahoo.test" || host == "msn.test") {
         response.set_content(SearchPage(host, request), "text/html");
         return;
     }
-    const auto found = pages_.find(key);
-    if (found == pages_.end()) {
+    if (!page) {
         response.status = 404;
         response.set_content("<html><body>Not Found</body></html>", "text/html");
         return;
     }
-    response.set_content(found->second, "text/html");
+    response.set_content(*page, "text/html");
 }
 
 std::string HandMadeWeb::SearchPage(const std::string& host,

@@ -29,6 +29,11 @@ public:
     std::vector<std::string> Asked();
     bool WasAsked(const std::string& hostAndTarget);
 
+    // Changes the web between runs: a page with this body from now on, or a
+    // page that answers 404.
+    void SetPage(const std::string& hostAndTarget, const std::string& body);
+    void RemovePage(const std::string& hostAndTarget);
+
     // The next request for hostAndTarget waits until Release().
     void Hold(const std::string& hostAndTarget);
     bool WaitUntilHeld(std::chrono::milliseconds timeout);
@@ -39,10 +44,10 @@ private:
     std::string SearchPage(const std::string& host, const httplib::Request& request) const;
 
     LoopbackServer server_;
-    std::map<std::string, std::string> pages_;
     std::map<std::string, std::vector<std::string>> results_;
 
     std::mutex mutex_;
+    std::map<std::string, std::string> pages_;
     std::condition_variable changed_;
     std::vector<std::string> asked_;
     std::string held_;

@@ -38,7 +38,8 @@ TEST_F(ReportCommandTest, HelpNamesEveryOption) {
     EXPECT_EQ(Run({"--help"}), 0);
     for (const char* option :
          {"--config", "--connect-to", "--backlink-pages", "--ranking-pages", "--out", "--html",
-          "--demo", "--quiet", "--print-config", "--version", "SITE"}) {
+          "--demo", "--quiet", "--print-config", "--version", "--history", "--no-history",
+          "--history-list", "--changes", "SITE"}) {
         EXPECT_THAT(out.str(), HasSubstr(option));
     }
 }
@@ -58,6 +59,10 @@ TEST_F(ReportCommandTest, BadUsageExitsWithTwo) {
         {"--demo-size", "5", "a.test"},
         {"--demo", "--demo-latency-ms", "-1", "a.test"},
         {"--demo", "--print-config"},
+        {"--history", "h.sqlite", "--no-history", "a.test"},
+        {"--changes", "a.test", "b.test"},
+        {"--changes", "a.test", "--history-list", "a.test"},
+        {"--history-list", "http://www. "},
     };
     for (const auto& arguments : cases) {
         err.str("");

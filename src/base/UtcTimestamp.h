@@ -1,0 +1,12 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace veltrap {
+
+// The moment in UTC as ISO 8601 to the second, "2026-12-09T09:40:05Z", so that
+// times written in different places sort and compare as text.
+std::string UtcTimestamp(std::chrono::system_clock::time_point moment);
+
+}  // namespace veltrap

@@ -1,0 +1,601 @@
+#include "history/HistoryStore.h"
+
+#include "history/SqliteStatement.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+namespace veltrap {
+namespace {
+
+// The first schema: runs, their kept records without what a page's own answer
+// says about its link, and their removed records.
+constexpr const char* kSchemaOne = R"(
+CREATE TABLE runs (
+    id INTEGER PRIMARY KEY,
+    site_key TEXT NOT NULL,
+    started_at TEXT NOT NULL,
+    ended_at TEXT NOT NULL,
+    cancelled INTEGER NOT NULL,
+    backlink_pages INTEGER NOT NULL,
+    ranking_pages INTEGER NOT NULL,
+    jobs INTEGER NOT NULL,
+    backlink_service TEXT NOT NULL,
+    authority_service TEXT NOT NULL,
+    search_service TEXT NOT NULL,
+    backlink_source TEXT NOT NULL,
+    backlink_count INTEGER NOT NULL,
+    requests INTEGER NOT NULL,
+    discovery_failed INTEGER NOT NULL,
+    discovery_failed_page INTEGER NOT NULL,
+    discovery_reason TEXT NOT NULL,
+    service_failures TEXT NOT NULL,
+    kept INTEGER NOT NULL,
+    removed INTEGER NOT NULL
+);
+CREATE TABLE records (
+    run_id INTEGER NOT NULL REFERENCES runs (id),
+    position INTEGER NOT NULL,
+    url TEXT NOT NULL,
+    href TEXT NOT NULL,
+    anchor_text TEXT NOT NULL,
+    google_pagerank_pos INTEGER NOT NULL,
+    msn_pagerank_pos INTEGER NOT NULL,
+    yahoo_pagerank_pos INTEGER NOT NULL,
+    google_site_pos INTEGER NOT NULL,
+    msn_site_pos INTEGER NOT NULL,
+    yahoo_site_pos INTEGER NOT NULL,
+    page_rank INTEGER NOT NULL,
+    home_page_rank INTEGER NOT NULL,
+    reciprocal INTEGER NOT NULL,
+    failures TEXT NOT NULL,
+    PRIMARY KEY (run_id, position)
+) WITHOUT ROWID;
+CREATE TABLE removed (
+    run_id INTEGER NOT NULL REFERENCES runs (id),
+    position INTEGER NOT NULL,
+    url TEXT NOT NULL,
+    link_status TEXT NOT NULL,
+    http_status INTEGER NOT NULL,
+    kept_before INTEGER NOT NULL,
+    PRIMARY KEY (run_id, position)
+) WITHOUT ROWID;
+PRAGMA user_version = 1;
+)";
+
+// The second adds the link status of every kept record, and finds a site's
+// runs without reading them all. Records of older runs read as not examined.
+constexpr const char* kSchemaTwo = R"(
+ALTER TABLE records ADD COLUMN http_status INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE records ADD COLUMN final_url TEXT NOT NULL DEFAULT '';
+ALTER TABLE records ADD COLUMN rel TEXT NOT NULL DEFAULT '';
+ALTER TABLE records ADD COLUMN robots TEXT NOT NULL DEFAULT '';
+ALTER TABLE records ADD COLUMN canonical TEXT NOT NULL DEFAULT '';
+ALTER TABLE records ADD COLUMN link_status TEXT NOT NULL DEFAULT '';
+CREATE INDEX runs_by_site ON runs (site_key, id);
+PRAGMA user_version = 2;
+)";
+
+constexpr const char* kRunColumns =
+    "id, site_key, started_at, ended_at, cancelled, backlink_pages, ranking_pages, jobs, "
+    "backlink_service, authority_service, search_service, kept, removed";
+
+// A list of byte strings as one text: each as its length, a colon and its
+// bytes, so that no byte inside needs escaping.
+std::string Pack(const std::vector<std::string>& parts) {
+    std::string packed;
+    for (const std::string& part : parts) {
+        packed += std::to_string(part.size());
+        packed += ':';
+        packed += part;
+    }
+    return packed;
+}
+
+std::optional<std::vector<std::string>> Unpack(std::string_view packed) {
+    std::vector<std::string> parts;
+    while (!packed.empty()) {
+        const std::size_t colon = packed.find(':');
+        if (colon == std::string_view::npos || colon == 0 || colon > 9) {
+            return std::nullopt;
+        }
+        std::size_t size = 0;
+        for (const char digit : packed.substr(0, colon)) {
+            if (digit < '0' || digit > '9') {
+                return std::nullopt;
+            }
+            size = size * 10 + static_cast<std::size_t>(digit - '0');
+        }
+        if (packed.size() - colon - 1 < size) {
+            return std::nullopt;
+        }
+        parts.emplace_back(packed.substr(colon + 1, size));
+        packed.remove_prefix(colon + 1 + size);
+    }
+    return parts;
+}
+
+std::string PackFailures(const std::vector<std::pair<std::string, std::string>>& failures) {
+    std::vector<std::string> parts;
+    for (const auto& [field, reason] : failures) {
+        parts.push_back(field);
+        parts.push_back(reason);
+    }
+    return Pack(parts);
+}
+
+std::string PackServiceFailures(const std::vector<ServiceFailures>& failures) {
+    std::vector<std::string> parts;
+    for (const ServiceFailures& failure : failures) {
+        parts.push_back(failure.service);
+        parts.push_back(std::to_string(failure.count));
+        parts.push_back(failure.firstReason);
+    }
+    return Pack(parts);
+}
+
+std::string Duration(std::chrono::milliseconds timeout) {
+    const auto ms = timeout.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+HistoryRun ReadRun(const SqliteStatement& row) {
+    HistoryRun run;
+    run.id = row.Int(0);
+    run.siteKey = row.Text(1);
+    run.startedAt = row.Text(2);
+    run.endedAt = row.Text(3);
+    run.cancelled = row.Int(4) != 0;
+    run.backlinkPages = static_cast<std::int32_t>(row.Int(5));
+    run.rankingPages = static_cast<std::int32_t>(row.Int(6));
+    run.jobs = static_cast<std::int32_t>(row.Int(7));
+    run.backlinkService = row.Text(8);
+    run.authorityService = row.Text(9);
+    run.searchService = row.Text(10);
+    run.kept = row.Int(11);
+    run.removed = row.Int(12);
+    return run;
+}
+
+}  // namespace
+
+void HistoryStore::Closer::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
+
+HistoryStore::HistoryStore() = default;
+HistoryStore::~HistoryStore() = default;
+HistoryStore::HistoryStore(HistoryStore&&) noexcept = default;
+HistoryStore& HistoryStore::operator=(HistoryStore&&) noexcept = default;
+
+std::string HistoryStore::Problem(int code, const std::string& doing) const {
+    const std::string name = "the history database " + file_.string();
+    const int system = db_ ? sqlite3_system_errno(db_.get()) : 0;
+    const std::string detail = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(code);
+    switch (code & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return name + " is locked by another program for longer than " +
+                   Duration(busyTimeout_) + " (while " + doing + ")";
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return name + " cannot be written: " + detail;
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            return name + " is damaged or is not a database: " + detail;
+        case SQLITE_FULL:
+            return name + " cannot grow: the disk is full";
+        case SQLITE_CANTOPEN:
+        case SQLITE_IOERR:
+            return name + " cannot be " +
+                   ((code & 0xff) == SQLITE_CANTOPEN ? "opened" : "read or written") + ": " +
+                   (system != 0 ? std::strerror(system) : detail);
+        default:
+            return name + ": " + doing + " failed: " + detail;
+    }
+}
+
+std::string HistoryStore::Execute(const char* sql) {
+    const int code = sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr);
+    return code == SQLITE_OK ? std::string() : Problem(code, "writing");
+}
+
+HistoryStatus HistoryStore::Open(const std::filesystem::path& file,
+                                 std::chrono::milliseconds busyTimeout) {
+    db_.reset();
+    file_ = file;
+    busyTimeout_ = busyTimeout;
+    if (file.has_parent_path()) {
+        std::error_code created;
+        std::filesystem::create_directories(file.parent_path(), created);
+        if (created) {
+            return {"cannot create the folder " + file.parent_path().string() +
+                    " for the history: " + created.message()};
+        }
+    }
+    sqlite3* opened = nullptr;
+    const int code =
+        sqlite3_open_v2(file.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    db_.reset(opened);
+    if (code != SQLITE_OK) {
+        HistoryStatus status{Problem(code, "opening")};
+        db_.reset();
+        return status;
+    }
+    sqlite3_busy_timeout(db_.get(), static_cast<int>(busyTimeout.count()));
+    // SQLite opens a file it may not write for reading alone.
+    if (sqlite3_db_readonly(db_.get(), "main") == 1) {
+        db_.reset();
+        return {"the history database " + file.string() + " cannot be written: it is read-only"};
+    }
+    HistoryStatus status = Migrate();
+    if (!status.ok()) {
+        db_.reset();
+    }
+    return status;
+}
+
+HistoryStatus HistoryStore::Migrate() {
+    const auto version = [this]() -> std::optional<std::int64_t> {
+        SqliteStatement read(db_.get(), "PRAGMA user_version");
+        if (!read.Step()) {
+            return std::nullopt;
+        }
+        return read.Int(0);
+    };
+    const auto failed = [this](const std::string& doing) {
+        return HistoryStatus{Problem(sqlite3_errcode(db_.get()), doing)};
+    };
+    const auto newer = [this](std::int64_t found) {
+        return HistoryStatus{"the history database " + file_.string() +
+                             " was written by a newer Veltrap (schema version " +
+                             std::to_string(found) + "; this one knows up to " +
+                             std::to_string(kSchemaVersion) + "), so it is left as it is"};
+    };
+    // A file without a version that already holds tables is another
+    // program's, which is left alone as well.
+    const auto foreign = [this, &failed]() -> std::optional<HistoryStatus> {
+        SqliteStatement tables(db_.get(), "SELECT count(*) FROM sqlite_schema");
+        if (!tables.Step()) {
+            return failed("reading");
+        }
+        if (tables.Int(0) != 0) {
+            return HistoryStatus{"the history database " + file_.string() +
+                                 " holds another program's tables, so it is left as it is"};
+        }
+        return std::nullopt;
+    };
+    // The version is read before anything is written: turning on WAL mode
+    // already changes the file, and a newer program's file must stay as it is.
+    // The version and the tables are read in one transaction, so that a file
+    // another Veltrap sets up meanwhile is not taken for another program's.
+    if (std::string error = Execute("BEGIN"); !error.empty()) {
+        return {error};
+    }
+    const auto inspect = [&]() -> std::pair<std::optional<std::int64_t>, HistoryStatus> {
+        const std::optional<std::int64_t> read = version();
+        if (!read) {
+            return {read, failed("reading")};
+        }
+        if (*read > kSchemaVersion) {
+            return {read, newer(*read)};
+        }
+        if (*read == 0) {
+            if (auto refused = foreign()) {
+                return {read, *refused};
+            }
+        }
+        return {read, {}};
+    };
+    auto [found, inspected] = inspect();
+    sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+    if (!inspected.ok()) {
+        return inspected;
+    }
+    {
+        SqliteStatement wal(db_.get(), "PRAGMA journal_mode = WAL");
+        if (!wal.Step()) {
+            return failed("turning on WAL mode");
+        }
+        if (wal.Text(0) != "wal") {
+            return {"the history database " + file_.string() +
+                    " cannot be shared by two programs: its journal stays in mode " + wal.Text(0)};
+        }
+    }
+    if (*found == kSchemaVersion) {
+        return {};
+    }
+    // Another program may be migrating the same file, so the version is read
+    // again once this one holds the write lock.
+    if (std::string error = Execute("BEGIN IMMEDIATE"); !error.empty()) {
+        return {error};
+    }
+    const auto rollback = [this](HistoryStatus status) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return status;
+    };
+    found = version();
+    if (!found) {
+        return rollback(failed("reading"));
+    }
+    if (*found > kSchemaVersion) {
+        return rollback(newer(*found));
+    }
+    if (*found == 0) {
+        if (auto refused = foreign()) {
+            return rollback(*refused);
+        }
+        if (std::string error = Execute(kSchemaOne); !error.empty()) {
+            return rollback({error});
+        }
+        found = 1;
+    }
+    if (*found == 1) {
+        if (std::string error = Execute(kSchemaTwo); !error.empty()) {
+            return rollback({error});
+        }
+    }
+    if (std::string error = Execute("COMMIT"); !error.empty()) {
+        return rollback({error});
+    }
+    return {};
+}
+
+HistoryStored HistoryStore::Store(const HistoryRun& run, const RunResult& result) {
+    HistoryStored stored;
+    if (!db_) {
+        stored.error = "the history is not open";
+        return stored;
+    }
+    if (std::string error = Execute("BEGIN IMMEDIATE"); !error.empty()) {
+        stored.error = error;
+        return stored;
+    }
+    const auto fail = [this, &stored](int code) {
+        stored.error = Problem(code, "storing the run");
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        stored.id = 0;
+        return stored;
+    };
+
+    SqliteStatement runRow(db_.get(),
+                           "INSERT INTO runs (site_key, started_at, ended_at, cancelled, "
+                           "backlink_pages, ranking_pages, jobs, backlink_service, "
+                           "authority_service, search_service, backlink_source, backlink_count, "
+                           "requests, discovery_failed, discovery_failed_page, discovery_reason, "
+                           "service_failures, kept, removed) VALUES "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    runRow.Bind(1, run.siteKey);
+    runRow.Bind(2, run.startedAt);
+    runRow.Bind(3, run.endedAt);
+    runRow.Bind(4, std::int64_t{run.cancelled});
+    runRow.Bind(5, std::int64_t{run.backlinkPages});
+    runRow.Bind(6, std::int64_t{run.rankingPages});
+    runRow.Bind(7, std::int64_t{run.jobs});
+    runRow.Bind(8, run.backlinkService);
+    runRow.Bind(9, run.authorityService);
+    runRow.Bind(10, run.searchService);
+    runRow.Bind(11, result.backlinkSource);
+    runRow.Bind(12, std::int64_t{result.backlinkCount});
+    runRow.Bind(13, result.requests);
+    runRow.Bind(14, std::int64_t{result.discovery.failed});
+    runRow.Bind(15, std::int64_t{result.discovery.failedPage});
+    runRow.Bind(16, result.discovery.reason);
+    runRow.Bind(17, PackServiceFailures(result.failures));
+    runRow.Bind(18, static_cast<std::int64_t>(result.records.size()));
+    runRow.Bind(19, static_cast<std::int64_t>(result.unlinked.size()));
+    runRow.Step();
+    if (runRow.Failed()) {
+        return fail(runRow.code());
+    }
+    stored.id = sqlite3_last_insert_rowid(db_.get());
+
+    SqliteStatement recordRow(
+        db_.get(),
+        "INSERT INTO records (run_id, position, url, href, anchor_text, google_pagerank_pos, "
+        "msn_pagerank_pos, yahoo_pagerank_pos, google_site_pos, msn_site_pos, yahoo_site_pos, "
+        "page_rank, home_page_rank, reciprocal, failures, http_status, final_url, rel, robots, "
+        "canonical, link_status) VALUES "
+        "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    std::int64_t position = 0;
+    for (const BacklinkRecord& record : result.records) {
+        recordRow.Reset();
+        recordRow.Bind(1, stored.id);
+        recordRow.Bind(2, position++);
+        recordRow.Bind(3, record.url);
+        recordRow.Bind(4, record.href);
+        recordRow.Bind(5, record.anchorText);
+        recordRow.Bind(6, std::int64_t{record.googlePageRankPos});
+        recordRow.Bind(7, std::int64_t{record.msnPageRankPos});
+        recordRow.Bind(8, std::int64_t{record.yahooPageRankPos});
+        recordRow.Bind(9, std::int64_t{record.googleSitePos});
+        recordRow.Bind(10, std::int64_t{record.msnSitePos});
+        recordRow.Bind(11, std::int64_t{record.yahooSitePos});
+        recordRow.Bind(12, std::int64_t{record.pageRank});
+        recordRow.Bind(13, std::int64_t{record.homePageRank});
+        recordRow.Bind(14, std::int64_t{record.reciprocal});
+        recordRow.Bind(15, PackFailures(record.failures));
+        recordRow.Bind(16, std::int64_t{record.httpStatus});
+        recordRow.Bind(17, record.finalUrl);
+        recordRow.Bind(18, record.rel);
+        recordRow.Bind(19, record.robots);
+        recordRow.Bind(20, record.canonical);
+        recordRow.Bind(21, record.linkStatus);
+        recordRow.Step();
+        if (recordRow.Failed()) {
+            return fail(recordRow.code());
+        }
+    }
+
+    SqliteStatement removedRow(db_.get(),
+                               "INSERT INTO removed (run_id, position, url, link_status, "
+                               "http_status, kept_before) VALUES (?, ?, ?, ?, ?, ?)");
+    position = 0;
+    for (const UnlinkedRecord& record : result.unlinked) {
+        removedRow.Reset();
+        removedRow.Bind(1, stored.id);
+        removedRow.Bind(2, position++);
+        removedRow.Bind(3, record.url);
+        removedRow.Bind(4, record.linkStatus);
+        removedRow.Bind(5, std::int64_t{record.httpStatus});
+        removedRow.Bind(6, static_cast<std::int64_t>(record.keptBefore));
+        removedRow.Step();
+        if (removedRow.Failed()) {
+            return fail(removedRow.code());
+        }
+    }
+    if (const int code = sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+        code != SQLITE_OK) {
+        return fail(code);
+    }
+    return stored;
+}
+
+HistoryRuns HistoryStore::Runs(const std::string& siteKey, int limit) {
+    HistoryRuns listed;
+    if (!db_) {
+        listed.error = "the history is not open";
+        return listed;
+    }
+    SqliteStatement rows(db_.get(), std::string("SELECT ") + kRunColumns +
+                                        " FROM runs WHERE site_key = ? ORDER BY id DESC LIMIT ?");
+    rows.Bind(1, siteKey);
+    rows.Bind(2, std::int64_t{limit > 0 ? limit : -1});
+    while (rows.Step()) {
+        listed.runs.push_back(ReadRun(rows));
+    }
+    if (rows.Failed()) {
+        listed.runs.clear();
+        listed.error = Problem(rows.code(), "listing the runs");
+    }
+    return listed;
+}
+
+HistoryLoaded HistoryStore::Load(std::int64_t id) {
+    HistoryLoaded loaded;
+    if (!db_) {
+        loaded.error = "the history is not open";
+        return loaded;
+    }
+    const auto damaged = [this, &loaded, id](const std::string& what) {
+        loaded = HistoryLoaded{};
+        loaded.error = "the history database " + file_.string() + " is damaged: run " +
+                       std::to_string(id) + " has " + what;
+        return loaded;
+    };
+    const auto fail = [this, &loaded](int code) {
+        loaded = HistoryLoaded{};
+        loaded.error = Problem(code, "reading a run");
+        return loaded;
+    };
+    // One read transaction, so that the run and its records come from one
+    // moment of the file.
+    if (std::string error = Execute("BEGIN"); !error.empty()) {
+        loaded.error = error;
+        return loaded;
+    }
+    struct EndRead {
+        sqlite3* db;
+        ~EndRead() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
+    } endRead{db_.get()};
+
+    SqliteStatement runRow(db_.get(), std::string("SELECT ") + kRunColumns +
+                                          ", backlink_source, backlink_count, requests, "
+                                          "discovery_failed, discovery_failed_page, "
+                                          "discovery_reason, service_failures "
+                                          "FROM runs WHERE id = ?");
+    runRow.Bind(1, id);
+    if (!runRow.Step()) {
+        if (runRow.Failed()) {
+            return fail(runRow.code());
+        }
+        loaded.error =
+            "the history database " + file_.string() + " holds no run " + std::to_string(id);
+        return loaded;
+    }
+    loaded.run = ReadRun(runRow);
+    RunResult& result = loaded.result;
+    result.siteKey = loaded.run.siteKey;
+    result.cancelled = loaded.run.cancelled;
+    result.backlinkSource = runRow.Text(13);
+    result.backlinkCount = static_cast<std::int32_t>(runRow.Int(14));
+    result.requests = runRow.Int(15);
+    result.discovery.failed = runRow.Int(16) != 0;
+    result.discovery.failedPage = static_cast<int>(runRow.Int(17));
+    result.discovery.reason = runRow.Text(18);
+    const auto services = Unpack(runRow.Text(19));
+    if (!services || services->size() % 3 != 0) {
+        return damaged("unreadable service failures");
+    }
+    for (std::size_t n = 0; n < services->size(); n += 3) {
+        result.failures.push_back(
+            {(*services)[n], std::atoi((*services)[n + 1].c_str()), (*services)[n + 2]});
+    }
+
+    SqliteStatement records(db_.get(),
+                            "SELECT url, href, anchor_text, google_pagerank_pos, "
+                            "msn_pagerank_pos, yahoo_pagerank_pos, google_site_pos, msn_site_pos, "
+                            "yahoo_site_pos, page_rank, home_page_rank, reciprocal, failures, "
+                            "http_status, final_url, rel, robots, canonical, link_status "
+                            "FROM records WHERE run_id = ? ORDER BY position");
+    records.Bind(1, id);
+    while (records.Step()) {
+        result.records.Append(records.Text(0));
+        BacklinkRecord& record = *std::prev(result.records.end());
+        record.href = records.Text(1);
+        record.anchorText = records.Text(2);
+        const auto number = [&records](int column) {
+            return static_cast<std::int32_t>(records.Int(column));
+        };
+        record.googlePageRankPos = number(3);
+        record.msnPageRankPos = number(4);
+        record.yahooPageRankPos = number(5);
+        record.googleSitePos = number(6);
+        record.msnSitePos = number(7);
+        record.yahooSitePos = number(8);
+        record.pageRank = number(9);
+        record.homePageRank = number(10);
+        record.reciprocal = records.Int(11) != 0;
+        const auto failures = Unpack(records.Text(12));
+        if (!failures || failures->size() % 2 != 0) {
+            return damaged("a record with unreadable failures");
+        }
+        for (std::size_t n = 0; n < failures->size(); n += 2) {
+            record.failures.emplace_back((*failures)[n], (*failures)[n + 1]);
+        }
+        record.httpStatus = number(13);
+        record.finalUrl = records.Text(14);
+        record.rel = records.Text(15);
+        record.robots = records.Text(16);
+        record.canonical = records.Text(17);
+        record.linkStatus = records.Text(18);
+    }
+    if (records.Failed()) {
+        return fail(records.code());
+    }
+
+    SqliteStatement removed(db_.get(),
+                            "SELECT url, link_status, http_status, kept_before FROM removed "
+                            "WHERE run_id = ? ORDER BY position");
+    removed.Bind(1, id);
+    while (removed.Step()) {
+        result.unlinked.push_back({removed.Text(0), removed.Text(1),
+                                   static_cast<std::int32_t>(removed.Int(2)),
+                                   static_cast<std::size_t>(removed.Int(3))});
+    }
+    if (removed.Failed()) {
+        return fail(removed.code());
+    }
+    if (static_cast<std::int64_t>(result.records.size()) != loaded.run.kept ||
+        static_cast<std::int64_t>(result.unlinked.size()) != loaded.run.removed) {
+        return damaged("another number of records than it counted");
+    }
+    return loaded;
+}
+
+}  // namespace veltrap

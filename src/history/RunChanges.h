@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/RunResult.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace veltrap {
+
+// One field of a linking page that two runs saw differently.
+struct FieldChange {
+    std::string field;  // "anchorText", "linkStatus", "rel" or "reciprocal"
+    std::string oldValue;
+    std::string newValue;
+};
+
+// What became of one linking page, keyed by its url, between two runs.
+struct PageChange {
+    enum class Kind { kNew, kLost, kChanged };
+
+    std::string url;
+    Kind kind = Kind::kChanged;
+    // For a lost page: the status the newer run removed it with ("gone",
+    // "not-found"...), or kNotSeen when the newer run never saw it.
+    std::string lostStatus;
+    // For a lost page, its link status in the older run.
+    std::string oldLinkStatus;
+    // For a changed page, each field that differs, in a fixed order.
+    std::vector<FieldChange> fields;
+};
+
+// The changes between the kept records of an older and a newer run: the
+// newer run's new and changed pages in its own list order, then the lost
+// pages in the older run's order. A record that either run kept without
+// reading it (a cancelled run's) is never counted as changed.
+struct RunChanges {
+    static constexpr const char* kNotSeen = "not seen";
+
+    std::vector<PageChange> pages;
+
+    static RunChanges Compare(const RunResult& older, const RunResult& newer);
+    // The changes as rows of the columns kColumns: a new page is one row, a
+    // lost page one row with its old link status and why it was lost, a
+    // changed page one row for each field.
+    static constexpr std::array<const char*, 5> kColumns = {"Linking Page", "Change", "Field",
+                                                            "Old", "New"};
+    std::vector<std::array<std::string, 5>> Rows() const;
+    // "New", "Lost" or "Changed".
+    static const char* KindName(PageChange::Kind kind);
+};
+
+}  // namespace veltrap

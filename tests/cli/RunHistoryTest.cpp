@@ -1,0 +1,122 @@
+#include "ChildProcess.h"
+#include "HandMadeWeb.h"
+
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+
+namespace veltrap {
+namespace {
+
+using testing::ChildProcess;
+using ::testing::ContainsRegex;
+using testing::HandMadeWeb;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+class RunHistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteFileBytes(dir.File("services.ini"), HandMadeWeb::ConfigText()); }
+
+    int Run(std::vector<std::string> extra, bool history = true) {
+        std::vector<std::string> arguments = {"--config",         dir.File("services.ini"),
+                                              "--connect-to",     web.Address(),
+                                              "--backlink-pages", "3",
+                                              "--ranking-pages",  "1",
+                                              "--quiet"};
+        if (history) {
+            arguments.insert(arguments.end(), {"--history", dir.File("history.sqlite")});
+        }
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return ChildProcess(VELTRAP_REPORT_EXE, arguments, dir.File("stdout"), dir.File("stderr"))
+            .Wait();
+    }
+    std::string Out() const { return ReadFileBytes(dir.File("stdout")); }
+    std::string Err() const { return ReadFileBytes(dir.File("stderr")); }
+
+    HandMadeWeb web;
+    TempDir dir;
+};
+
+TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
+    const auto changes = dir.Path() / "report" / "changes.csv";
+    ASSERT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    EXPECT_FALSE(std::filesystem::exists(changes));
+    EXPECT_EQ(Run({"--changes", "www.mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr("holds 1 run(s) of mysite.test, and changes need two"));
+
+    // A link removed, a link added, a rel turned nofollow and a page gone.
+    web.SetPage("a.example/links.html", "<p>We no longer link to anyone.</p>");
+    web.SetPage("d.example/nolink.html", "<a href=\"http://mysite.test/\">My Site</a>");
+    web.SetPage("b.example/page.html",
+                "<a rel=\"NoFollow\" href=\"http://www.mysite.test/about.html\">Best Widgets</a>");
+    web.RemovePage("e.example/");
+    ASSERT_EQ(Run({"--out", dir.File("report"), "http://mysite.test"}), 0) << Err();
+    EXPECT_EQ(ReadFileBytes(changes),
+              "Linking Page,Change,Field,Old,New\n"
+              "http://b.example/page.html,Changed,linkStatus,follow,nofollow\n"
+              "http://b.example/page.html,Changed,rel,,nofollow\n"
+              "http://d.example/nolink.html,New,,,\n"
+              "http://a.example/links.html,Lost,linkStatus,follow,not-found\n"
+              "http://e.example/,Lost,linkStatus,follow,gone\n");
+
+    ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), ContainsRegex("^Changes of mysite.test from run 1 \\([-0-9T:]+Z\\) to "
+                                     "run 2 \\([-0-9T:]+Z\\):\n"));
+    EXPECT_THAT(Out(),
+                HasSubstr("\n"
+                          "Changed  http://b.example/page.html  linkStatus: \"follow\" -> "
+                          "\"nofollow\"\n"
+                          "Changed  http://b.example/page.html  rel: \"\" -> \"nofollow\"\n"
+                          "New      http://d.example/nolink.html\n"
+                          "Lost     http://a.example/links.html  linkStatus: \"follow\" -> "
+                          "\"not-found\"\n"
+                          "Lost     http://e.example/  linkStatus: \"follow\" -> \"gone\"\n"));
+
+    ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), ContainsRegex("^Id +Started +Ended +Outcome +Kept +Removed\n"
+                                     "2 +[-0-9T:]+Z +[-0-9T:]+Z +completed +3 +[0-9]+\n"
+                                     "1 +[-0-9T:]+Z +[-0-9T:]+Z +completed +5 +[0-9]+\n$"));
+
+    // Without the history, nothing is stored and no changes.csv of an
+    // earlier run is left to pass for this one's.
+    ASSERT_EQ(Run({"--no-history", "--out", dir.File("report"), "mysite.test"}, false), 0) << Err();
+    EXPECT_FALSE(std::filesystem::exists(changes));
+    ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0);
+    EXPECT_THAT(Out(), Not(HasSubstr("\n3 ")));
+
+    // A backlink source that fails sees no page, which must not pass for
+    // every link lost.
+    web.RemovePage("explorer.test/search?p=mysite.test&bwm=i&bwmf=s&b=1");
+    EXPECT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr("No changes.csv: the backlink source failed"));
+    EXPECT_FALSE(std::filesystem::exists(changes));
+    ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), HasSubstr("Run 3 could not read its backlink source, so a page it did "
+                                 "not see may not be lost: Backlink source"));
+}
+
+TEST_F(RunHistoryTest, AHistoryLockedPastTheTimeoutCostsNeitherTheReportNorItsExitCode) {
+    // Another program holds the write lock for the whole run.
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.File("history.sqlite").c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA journal_mode = WAL; BEGIN IMMEDIATE", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    sqlite3_close(holder);
+    EXPECT_THAT(Err(), HasSubstr("The run was not stored in the history: the history database " +
+                                 dir.File("history.sqlite") +
+                                 " is locked by another program for longer than 5 s"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "report" / "records.json"));
+}
+
+}  // namespace
+}  // namespace veltrap

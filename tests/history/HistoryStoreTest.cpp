@@ -1,0 +1,293 @@
+#include "history/HistoryStore.h"
+
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <tuple>
+
+namespace veltrap {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+auto Fields(const BacklinkRecord& r) {
+    return std::tie(r.url, r.href, r.anchorText, r.googlePageRankPos, r.msnPageRankPos,
+                    r.yahooPageRankPos, r.googleSitePos, r.msnSitePos, r.yahooSitePos, r.pageRank,
+                    r.homePageRank, r.reciprocal, r.httpStatus, r.finalUrl, r.rel, r.robots,
+                    r.canonical, r.linkStatus, r.failures);
+}
+
+RunResult SampleResult(int records) {
+    RunResult result;
+    result.siteKey = "mysite.test";
+    result.backlinkSource = "siteexplorer";
+    result.backlinkCount = records + 1;
+    result.requests = 77;
+    result.discovery = {true, 2, "HTTP 503"};
+    result.failures = {{"pagerank-page", 3, "HTTP 404"}};
+    for (int n = 0; n < records; ++n) {
+        result.records.Append("http://a" + std::to_string(n) + ".example/");
+        BacklinkRecord& record = *std::prev(result.records.end());
+        record.href = "http://mysite.test/";
+        // Bytes that are not UTF-8, and the packing's own separator, come back as they went.
+        record.anchorText = "caf\xe9: 12:x";
+        record.googlePageRankPos = n;
+        record.yahooSitePos = 3;
+        record.pageRank = -1;
+        record.reciprocal = n % 2 == 0;
+        record.httpStatus = 200;
+        record.finalUrl = "https://a.example/";
+        record.rel = "nofollow ugc";
+        record.robots = "noindex";
+        record.canonical = "https://a.example/c";
+        record.linkStatus = "noindex";
+        record.failures = {{"pageRank", "HTTP 404"}, {"msnSitePos", ""}};
+    }
+    result.unlinked = {{"http://gone.example/", "gone", 404, 1}};
+    return result;
+}
+
+HistoryRun SampleRun(bool cancelled) {
+    HistoryRun run;
+    run.siteKey = "mysite.test";
+    run.startedAt = "2026-12-09T09:40:05Z";
+    run.endedAt = "2026-12-09T09:41:00Z";
+    run.cancelled = cancelled;
+    run.backlinkPages = 3;
+    run.rankingPages = 2;
+    run.jobs = 16;
+    run.backlinkService = "siteexplorer";
+    run.authorityService = "pagerank-page";
+    run.searchService = "html-search";
+    return run;
+}
+
+// A raw connection, for the files an older program or another one leaves.
+void Sql(const std::filesystem::path& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error != nullptr ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+TEST(HistoryStoreTest, StoresRunsWholeAndLoadsThemBack) {
+    TempDir dir;
+    const auto file = dir.Path() / "deep" / "folder" / "history.sqlite";
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    const RunResult completed = SampleResult(3);
+    const HistoryStored first = store.Store(SampleRun(false), completed);
+    ASSERT_TRUE(first.ok()) << first.error;
+    const HistoryStored second = store.Store(SampleRun(true), SampleResult(1));
+    ASSERT_TRUE(second.ok()) << second.error;
+    EXPECT_TRUE(store
+                    .Store(
+                        [] {
+                            HistoryRun other = SampleRun(false);
+                            other.siteKey = "other.test";
+                            return other;
+                        }(),
+                        SampleResult(0))
+                    .ok());
+
+    const HistoryRuns listed = store.Runs("mysite.test");
+    ASSERT_TRUE(listed.ok()) << listed.error;
+    ASSERT_EQ(listed.runs.size(), 2U);
+    EXPECT_EQ(listed.runs[0].id, second.id);
+    EXPECT_TRUE(listed.runs[0].cancelled);
+    EXPECT_EQ(listed.runs[0].kept, 1);
+    EXPECT_EQ(listed.runs[1].id, first.id);
+    EXPECT_FALSE(listed.runs[1].cancelled);
+    EXPECT_EQ(listed.runs[1].kept, 3);
+    EXPECT_EQ(listed.runs[1].removed, 1);
+    EXPECT_EQ(store.Runs("mysite.test", 1).runs.size(), 1U);
+
+    // A second connection reads what the first stored.
+    HistoryStore reader;
+    ASSERT_TRUE(reader.Open(file).ok());
+    const HistoryLoaded loaded = reader.Load(first.id);
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    const HistoryRun expected = SampleRun(false);
+    EXPECT_EQ(std::tie(loaded.run.startedAt, loaded.run.endedAt, loaded.run.backlinkPages,
+                       loaded.run.rankingPages, loaded.run.jobs, loaded.run.backlinkService,
+                       loaded.run.authorityService, loaded.run.searchService),
+              std::tie(expected.startedAt, expected.endedAt, expected.backlinkPages,
+                       expected.rankingPages, expected.jobs, expected.backlinkService,
+                       expected.authorityService, expected.searchService));
+    const RunResult& back = loaded.result;
+    EXPECT_EQ(std::tie(back.siteKey, back.backlinkSource, back.backlinkCount, back.requests,
+                       back.cancelled, back.discovery.failed, back.discovery.failedPage,
+                       back.discovery.reason),
+              std::tie(completed.siteKey, completed.backlinkSource, completed.backlinkCount,
+                       completed.requests, completed.cancelled, completed.discovery.failed,
+                       completed.discovery.failedPage, completed.discovery.reason));
+    EXPECT_EQ(back.FailureLine(), completed.FailureLine());
+    ASSERT_EQ(back.records.size(), completed.records.size());
+    for (auto was = completed.records.begin(), is = back.records.begin();
+         was != completed.records.end(); ++was, ++is) {
+        EXPECT_EQ(Fields(*is), Fields(*was));
+    }
+    ASSERT_EQ(back.unlinked.size(), 1U);
+    EXPECT_EQ(std::tie(back.unlinked[0].url, back.unlinked[0].linkStatus,
+                       back.unlinked[0].httpStatus, back.unlinked[0].keptBefore),
+              std::tie(completed.unlinked[0].url, completed.unlinked[0].linkStatus,
+                       completed.unlinked[0].httpStatus, completed.unlinked[0].keptBefore));
+    EXPECT_TRUE(reader.Load(second.id).result.cancelled);
+    EXPECT_THAT(reader.Load(999).error, HasSubstr("holds no run 999"));
+}
+
+TEST(HistoryStoreTest, BringsAVersionOneFileUpToDate) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    Sql(file, R"(
+CREATE TABLE runs (id INTEGER PRIMARY KEY, site_key TEXT NOT NULL, started_at TEXT NOT NULL,
+    ended_at TEXT NOT NULL, cancelled INTEGER NOT NULL, backlink_pages INTEGER NOT NULL,
+    ranking_pages INTEGER NOT NULL, jobs INTEGER NOT NULL, backlink_service TEXT NOT NULL,
+    authority_service TEXT NOT NULL, search_service TEXT NOT NULL, backlink_source TEXT NOT NULL,
+    backlink_count INTEGER NOT NULL, requests INTEGER NOT NULL, discovery_failed INTEGER NOT NULL,
+    discovery_failed_page INTEGER NOT NULL, discovery_reason TEXT NOT NULL,
+    service_failures TEXT NOT NULL, kept INTEGER NOT NULL, removed INTEGER NOT NULL);
+CREATE TABLE records (run_id INTEGER NOT NULL REFERENCES runs (id), position INTEGER NOT NULL,
+    url TEXT NOT NULL, href TEXT NOT NULL, anchor_text TEXT NOT NULL,
+    google_pagerank_pos INTEGER NOT NULL, msn_pagerank_pos INTEGER NOT NULL,
+    yahoo_pagerank_pos INTEGER NOT NULL, google_site_pos INTEGER NOT NULL,
+    msn_site_pos INTEGER NOT NULL, yahoo_site_pos INTEGER NOT NULL, page_rank INTEGER NOT NULL,
+    home_page_rank INTEGER NOT NULL, reciprocal INTEGER NOT NULL, failures TEXT NOT NULL,
+    PRIMARY KEY (run_id, position)) WITHOUT ROWID;
+CREATE TABLE removed (run_id INTEGER NOT NULL REFERENCES runs (id), position INTEGER NOT NULL,
+    url TEXT NOT NULL, link_status TEXT NOT NULL, http_status INTEGER NOT NULL,
+    kept_before INTEGER NOT NULL, PRIMARY KEY (run_id, position)) WITHOUT ROWID;
+INSERT INTO runs VALUES (7, 'mysite.test', '2026-01-01T00:00:00Z', '2026-01-01T00:01:00Z', 0,
+    3, 2, 16, 'siteexplorer', 'pagerank-page', 'html-search', 'siteexplorer', 1, 9, 0, 0, '',
+    '', 1, 0);
+INSERT INTO records VALUES (7, 0, 'http://a.example/', 'http://mysite.test/', 'my site',
+    1, 2, 3, 4, 5, 6, 7, 8, 1, '8:pageRank8:HTTP 404');
+PRAGMA user_version = 1;
+)");
+    HistoryStore store;
+    const HistoryStatus opened = store.Open(file);
+    ASSERT_TRUE(opened.ok()) << opened.error;
+    const HistoryLoaded old = store.Load(7);
+    ASSERT_TRUE(old.ok()) << old.error;
+    ASSERT_EQ(old.result.records.size(), 1U);
+    const BacklinkRecord& record = *old.result.records.begin();
+    EXPECT_EQ(record.anchorText, "my site");
+    EXPECT_EQ(record.homePageRank, 8);
+    EXPECT_EQ(record.failures, (decltype(record.failures){{"pageRank", "HTTP 404"}}));
+    // The version had no link status: the record reads as not examined.
+    EXPECT_EQ(record.linkStatus, "");
+    EXPECT_EQ(record.httpStatus, 0);
+
+    const HistoryStored stored = store.Store(SampleRun(false), SampleResult(2));
+    ASSERT_TRUE(stored.ok()) << stored.error;
+    EXPECT_EQ((*store.Load(stored.id).result.records.begin()).linkStatus, "noindex");
+    EXPECT_EQ(store.Runs("mysite.test").runs.size(), 2U);
+}
+
+TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
+    TempDir dir;
+    const auto newer = dir.Path() / "newer.sqlite";
+    Sql(newer, "CREATE TABLE future (x); PRAGMA user_version = 9;");
+    const auto foreign = dir.Path() / "foreign.sqlite";
+    Sql(foreign, "CREATE TABLE runs (x);");
+    const auto corrupt = dir.Path() / "corrupt.sqlite";
+    WriteFileBytes(corrupt, std::string(4096, 'x'));
+
+    const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+        {newer, "was written by a newer Veltrap (schema version 9; this one knows up to 2)"},
+        {foreign, "holds another program's tables"},
+        {corrupt, "is damaged or is not a database"}};
+    for (const auto& [file, message] : cases) {
+        const std::string before = ReadFileBytes(file);
+        HistoryStore store;
+        const HistoryStatus opened = store.Open(file);
+        EXPECT_THAT(opened.error, HasSubstr(message));
+        EXPECT_THAT(opened.error, HasSubstr(file.string()));
+        EXPECT_FALSE(store.IsOpen());
+        EXPECT_THAT(store.Store(SampleRun(false), SampleResult(1)).error, HasSubstr("not open"));
+        EXPECT_EQ(ReadFileBytes(file), before) << file;
+    }
+}
+
+TEST(HistoryStoreTest, ALockHeldPastTheTimeoutIsToldAndStoresNothing) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file, std::chrono::milliseconds(100)).ok());
+
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const HistoryStored refused = store.Store(SampleRun(false), SampleResult(5));
+    EXPECT_THAT(refused.error,
+                HasSubstr("history.sqlite is locked by another program for longer than 100 ms"));
+    // Reading goes on beside a writer.
+    const HistoryRuns listed = store.Runs("mysite.test");
+    EXPECT_TRUE(listed.ok()) << listed.error;
+    EXPECT_TRUE(listed.runs.empty());
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+
+    EXPECT_TRUE(store.Store(SampleRun(false), SampleResult(5)).ok());
+    EXPECT_EQ(store.Runs("mysite.test").runs.size(), 1U);
+}
+
+TEST(HistoryStoreTest, TwoProgramsStoreAtTheSameTime) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    constexpr int kRuns = 15;
+    // Each writer opens the fresh file itself, so that both also set it up at
+    // once. The errors are counted, as a child process can only tell a number.
+    const auto writer = [&file](int records) {
+        int errors = 0;
+        HistoryStore store;
+        if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
+            std::fprintf(stderr, "%s\n", opened.error.c_str());
+            return 1;
+        }
+        for (int n = 0; n < kRuns; ++n) {
+            if (const HistoryStored stored = store.Store(SampleRun(false), SampleResult(records));
+                !stored.ok()) {
+                std::fprintf(stderr, "%s\n", stored.error.c_str());
+                ++errors;
+            }
+        }
+        return errors;
+    };
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        _exit(writer(200));
+    }
+    EXPECT_EQ(writer(300), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    const HistoryRuns listed = store.Runs("mysite.test");
+    ASSERT_EQ(listed.runs.size(), 2U * kRuns);
+    for (const HistoryRun& run : listed.runs) {
+        ASSERT_TRUE(run.kept == 300 || run.kept == 200) << run.kept;
+        EXPECT_EQ(static_cast<std::int64_t>(store.Load(run.id).result.records.size()), run.kept);
+    }
+}
+
+}  // namespace
+}  // namespace veltrap

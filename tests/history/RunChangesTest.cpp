@@ -1,0 +1,51 @@
+#include "history/ChangesCsv.h"
+#include "history/RunChanges.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+
+namespace veltrap {
+namespace {
+
+void Keep(RunResult& run, const std::string& url, const std::string& rel = "",
+          bool reciprocal = false) {
+    run.records.Append(url);
+    BacklinkRecord& record = *std::prev(run.records.end());
+    record.href = "http://mysite.test/";
+    record.anchorText = "my site";
+    record.rel = rel;
+    record.linkStatus = rel.empty() ? "follow" : rel;
+    record.reciprocal = reciprocal;
+}
+
+TEST(RunChangesTest, ListsNewAndChangedInTheNewerOrderThenLostInTheOlder) {
+    RunResult older;
+    Keep(older, "http://lost-unseen.example/");
+    Keep(older, "http://same.example/");
+    Keep(older, "http://turned.example/");
+    Keep(older, "http://lost-gone.example/");
+    RunResult newer;
+    Keep(newer, "http://turned.example/", "nofollow", true);
+    Keep(newer, "http://fresh.example/");
+    Keep(newer, "http://same.example/");
+    // A page listed twice counts once.
+    Keep(newer, "http://fresh.example/", "ugc");
+    newer.unlinked = {{"http://lost-gone.example/", "gone", 404, 3}};
+    // The newer run was cancelled before it read this page again.
+    Keep(older, "http://unread.example/");
+    newer.records.Append("http://unread.example/");
+
+    EXPECT_EQ(ChangesCsv(RunChanges::Compare(older, newer)),
+              "Linking Page,Change,Field,Old,New\n"
+              "http://turned.example/,Changed,linkStatus,follow,nofollow\n"
+              "http://turned.example/,Changed,rel,,nofollow\n"
+              "http://turned.example/,Changed,reciprocal,no,yes\n"
+              "http://fresh.example/,New,,,\n"
+              "http://lost-unseen.example/,Lost,linkStatus,follow,not seen\n"
+              "http://lost-gone.example/,Lost,linkStatus,follow,gone\n");
+    EXPECT_TRUE(RunChanges::Compare(newer, newer).pages.empty());
+}
+
+}  // namespace
+}  // namespace veltrap
