@@ -15,6 +15,7 @@
 #include "history/ChangesCsv.h"
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
+#include "history/RecordRun.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "store/SavedState.h"
 
@@ -257,15 +258,16 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         run.authorityService = config.Chosen(Role::kAuthority);
         run.searchService = config.Chosen(Role::kSearch);
         const RunResult outcome = Execute(request, config, options.quiet, run);
-        const Remembered remembered =
-            options.noHistory ? Remembered{} : Remember(options, run, outcome);
+        const RecordedRun remembered =
+            options.noHistory ? RecordedRun{} : Remember(options, run, outcome);
         const HtmlReportFacts facts = RunFacts(request, config, std::time(nullptr));
         if (options.outFolder.empty()) {
             if (const int code = WriteOut(RunSummary(outcome), "the summary"); code != kExitDone) {
                 return code;
             }
         } else {
-            std::vector<ReportFile> extra = {{"report.html", HtmlReport(outcome, facts)}};
+            std::vector<ReportFile> extra = {
+                {"report.html", HtmlReport(outcome, facts, remembered.report)}};
             if (remembered.changes) {
                 extra.push_back({"changes.csv", ChangesCsv(*remembered.changes)});
             }
@@ -283,7 +285,7 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         }
         std::string error;
         if (!options.htmlFile.empty() &&
-            !WriteHtmlReport(options.htmlFile, outcome, facts, error)) {
+            !WriteHtmlReport(options.htmlFile, outcome, facts, error, remembered.report)) {
             return Fail(kExitFailed, error);
         }
         if (outcome.cancelled) {
@@ -305,44 +307,13 @@ std::filesystem::path ReportCommand::HistoryFile(const Options& options) {
                                        : std::filesystem::path(options.historyFile);
 }
 
-ReportCommand::Remembered ReportCommand::Remember(const Options& options, const HistoryRun& run,
-                                                  const RunResult& outcome) {
-    Remembered remembered;
-    const std::filesystem::path file = HistoryFile(options);
-    const auto notStored = [this](const std::string& reason) {
-        err_ << "The run was not stored in the history: " << reason << '\n';
-    };
-    if (file.empty()) {
-        notStored("neither XDG_DATA_HOME nor HOME names a folder for it; give --history FILE");
-        return remembered;
+RecordedRun ReportCommand::Remember(const Options& options, const HistoryRun& run,
+                                    const RunResult& outcome) {
+    RecordedRun recorded = RecordRun(HistoryFile(options), run, outcome);
+    for (const std::string& problem : recorded.problems) {
+        err_ << problem << '\n';
     }
-    HistoryStore store;
-    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-        notStored(opened.error);
-        return remembered;
-    }
-    const HistoryRuns previous = store.Runs(run.siteKey, 1);
-    if (!previous.ok()) {
-        notStored(previous.error);
-        return remembered;
-    }
-    // Without its backlink source a run sees almost nothing, and every page it
-    // did not see would pass for a lost link.
-    if (outcome.discovery.failed && !previous.runs.empty()) {
-        err_ << "No changes.csv: the backlink source failed, so the pages this run did not "
-                "see cannot be told lost\n";
-    } else if (!previous.runs.empty()) {
-        const HistoryLoaded older = store.Load(previous.runs.front().id);
-        if (older.ok()) {
-            remembered.changes = RunChanges::Compare(older.result, outcome);
-        } else {
-            err_ << "The changes since the previous run cannot be told: " << older.error << '\n';
-        }
-    }
-    if (const HistoryStored stored = store.Store(run, outcome); !stored.ok()) {
-        notStored(stored.error);
-    }
-    return remembered;
+    return recorded;
 }
 
 int ReportCommand::ShowHistory(const Options& options) {

@@ -4,6 +4,7 @@
 #include "engine/RunResult.h"
 #include "engine/ServiceConfig.h"
 #include "history/HistoryRun.h"
+#include "history/RecordRun.h"
 #include "history/RunChanges.h"
 
 #include <atomic>
@@ -57,18 +58,12 @@ private:
         std::string site;
     };
 
-    // What the history gave an ended run: the changes since the site's
-    // previous run, when there is one.
-    struct Remembered {
-        std::optional<RunChanges> changes;
-    };
-
     std::optional<int> Parse(int argc, const char* const* argv, Options& options);
     RunResult Execute(const RunRequest& request, const ServiceConfig& config, bool quiet,
                       HistoryRun& facts);
     // Stores the ended run and compares it with the site's previous one. A
     // history that cannot be used is told on stderr and costs nothing else.
-    Remembered Remember(const Options& options, const HistoryRun& facts, const RunResult& outcome);
+    RecordedRun Remember(const Options& options, const HistoryRun& facts, const RunResult& outcome);
     // --history-list and --changes, which read the history and run nothing.
     int ShowHistory(const Options& options);
     std::filesystem::path HistoryFile(const Options& options);

@@ -66,6 +66,11 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
               "http://d.example/nolink.html,New,,,\n"
               "http://a.example/links.html,Lost,linkStatus,follow,not-found\n"
               "http://e.example/,Lost,linkStatus,follow,gone\n");
+    // The HTML report charts both runs and lists the same changes.
+    const std::string html = ReadFileBytes(dir.Path() / "report" / "report.html");
+    EXPECT_THAT(html, HasSubstr("Links gained per run"));
+    EXPECT_THAT(html, HasSubstr("<h2>Changes since the previous run</h2>"));
+    EXPECT_THAT(html, HasSubstr("<td>Lost</td><td>linkStatus</td><td>follow</td><td>gone</td>"));
 
     ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
     EXPECT_THAT(Out(), ContainsRegex("^Changes of mysite.test from run 1 \\([-0-9T:]+Z\\) to "
@@ -96,7 +101,10 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
     // every link lost.
     web.RemovePage("explorer.test/search?p=mysite.test&bwm=i&bwmf=s&b=1");
     EXPECT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 1);
-    EXPECT_THAT(Err(), HasSubstr("No changes.csv: the backlink source failed"));
+    EXPECT_THAT(
+        Err(),
+        HasSubstr(
+            "the backlink source failed, so the pages this run did not see cannot be told lost"));
     EXPECT_FALSE(std::filesystem::exists(changes));
     ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
     EXPECT_THAT(Out(), HasSubstr("Run 3 could not read its backlink source, so a page it did "

@@ -1,0 +1,92 @@
+#include "history/RecordRun.h"
+
+#include "history/ChangesCsv.h"
+#include "history/HistoryStore.h"
+
+#include <algorithm>
+
+namespace veltrap {
+namespace {
+
+// What each of the site's latest runs gained and lost against the run
+// before it, oldest first. The oldest stored run has nothing to be compared
+// with and counts everything it kept as gained.
+std::vector<HtmlRunChanges> LatestRuns(HistoryStore& store, const std::string& siteKey,
+                                       std::vector<std::string>& problems) {
+    std::vector<HtmlRunChanges> charted;
+    const HistoryRuns listed = store.Runs(siteKey, kChartedRuns + 1);
+    if (!listed.ok()) {
+        problems.push_back("The history's runs cannot be charted: " + listed.error);
+        return charted;
+    }
+    std::vector<HistoryRun> runs(listed.runs.rbegin(), listed.runs.rend());
+    std::optional<RunResult> before;
+    for (std::size_t n = 0; n < runs.size(); ++n) {
+        HistoryLoaded loaded = store.Load(runs[n].id);
+        if (!loaded.ok()) {
+            problems.push_back("The history's runs cannot be charted: " + loaded.error);
+            return {};
+        }
+        // With one run more than charted listed, the first serves only as
+        // the one its successor is compared with.
+        const bool shown = runs.size() <= static_cast<std::size_t>(kChartedRuns) || n > 0;
+        if (shown) {
+            HtmlRunChanges point{runs[n].startedAt, 0, 0};
+            const RunChanges changes =
+                RunChanges::Compare(before ? *before : RunResult{}, loaded.result);
+            for (const PageChange& page : changes.pages) {
+                point.gained += page.kind == PageChange::Kind::kNew ? 1 : 0;
+                point.lost += page.kind == PageChange::Kind::kLost ? 1 : 0;
+            }
+            charted.push_back(point);
+        }
+        before = std::move(loaded.result);
+    }
+    return charted;
+}
+
+}  // namespace
+
+RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
+                      const RunResult& outcome) {
+    RecordedRun recorded;
+    const auto notStored = [&recorded](const std::string& reason) {
+        recorded.problems.push_back("The run was not stored in the history: " + reason);
+    };
+    if (file.empty()) {
+        notStored("neither XDG_DATA_HOME nor HOME names a folder for it");
+        return recorded;
+    }
+    HistoryStore store;
+    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
+        notStored(opened.error);
+        return recorded;
+    }
+    const HistoryRuns previous = store.Runs(run.siteKey, 1);
+    if (!previous.ok()) {
+        notStored(previous.error);
+        return recorded;
+    }
+    if (outcome.discovery.failed && !previous.runs.empty()) {
+        recorded.problems.push_back(
+            "The changes since the previous run are not told: the backlink source failed, so "
+            "the pages this run did not see cannot be told lost");
+    } else if (!previous.runs.empty()) {
+        const HistoryLoaded older = store.Load(previous.runs.front().id);
+        if (older.ok()) {
+            recorded.changes = RunChanges::Compare(older.result, outcome);
+            recorded.report.changes = ChangesGrid(*recorded.changes);
+        } else {
+            recorded.problems.push_back("The changes since the previous run cannot be told: " +
+                                        older.error);
+        }
+    }
+    if (const HistoryStored stored = store.Store(run, outcome); !stored.ok()) {
+        notStored(stored.error);
+        return recorded;
+    }
+    recorded.report.runs = LatestRuns(store, run.siteKey, recorded.problems);
+    return recorded;
+}
+
+}  // namespace veltrap
