@@ -1,0 +1,270 @@
+#include "app/RunHistoryDialog.h"
+
+#include "app/ShownText.h"
+#include "history/RunChanges.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <system_error>
+#include <utility>
+
+namespace veltrap {
+namespace {
+
+constexpr int kRunColumns = 6;
+constexpr std::array<const char*, kRunColumns> kRunHeaders = {"Run",      "Started", "Ended",
+                                                              "Ended as", "Kept",    "Removed"};
+
+QTableWidget* MakeTable(int columns, QWidget* parent) {
+    auto* table = new QTableWidget(0, columns, parent);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->hide();
+    table->setWordWrap(false);
+    return table;
+}
+
+void SetHeaders(QTableWidget* table, const char* const* names, int count) {
+    QStringList headers;
+    for (int n = 0; n < count; ++n) {
+        headers << QString::fromUtf8(names[n]);
+    }
+    table->setHorizontalHeaderLabels(headers);
+}
+
+QTableWidgetItem* Cell(const QString& text, bool number = false) {
+    auto* item = new QTableWidgetItem(text);
+    if (number) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return item;
+}
+
+// "2026-12-09T09:40:05Z" as "2026-12-09 09:40:05 UTC"; any other form as
+// it was stored.
+QString ShownTime(const std::string& stamp) {
+    if (stamp.size() == 20 && stamp[10] == 'T' && stamp[19] == 'Z') {
+        return ShownText(stamp.substr(0, 10) + " " + stamp.substr(11, 8) + " UTC");
+    }
+    return ShownText(stamp);
+}
+
+QString RunName(const HistoryRun& run) {
+    return QStringLiteral("run %1").arg(run.id);
+}
+
+}  // namespace
+
+RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
+                                   const std::string& siteKey, QWidget* parent)
+    : QDialog(parent),
+      runsTable_(MakeTable(kRunColumns, this)),
+      changesTable_(MakeTable(static_cast<int>(RunChanges::kColumns.size()), this)),
+      message_(new QLabel(this)),
+      showChanges_(new QPushButton(QStringLiteral("Show Changes"), this)),
+      openRun_(new QPushButton(QStringLiteral("Open Run"), this)) {
+    setWindowTitle(QStringLiteral("Run History"));
+    runsTable_->setObjectName(QStringLiteral("runsTable"));
+    changesTable_->setObjectName(QStringLiteral("changesTable"));
+    message_->setObjectName(QStringLiteral("historyMessage"));
+    message_->setWordWrap(true);
+    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    SetHeaders(runsTable_, kRunHeaders.data(), kRunColumns);
+    runsTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    SetHeaders(changesTable_, RunChanges::kColumns.data(),
+               static_cast<int>(RunChanges::kColumns.size()));
+    QHeaderView* changesHeader = changesTable_->horizontalHeader();
+    changesHeader->setSectionResizeMode(0, QHeaderView::Stretch);
+    changesHeader->resizeSection(1, 80);
+    changesHeader->resizeSection(2, 100);
+    changesHeader->resizeSection(3, 130);
+    changesHeader->resizeSection(4, 130);
+
+    auto* site = new QLabel(QStringLiteral("Stored runs of ") + ShownText(siteKey) +
+                                QStringLiteral(". Select one run to open it, or two to see "
+                                               "what changed between them."),
+                            this);
+    site->setWordWrap(true);
+
+    showChanges_->setAutoDefault(false);
+    openRun_->setAutoDefault(false);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(showChanges_, QDialogButtonBox::ActionRole);
+    buttons->addButton(openRun_, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &RunHistoryDialog::reject);
+    connect(showChanges_, &QPushButton::clicked, this, &RunHistoryDialog::ShowChanges);
+    connect(openRun_, &QPushButton::clicked, this, &RunHistoryDialog::OpenRun);
+    connect(runsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RunHistoryDialog::Picked);
+    connect(runsTable_, &QTableWidget::cellDoubleClicked, this, &RunHistoryDialog::OpenRun);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(site);
+    layout->addWidget(runsTable_, 2);
+    layout->addWidget(message_);
+    layout->addWidget(changesTable_, 3);
+    layout->addWidget(buttons);
+    resize(820, 560);
+
+    ListRuns(historyFile, siteKey);
+    UpdateButtons();
+}
+
+void RunHistoryDialog::ListRuns(const std::filesystem::path& historyFile,
+                                const std::string& siteKey) {
+    const QString none = QStringLiteral("No runs stored yet for ") + ShownText(siteKey) + '.';
+    // Opening a missing history would create it; a window that only looks
+    // leaves the disk as it was.
+    std::error_code missing;
+    if (!std::filesystem::exists(historyFile, missing)) {
+        message_->setText(missing ? QStringLiteral("The run history cannot be read: ") +
+                                        ShownText(historyFile.string()) + QStringLiteral(": ") +
+                                        QString::fromStdString(missing.message())
+                                  : none);
+        return;
+    }
+    if (const HistoryStatus opened = store_.Open(historyFile); !opened.ok()) {
+        message_->setText(QStringLiteral("The run history cannot be read: ") +
+                          ShownText(opened.error));
+        return;
+    }
+    HistoryRuns listed = store_.Runs(siteKey);
+    if (!listed.ok()) {
+        message_->setText(QStringLiteral("The run history cannot be read: ") +
+                          ShownText(listed.error));
+        return;
+    }
+    runs_ = std::move(listed.runs);
+    if (runs_.empty()) {
+        message_->setText(none);
+        return;
+    }
+    runsTable_->setRowCount(static_cast<int>(runs_.size()));
+    for (int row = 0; row < runsTable_->rowCount(); ++row) {
+        const HistoryRun& run = runs_[static_cast<std::size_t>(row)];
+        runsTable_->setItem(row, 0, Cell(QString::number(run.id), true));
+        runsTable_->setItem(row, 1, Cell(ShownTime(run.startedAt)));
+        runsTable_->setItem(row, 2, Cell(ShownTime(run.endedAt)));
+        runsTable_->setItem(
+            row, 3,
+            Cell(run.cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Completed")));
+        runsTable_->setItem(row, 4, Cell(QString::number(run.kept), true));
+        runsTable_->setItem(row, 5, Cell(QString::number(run.removed), true));
+    }
+    runsTable_->resizeColumnsToContents();
+}
+
+void RunHistoryDialog::Picked(const QItemSelection& selected, const QItemSelection& deselected) {
+    for (const QModelIndex& index : deselected.indexes()) {
+        picked_.erase(std::remove(picked_.begin(), picked_.end(), index.row()), picked_.end());
+    }
+    for (const QModelIndex& index : selected.indexes()) {
+        if (std::find(picked_.begin(), picked_.end(), index.row()) == picked_.end()) {
+            picked_.push_back(index.row());
+        }
+    }
+    // Of a range picked with Shift, the row clicked last stays picked.
+    const int current = runsTable_->currentRow();
+    if (const auto at = std::find(picked_.begin(), picked_.end(), current); at != picked_.end()) {
+        picked_.erase(at);
+        picked_.push_back(current);
+    }
+    while (picked_.size() > 2) {
+        const int row = picked_.front();
+        picked_.pop_front();
+        runsTable_->selectionModel()->select(
+            runsTable_->model()->index(row, 0),
+            QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+    UpdateButtons();
+}
+
+std::vector<int> RunHistoryDialog::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : runsTable_->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool RunHistoryDialog::PairToCompare(int& olderRow, int& newerRow) const {
+    const std::vector<int> rows = SelectedRows();
+    if (rows.size() == 2) {
+        const bool firstIsOlder = runs_[static_cast<std::size_t>(rows[0])].id <
+                                  runs_[static_cast<std::size_t>(rows[1])].id;
+        olderRow = firstIsOlder ? rows[0] : rows[1];
+        newerRow = firstIsOlder ? rows[1] : rows[0];
+        return true;
+    }
+    // One run is compared with the one stored before it, listed below it.
+    if (rows.size() == 1 && rows[0] + 1 < static_cast<int>(runs_.size())) {
+        newerRow = rows[0];
+        olderRow = rows[0] + 1;
+        return true;
+    }
+    return false;
+}
+
+void RunHistoryDialog::UpdateButtons() {
+    int older = 0;
+    int newer = 0;
+    showChanges_->setEnabled(PairToCompare(older, newer));
+    openRun_->setEnabled(SelectedRows().size() == 1);
+}
+
+void RunHistoryDialog::ShowChanges() {
+    int olderRow = 0;
+    int newerRow = 0;
+    if (!PairToCompare(olderRow, newerRow)) {
+        return;
+    }
+    const HistoryRun& older = runs_[static_cast<std::size_t>(olderRow)];
+    const HistoryRun& newer = runs_[static_cast<std::size_t>(newerRow)];
+    changesTable_->setRowCount(0);
+    const HistoryLoaded olderLoaded = store_.Load(older.id);
+    const HistoryLoaded newerLoaded = olderLoaded.ok() ? store_.Load(newer.id) : HistoryLoaded{};
+    if (const std::string& error = olderLoaded.ok() ? newerLoaded.error : olderLoaded.error;
+        !error.empty()) {
+        message_->setText(QStringLiteral("The run history cannot be read: ") + ShownText(error));
+        return;
+    }
+    const auto rows = RunChanges::Compare(olderLoaded.result, newerLoaded.result).Rows();
+    const QString between = RunName(older) + QStringLiteral(" to ") + RunName(newer);
+    if (rows.empty()) {
+        message_->setText(QStringLiteral("No changes from ") + between + '.');
+        return;
+    }
+    message_->setText(QStringLiteral("Changes from ") + between + QStringLiteral(":"));
+    changesTable_->setUpdatesEnabled(false);
+    changesTable_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < changesTable_->rowCount(); ++row) {
+        const auto& cells = rows[static_cast<std::size_t>(row)];
+        for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
+            changesTable_->setItem(row, column,
+                                   Cell(ShownText(cells[static_cast<std::size_t>(column)])));
+        }
+    }
+    changesTable_->setUpdatesEnabled(true);
+}
+
+void RunHistoryDialog::OpenRun() {
+    const std::vector<int> rows = SelectedRows();
+    if (rows.size() != 1) {
+        return;
+    }
+    chosenRunId_ = runs_[static_cast<std::size_t>(rows[0])].id;
+    accept();
+}
+
+}  // namespace veltrap
