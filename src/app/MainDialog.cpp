@@ -4,16 +4,20 @@
 #include "app/AppIcon.h"
 #include "app/ClientArea.h"
 #include "app/ReportTabBar.h"
+#include "app/RunHistoryDialog.h"
 #include "app/SettingsDialog.h"
 #include "app/ShownText.h"
 #include "app/WebAddressToOpen.h"
 #include "app/WindowLook.h"
 #include "base/TextSearch.h"
+#include "base/UtcTimestamp.h"
 #include "engine/ConfigLocation.h"
 #include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
 #include "export/RunFacts.h"
+#include "history/HistoryStore.h"
+#include "history/RecordRun.h"
 #include "report/KeyphrasePane.h"
 #include "report/LinkStatusPane.h"
 #include "report/OverviewDetailsPane.h"
@@ -233,6 +237,10 @@ void MainDialog::BuildMenu() {
     exportAllAction_ = file->addAction(QStringLiteral("Export &All..."));
     exportAllAction_->setStatusTip(
         QStringLiteral("Write the tables, records.json and report.html into a folder"));
+    runHistoryAction_ = file->addAction(QStringLiteral("Run &History..."));
+    runHistoryAction_->setStatusTip(
+        QStringLiteral("List the stored runs of the typed site and what changed between them"));
+    runHistoryAction_->setEnabled(false);
     file->addSeparator();
     exitAction_ = file->addAction(QStringLiteral("&Exit"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -243,6 +251,7 @@ void MainDialog::BuildMenu() {
     connect(exportAction_, &QAction::triggered, this, &MainDialog::OnExportCsv);
     connect(saveHtmlAction_, &QAction::triggered, this, &MainDialog::OnSaveHtml);
     connect(exportAllAction_, &QAction::triggered, this, &MainDialog::OnExportAll);
+    connect(runHistoryAction_, &QAction::triggered, this, &MainDialog::OnRunHistory);
     connect(exitAction_, &QAction::triggered, this, &MainDialog::close);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
 
@@ -336,17 +345,113 @@ void MainDialog::SetReportReady(bool ready) {
     exportAction_->setEnabled(ready);
 }
 
-void MainDialog::KeepRunResult() {
+std::optional<LinkChanges> MainDialog::KeepRunResult() {
+    std::optional<LinkChanges> changes;
+    historyProblem_.clear();
     if (auto result = run_->Result()) {
-        kept_.Keep(std::move(result), RunFacts(request_, config_, std::time(nullptr)));
+        HtmlHistory history;
+        if (!historyFile_.empty()) {
+            HistoryRun stored = RunToStore(request_, config_);
+            stored.siteKey = result->siteKey;
+            stored.startedAt = runStartedUtc_;
+            stored.endedAt = UtcTimestamp(std::chrono::system_clock::now());
+            stored.cancelled = result->cancelled;
+            RecordedRun recorded = RecordRun(historyFile_, stored, *result);
+            if (recorded.changes) {
+                changes = recorded.changes->ForLinkStatus();
+            }
+            QStringList problems;
+            for (const std::string& problem : recorded.problems) {
+                problems << ShownText(problem);
+            }
+            historyProblem_ = problems.join(QStringLiteral("; "));
+            history = std::move(recorded.report);
+        }
+        kept_.Keep(std::move(result), RunFacts(request_, config_, std::time(nullptr)),
+                   std::move(history));
     }
     UpdateSaveActions();
+    return changes;
+}
+
+void MainDialog::ShowStoredRun(std::int64_t id) {
+    HistoryStore history;
+    HistoryLoaded loaded;
+    if (const HistoryStatus opened = history.Open(historyFile_); !opened.ok()) {
+        loaded.error = opened.error;
+    } else {
+        loaded = history.Load(id);
+    }
+    if (!loaded.ok()) {
+        prompts_.showMessage(
+            this, QStringLiteral("The stored run was not opened: %1").arg(ShownText(loaded.error)));
+        return;
+    }
+    // The run before it, when there is one, tells what changed.
+    std::optional<LinkChanges> changes;
+    const HistoryRuns runs = history.Runs(loaded.run.siteKey);
+    for (const HistoryRun& run : runs.runs) {
+        if (run.id < id) {
+            if (const HistoryLoaded before = history.Load(run.id); before.ok()) {
+                changes = RunChanges::Compare(before.result, loaded.result).ForLinkStatus();
+            }
+            break;
+        }
+    }
+    auto shown = std::make_shared<RunShared>(config_.http);
+    for (const BacklinkRecord& record : loaded.result.records) {
+        shown->List().Append(record.url);
+        *std::prev(shown->List().end()) = record;
+    }
+    auto result = std::make_shared<RunResult>(std::move(loaded.result));
+    shown->SetResult(*result);
+    const HistoryRun& run = loaded.run;
+    kept_.Keep(
+        std::move(result),
+        RunFacts(run.startedAt, {run.backlinkService, run.authorityService, run.searchService},
+                 run.backlinkPages, run.rankingPages, run.jobs));
+    report_ = std::move(shown);
+    linkChanges_ = std::move(changes);
+    RemoveDetailTab();
+    SetReportReady(true);
+    FillSelectedPane();
+    UpdateSaveActions();
+    SetStatus(QStringLiteral("Stored run %1 of %2, started %3")
+                  .arg(id)
+                  .arg(ShownText(loaded.run.siteKey), ShownText(loaded.run.startedAt)));
+}
+
+void MainDialog::SetHistoryFile(std::filesystem::path file) {
+    historyFile_ = std::move(file);
+    UpdateSaveActions();
+}
+
+void MainDialog::OnRunHistory() {
+    if (historyFile_.empty() || RunGoing()) {
+        return;
+    }
+    // The typed site, or else the site of the report on screen.
+    std::string siteKey = MakeSiteKey(addressBox_->currentText().toStdString());
+    if (siteKey.empty()) {
+        if (const auto result = report_ ? report_->Result() : nullptr) {
+            siteKey = result->siteKey;
+        }
+    }
+    if (siteKey.empty()) {
+        prompts_.showMessage(this, QStringLiteral("Type the site whose runs are to be listed."));
+        return;
+    }
+    RunHistoryDialog dialog(historyFile_, siteKey, this);
+    if (prompts_.runDialog(dialog) == QDialog::Accepted && dialog.ChosenRunId() > 0) {
+        ShowStoredRun(dialog.ChosenRunId());
+    }
 }
 
 void MainDialog::UpdateSaveActions() {
     const bool enabled = kept_.Has() && !RunGoing();
     saveHtmlAction_->setEnabled(enabled);
     exportAllAction_->setEnabled(enabled);
+    runHistoryAction_->setEnabled(!historyFile_.empty() && !RunGoing());
 }
 
 void MainDialog::AwaitCancelledResult() {
@@ -355,7 +460,12 @@ void MainDialog::AwaitCancelledResult() {
     // nothing to keep.
     if (run_->Result() != nullptr || workers_.Returned(*run_)) {
         reportTimer_.stop();
+        // The panes keep the report they showed, so the changes of this run
+        // have nowhere to go.
         KeepRunResult();
+        if (!historyProblem_.isEmpty()) {
+            SetStatus(statusBox_->text() + QStringLiteral("; ") + historyProblem_);
+        }
     }
 }
 
@@ -414,6 +524,7 @@ void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
     // What is saved is the report on screen, which the new run replaces.
     kept_.Clear();
     runStartedAt_ = std::chrono::steady_clock::now();
+    runStartedUtc_ = UtcTimestamp(std::chrono::system_clock::now());
     run_ = workers_.Start(request, config_);
     runBegun_ = false;
     cancelShown_ = false;
@@ -448,6 +559,11 @@ void MainDialog::OnReportTimer() {
     switch (state) {
         case kRunIdle:
             progress_->hide();
+            runButton_->setText(kRunText);
+            importAction_->setEnabled(true);
+            reportTimer_.stop();
+            report_ = run_;
+            linkChanges_ = KeepRunResult();
             // A run that stopped on an error keeps the line that tells why;
             // any other sums itself up, and a run on imported backlinks also
             // tells what was imported.
@@ -456,13 +572,8 @@ void MainDialog::OnReportTimer() {
             } else {
                 SetStatus(EndLine());
             }
-            runButton_->setText(kRunText);
-            importAction_->setEnabled(true);
-            reportTimer_.stop();
-            report_ = run_;
             SetReportReady(true);
             FillSelectedPane();
-            KeepRunResult();
             break;
         case kRunStarted:
             run_->runState.compare_exchange_strong(state, kRunShowing);
@@ -496,6 +607,9 @@ QString MainDialog::EndLine() const {
     }
     if (!importSummary_.isEmpty()) {
         parts << importSummary_;
+    }
+    if (!historyProblem_.isEmpty()) {
+        parts << historyProblem_;
     }
     return parts.isEmpty() ? QStringLiteral("Idle") : parts.join(QStringLiteral("; "));
 }
@@ -544,8 +658,9 @@ void MainDialog::FillSelectedPane() {
             // removed nothing that could be told.
             const auto result = report_->Result();
             static const std::vector<UnlinkedRecord> kNone;
-            ApplyPaneResult(FillLinkStatusPane(
-                display_.grid, list, result ? result->unlinked : kNone, display_.reportReady));
+            ApplyPaneResult(
+                FillLinkStatusPane(display_.grid, list, result ? result->unlinked : kNone,
+                                   display_.reportReady, linkChanges_ ? &*linkChanges_ : nullptr));
             break;
         }
         default:

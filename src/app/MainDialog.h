@@ -8,6 +8,7 @@
 #include "engine/RunReport.h"
 #include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
+#include "report/LinkChanges.h"
 #include "report/PaneResult.h"
 #include "services/backlinkimport/ImportedBacklinks.h"
 #include "store/SettingsStore.h"
@@ -19,7 +20,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -60,6 +63,10 @@ public:
                ReportWorkers::RunFunction run, QWidget* parent = nullptr);
     ~MainDialog() override;
 
+    // Every run that ends is stored in this history file, and compared with
+    // the site's previous run there; an empty path keeps no history.
+    void SetHistoryFile(std::filesystem::path file);
+
     QComboBox* AddressBox() const { return addressBox_; }
     QPushButton* RunButton() const { return runButton_; }
     QLineEdit* StatusBox() const { return statusBox_; }
@@ -73,6 +80,7 @@ public:
     QAction* ExportAction() const { return exportAction_; }
     QAction* SaveHtmlAction() const { return saveHtmlAction_; }
     QAction* ExportAllAction() const { return exportAllAction_; }
+    QAction* RunHistoryAction() const { return runHistoryAction_; }
     QAction* ExitAction() const { return exitAction_; }
     QAction* AboutAction() const { return aboutAction_; }
     QAction* CopyRowAction() const { return copyRowAction_; }
@@ -117,6 +125,9 @@ public slots:
     // Writes every output file of the last run that ended into a folder the
     // user picks, all of them or none.
     void OnExportAll();
+    // Lists the typed site's stored runs, shows the changes between any two
+    // and opens one into the panes.
+    void OnRunHistory();
     // The left button went down, or was double-clicked, at a point of the
     // client area.
     void OnGridPressed(QPoint at);
@@ -159,8 +170,13 @@ private:
     bool SiteTyped();
     bool RunGoing() const;
     void SetReportReady(bool ready);
-    // Keeps the latest run's result, when it has one, for the save entries.
-    void KeepRunResult();
+    // Keeps the latest run's result, when it has one, for the save entries,
+    // and stores it in the history. Gives the changes since the site's
+    // previous run, when there is one to compare with.
+    std::optional<LinkChanges> KeepRunResult();
+    // Shows a stored run in the panes, as if it had just ended, and keeps it
+    // for the save entries; nothing is fetched.
+    void ShowStoredRun(std::int64_t id);
     // The save entries take a run that has ended and never one going on.
     void UpdateSaveActions();
     // After a cancel, waits for the worker to store what it gathered.
@@ -203,6 +219,7 @@ private:
     QAction* exportAction_ = nullptr;
     QAction* saveHtmlAction_ = nullptr;
     QAction* exportAllAction_ = nullptr;
+    QAction* runHistoryAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* copyRowAction_ = nullptr;
@@ -217,12 +234,21 @@ private:
     // Whether the timer has cleared the screen for the latest run yet.
     bool runBegun_ = false;
     std::chrono::steady_clock::time_point runStartedAt_;
+    // The same moment as the history tells it.
+    std::string runStartedUtc_;
     // Whether the latest run's cancel has been shown; the timer then only
     // waits for its result.
     bool cancelShown_ = false;
     // The latest run's request, whose limits its report tells.
     RunRequest request_;
     KeptReport kept_;
+    std::filesystem::path historyFile_;
+    // The changes of the run on screen since the site's previous run, for the
+    // Link Status tab; none without a history or a previous run.
+    std::optional<LinkChanges> linkChanges_;
+    // Why the latest run was not stored or compared, for the status box; ""
+    // when it was.
+    QString historyProblem_;
     // What the latest run imported, told in the status box when it ends; ""
     // for a run on the configured backlink source.
     QString importSummary_;

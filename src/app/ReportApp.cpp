@@ -14,10 +14,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QString>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -110,6 +113,12 @@ int ReportApp::Run(int argc, char** argv) {
     MainDialog window(config.config, SettingsStore(), UserPrompts::Interactive(),
                       [](const RunRequest& request, const ServiceConfig& services,
                          RunShared& shared) { RunReport(request, services, shared); });
+    // The same file veltrap-report uses, so both programs keep one history.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty()) {
+        window.SetHistoryFile(std::filesystem::path(QFile::encodeName(data).toStdString()) /
+                              "Veltrap" / "history.sqlite");
+    }
     if (demo) {
         window.AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
     }

@@ -249,14 +249,7 @@ int ReportCommand::Run(int argc, const char* const* argv) {
                     "cannot write " + options.htmlFile + ": no folder " + htmlFolder.string());
     }
     try {
-        using Role = ServiceConfig::Role;
-        HistoryRun run;
-        run.backlinkPages = request.maxBacklinkPages;
-        run.rankingPages = request.maxRankingPages;
-        run.jobs = config.http.jobs;
-        run.backlinkService = config.Chosen(Role::kBacklinks);
-        run.authorityService = config.Chosen(Role::kAuthority);
-        run.searchService = config.Chosen(Role::kSearch);
+        HistoryRun run = RunToStore(request, config);
         const RunResult outcome = Execute(request, config, options.quiet, run);
         const RecordedRun remembered =
             options.noHistory ? RecordedRun{} : Remember(options, run, outcome);

@@ -1,26 +1,34 @@
 #include "export/RunFacts.h"
 
 #include <string>
+#include <utility>
 
 namespace veltrap {
 
 HtmlReportFacts RunFacts(const RunRequest& request, const ServiceConfig& config,
                          std::time_t madeAt) {
-    HtmlReportFacts facts;
     // UTC, so that reports made in different places compare.
     std::tm utc{};
     char text[32] = {};
     if (gmtime_r(&madeAt, &utc) != nullptr) {
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
     }
-    facts.madeAt = text;
     using Role = ServiceConfig::Role;
-    facts.services = {"Backlinks: " + config.Chosen(Role::kBacklinks),
-                      "Authority: " + config.Chosen(Role::kAuthority),
-                      "Search: " + config.Chosen(Role::kSearch)};
-    facts.limits = {"Backlink pages: " + std::to_string(request.maxBacklinkPages),
-                    "Ranking pages: " + std::to_string(request.maxRankingPages),
-                    "Jobs: " + std::to_string(config.http.jobs)};
+    return RunFacts(text,
+                    {config.Chosen(Role::kBacklinks), config.Chosen(Role::kAuthority),
+                     config.Chosen(Role::kSearch)},
+                    request.maxBacklinkPages, request.maxRankingPages, config.http.jobs);
+}
+
+HtmlReportFacts RunFacts(std::string madeAt, const std::array<std::string, 3>& services,
+                         int backlinkPages, int rankingPages, int jobs) {
+    HtmlReportFacts facts;
+    facts.madeAt = std::move(madeAt);
+    facts.services = {"Backlinks: " + services[0], "Authority: " + services[1],
+                      "Search: " + services[2]};
+    facts.limits = {"Backlink pages: " + std::to_string(backlinkPages),
+                    "Ranking pages: " + std::to_string(rankingPages),
+                    "Jobs: " + std::to_string(jobs)};
     return facts;
 }
 

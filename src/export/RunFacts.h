@@ -4,7 +4,9 @@
 #include "engine/ServiceConfig.h"
 #include "export/HtmlReport.h"
 
+#include <array>
 #include <ctime>
+#include <string>
 
 namespace veltrap {
 
@@ -14,5 +16,10 @@ namespace veltrap {
 // saved from the window reads like one written by the headless program.
 HtmlReportFacts RunFacts(const RunRequest& request, const ServiceConfig& config,
                          std::time_t madeAt);
+
+// The same facts of a run told by its parts: madeAt as it is to be shown, the
+// names of the backlink, authority and search services, and the limits.
+HtmlReportFacts RunFacts(std::string madeAt, const std::array<std::string, 3>& services,
+                         int backlinkPages, int rankingPages, int jobs);
 
 }  // namespace veltrap

@@ -89,4 +89,16 @@ RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
     return recorded;
 }
 
+HistoryRun RunToStore(const RunRequest& request, const ServiceConfig& config) {
+    using Role = ServiceConfig::Role;
+    HistoryRun run;
+    run.backlinkPages = request.maxBacklinkPages;
+    run.rankingPages = request.maxRankingPages;
+    run.jobs = config.http.jobs;
+    run.backlinkService = config.Chosen(Role::kBacklinks);
+    run.authorityService = config.Chosen(Role::kAuthority);
+    run.searchService = config.Chosen(Role::kSearch);
+    return run;
+}
+
 }  // namespace veltrap

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/RunReport.h"
 #include "engine/RunResult.h"
+#include "engine/ServiceConfig.h"
 #include "export/HtmlReport.h"
 #include "history/HistoryRun.h"
 #include "history/RunChanges.h"
@@ -34,5 +36,9 @@ inline constexpr int kChartedRuns = 10;
 // but compared with nothing.
 RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
                       const RunResult& outcome);
+
+// What the history keeps of the run a request starts: its limits and the
+// services chosen. The caller adds its site, its times and how it ended.
+HistoryRun RunToStore(const RunRequest& request, const ServiceConfig& config);
 
 }  // namespace veltrap

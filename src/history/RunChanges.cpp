@@ -107,4 +107,15 @@ const char* RunChanges::KindName(PageChange::Kind kind) {
     return "";
 }
 
+LinkChanges RunChanges::ForLinkStatus() const {
+    LinkChanges shown;
+    for (const PageChange& page : pages) {
+        shown.byUrl.emplace(page.url, KindName(page.kind));
+        if (page.kind == PageChange::Kind::kLost && page.lostStatus == kNotSeen) {
+            shown.unseen.push_back(page.url);
+        }
+    }
+    return shown;
+}
+
 }  // namespace veltrap

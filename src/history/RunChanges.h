@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunResult.h"
+#include "report/LinkChanges.h"
 
 #include <array>
 #include <string>
@@ -46,6 +47,8 @@ struct RunChanges {
     static constexpr std::array<const char*, 5> kColumns = {"Linking Page", "Change", "Field",
                                                             "Old", "New"};
     std::vector<std::array<std::string, 5>> Rows() const;
+    // The changes as the "Link Status" tab shows them.
+    LinkChanges ForLinkStatus() const;
     // "New", "Lost" or "Changed".
     static const char* KindName(PageChange::Kind kind);
 };

@@ -38,21 +38,38 @@ std::string_view LinkStatusWords(std::string_view linkStatus) {
 }
 
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
-                              const std::vector<UnlinkedRecord>& unlinked, bool reportReady) {
+                              const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
+                              const LinkChanges* changes) {
     if (!reportReady) {
         return {};
     }
-    StartPane(grid, 5);
+    StartPane(grid, changes ? 6 : 5);
     grid.SetHeader(0, "Linking Page", false);
     grid.SetHeader(1, "Status", false);
     grid.SetHeader(2, "HTTP", true);
     grid.SetHeader(3, "Rel", false);
     grid.SetHeader(4, "Link Type", false);
-    grid.SetFraction(0, 0.46f);
-    grid.SetFraction(1, 0.14f);
-    grid.SetFraction(2, 0.08f);
-    grid.SetFraction(3, 0.17f);
-    grid.SetFraction(4, 0.15f);
+    if (changes) {
+        grid.SetHeader(5, "Change", false);
+        constexpr float kFractions[] = {0.4f, 0.14f, 0.07f, 0.15f, 0.13f, 0.11f};
+        for (int column = 0; column < 6; ++column) {
+            grid.SetFraction(column, kFractions[column]);
+        }
+    } else {
+        grid.SetFraction(0, 0.46f);
+        grid.SetFraction(1, 0.14f);
+        grid.SetFraction(2, 0.08f);
+        grid.SetFraction(3, 0.17f);
+        grid.SetFraction(4, 0.15f);
+    }
+    const auto setChange = [&](int row, const std::string& url) {
+        if (!changes) {
+            return;
+        }
+        if (const auto found = changes->byUrl.find(url); found != changes->byUrl.end()) {
+            grid.SetCell(row, 5, found->second);
+        }
+    };
 
     auto removed = unlinked.begin();
     const auto addRemovedUpTo = [&](std::size_t keptBefore) {
@@ -61,6 +78,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
             grid.SetCell(row, 0, removed->url);
             grid.SetCell(row, 1, std::string(LinkStatusWords(removed->linkStatus)));
             grid.SetCell(row, 2, HttpCell(removed->httpStatus));
+            setChange(row, removed->url);
         }
     };
     std::size_t index = 0;
@@ -72,8 +90,17 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         grid.SetCell(row, 2, HttpCell(record.httpStatus));
         grid.SetCell(row, 3, record.rel);
         grid.SetCell(row, 4, record.reciprocal ? "Reciprocal" : "One Way");
+        setChange(row, record.url);
     }
     addRemovedUpTo(index);
+    if (changes) {
+        for (const std::string& url : changes->unseen) {
+            const int row = grid.AddRow();
+            grid.SetCell(row, 0, url);
+            grid.SetCell(row, 1, "Link lost");
+            grid.SetCell(row, 5, "Lost");
+        }
+    }
     return FinishPane(grid, "Double click any URL to view this page.");
 }
 

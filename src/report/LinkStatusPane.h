@@ -2,6 +2,7 @@
 
 #include "engine/BacklinkList.h"
 #include "engine/UnlinkedRecord.h"
+#include "report/LinkChanges.h"
 #include "report/PaneResult.h"
 #include "report/ReportGrid.h"
 
@@ -12,9 +13,12 @@ namespace veltrap {
 
 // The "Link Status" tab: one row per linking page of the run, kept and
 // removed, in the run's list order, with what became of its link. Does
-// nothing unless reportReady.
+// nothing unless reportReady. With changes since the previous run, a column
+// "Change" tells them, and the pages that run kept and this one never saw
+// follow as rows of their own, with the status "Link lost".
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
-                              const std::vector<UnlinkedRecord>& unlinked, bool reportReady);
+                              const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
+                              const LinkChanges* changes = nullptr);
 
 // The words the tab shows for a link status ("Follow", "Page gone", ...); a
 // status the run did not reach shows as "".

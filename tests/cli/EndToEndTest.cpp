@@ -293,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(TermAndHangUp, SignalEndToEndTest,
 // written, since a kill earlier only shows that nothing was touched.
 TEST_F(EndToEndTest, AKillAtAnyMomentLeavesEveryOutputWhole) {
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Run({"--quiet", "--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    ASSERT_EQ(Run({"--quiet", "--no-history", "--out", dir.File("report"), "mysite.test"}), 0)
+        << Err();
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - started);
     const char* const names[] = {"records.json", "overview.csv", "keyphrases.csv",
@@ -314,13 +315,16 @@ TEST_F(EndToEndTest, AKillAtAnyMomentLeavesEveryOutputWhole) {
     std::mt19937 random(std::random_device{}());
     std::uniform_real_distribution<double> moment(0.5, 1.2);
     for (int attempt = 0; attempt < 15; ++attempt) {
-        auto child = Start({"--quiet", "--out", dir.File("report"), "mysite.test"});
+        auto child = Start({"--quiet", "--no-history", "--out", dir.File("report"), "mysite.test"});
         std::this_thread::sleep_for(
             std::chrono::microseconds(static_cast<std::int64_t>(took.count() * moment(random))));
         const auto killedAt = std::chrono::steady_clock::now();
         child->Signal(SIGKILL);
         child->Wait();
-        std::fprintf(stderr, "took %lld us, kill waited %lld ms\n", (long long)took.count(), (long long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()-killedAt).count());
+        std::fprintf(stderr, "took %lld us, kill waited %lld ms\n", (long long)took.count(),
+                     (long long)std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - killedAt)
+                         .count());
         for (const char* name : names) {
             EXPECT_EQ(Whole(name), before[name]) << name << " after kill " << attempt;
         }
