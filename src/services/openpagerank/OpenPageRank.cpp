@@ -1,6 +1,7 @@
 #include "services/openpagerank/OpenPageRank.h"
 
 #include "base/AsciiCase.h"
+#include "base/JsonNesting.h"
 #include "net/EscapeQueryValue.h"
 
 #include <nlohmann/json.hpp>
@@ -31,7 +32,7 @@ std::string TextField(const Json& object, const char* name) {
 }
 
 // Why the whole answer is unusable, or "" when its entries can be read.
-std::string AnswerProblem(const PageAnswer& answer, const Json& body) {
+std::string AnswerProblem(const PageAnswer& answer, const Json& body, bool tooDeep) {
     if (answer.answered && (answer.status == 401 || answer.status == 403)) {
         return "HTTP " + std::to_string(answer.status) + ": the key was refused";
     }
@@ -42,7 +43,7 @@ std::string AnswerProblem(const PageAnswer& answer, const Json& body) {
         return "HTTP " + std::to_string(answer.status);
     }
     if (body.is_discarded()) {
-        return "the answer is not JSON";
+        return tooDeep ? TooDeeplyNestedProblem() : "the answer is not JSON";
     }
     if (!body.is_object()) {
         return "the answer is not an Open PageRank answer";
@@ -96,8 +97,10 @@ std::string OpenPageRankAddress(const std::string& apiUrl,
 
 std::vector<LookupOutcome> ReadOpenPageRank(const PageAnswer& answer,
                                             const std::vector<std::string>& domains) {
-    const Json body = Json::parse(answer.body, nullptr, false);
-    if (const std::string problem = AnswerProblem(answer, body); !problem.empty()) {
+    const bool tooDeep = JsonNestsDeeperThan(answer.body);
+    const Json body =
+        tooDeep ? Json(Json::value_t::discarded) : Json::parse(answer.body, nullptr, false);
+    if (const std::string problem = AnswerProblem(answer, body, tooDeep); !problem.empty()) {
         return std::vector<LookupOutcome>(domains.size(), LookupOutcome::Failed(problem));
     }
     // The first entry of each domain counts, however the service spells it.
