@@ -49,6 +49,7 @@ demo: build
 bench: build
 	$(BUILD)/bench/report_bench
 	$(BUILD)/bench/import_bench
+	$(BUILD)/bench/reader_bench
 	bench/report-speed $(BUILD)
 	bench/html-open-speed $(BUILD)
 
