@@ -168,6 +168,23 @@ TEST(OpenPageRankAnswerTest, DeeplyNestedAnswersAreRefusedUnread) {
                   R"("page_rank_integer":4,"x":)" +
                   std::string(61, '[') + std::string(61, ']') + "}]}";
     EXPECT_EQ(ReadOpenPageRank(answer, {"a.test"}).at(0).value(), 4);
+    // Entries not asked for are passed over unkept; the first of a domain
+    // asked still counts, and a repeated list replaces the one before it.
+    const std::string entry = R"({"domain":"%","status_code":200,"page_rank_integer":#})";
+    const auto Entry = [&entry](const std::string& domain, char rank) {
+        std::string text = entry;
+        text.replace(text.find('%'), 1, domain);
+        text.replace(text.find('#'), 1, 1, rank);
+        return text;
+    };
+    const std::string list =
+        Entry("b.test", '1') + "," + Entry("A.Test", '2') + "," + Entry("a.test", '3');
+    answer.body = R"({"status_code":200,"response":[)" + list + R"(],"other":[1]})";
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test"}).at(0).value(), 2);
+    answer.body = R"({"status_code":200,"response":[)" + list + R"(],"response":[)" +
+                  Entry("a.test", '5') + "]}";
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test", "c.test"}).at(0).value(), 5);
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test", "c.test"}).at(1).reason(), "no entry for c.test");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace veltrap {
 namespace {
@@ -81,6 +82,25 @@ LookupOutcome ReadEntry(const Json& entry, const std::string& domain) {
                                  (error.empty() ? "" : " (" + error + ")"));
 }
 
+// Parses the answer keeping, of the objects in its top-level lists, only the
+// first entry of each domain asked: the rest are never read, and a list of a
+// million entries then costs no memory and little time.
+Json ParseKeepingAskedEntries(const std::string& text, const std::vector<std::string>& domains) {
+    const std::set<std::string> asked(domains.begin(), domains.end());
+    std::set<std::string> kept;
+    const Json::parser_callback_t keep = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::array_start && depth == 1) {
+            // A repeated key replaces the list before it, entries and all.
+            kept.clear();
+        } else if (event == Json::parse_event_t::object_end && depth == 2) {
+            const std::string domain = LowerAscii(TextField(parsed, "domain"));
+            return asked.contains(domain) && kept.insert(domain).second;
+        }
+        return true;
+    };
+    return Json::parse(text, keep, false);
+}
+
 }  // namespace
 
 std::string OpenPageRankAddress(const std::string& apiUrl,
@@ -99,7 +119,7 @@ std::vector<LookupOutcome> ReadOpenPageRank(const PageAnswer& answer,
                                             const std::vector<std::string>& domains) {
     const bool tooDeep = JsonNestsDeeperThan(answer.body);
     const Json body =
-        tooDeep ? Json(Json::value_t::discarded) : Json::parse(answer.body, nullptr, false);
+        tooDeep ? Json(Json::value_t::discarded) : ParseKeepingAskedEntries(answer.body, domains);
     if (const std::string problem = AnswerProblem(answer, body, tooDeep); !problem.empty()) {
         return std::vector<LookupOutcome>(domains.size(), LookupOutcome::Failed(problem));
     }
