@@ -239,10 +239,16 @@ std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Dec
         return values;
     }
     const ParsedPage output = Parse(tag.source);
+    if (!output) {
+        return values;
+    }
     std::vector<const GumboNode*> pending{output->document};
     while (!pending.empty()) {
         const GumboNode* node = pending.back();
         pending.pop_back();
+        if (node->type != GUMBO_NODE_DOCUMENT && node->type != GUMBO_NODE_ELEMENT) {
+            continue;
+        }
         const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
                                                                         : node->v.element.children;
         if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag != GUMBO_TAG_HTML &&
@@ -254,10 +260,8 @@ std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Dec
             }
             return values;
         }
-        if (node->type == GUMBO_NODE_DOCUMENT || node->type == GUMBO_NODE_ELEMENT) {
-            for (unsigned int i = children.length; i > 0; --i) {
-                pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
-            }
+        for (unsigned int i = children.length; i > 0; --i) {
+            pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
         }
     }
     return values;
@@ -285,13 +289,16 @@ std::optional<PageFacts> ReadTags(std::string_view body, std::string_view href) 
         if (!link && name != "meta" && name != "link") {
             continue;
         }
+        // A target stored as written is compared without parsing its tag.
+        const std::optional<HtmlStartTag::Attribute>& raw = tag.kept[0];
+        if (link && (!raw || (LowerAscii(raw->value) != href && !ChangesWhenDecoded(raw->value)))) {
+            continue;
+        }
         const auto values = Decoded(tag);
         const std::optional<std::string>& target = values[0];
         const std::optional<std::string>& rel = values[1];
         if (link) {
-            const std::optional<HtmlStartTag::Attribute>& raw = tag.kept[0];
-            if (!target || !raw ||
-                (LowerAscii(*target) != href && LowerAscii(raw->value) != href)) {
+            if (!target || (LowerAscii(*target) != href && LowerAscii(raw->value) != href)) {
                 continue;
             }
             const std::string relText = rel.value_or("");
