@@ -50,6 +50,7 @@ bench: build
 	$(BUILD)/bench/report_bench
 	$(BUILD)/bench/import_bench
 	$(BUILD)/bench/history_bench
+	$(BUILD)/bench/reader_bench
 	bench/report-speed $(BUILD)
 	bench/html-open-speed $(BUILD)
 

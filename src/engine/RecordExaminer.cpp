@@ -10,10 +10,11 @@
 
 namespace veltrap {
 
-RecordExaminer::RecordExaminer(std::string siteKey, int maxRankingPages, RunServices& services,
-                               RunShared& shared, const RunEvents& events)
+RecordExaminer::RecordExaminer(std::string siteKey, int maxRankingPages, std::int64_t maxSitePages,
+                               RunServices& services, RunShared& shared, const RunEvents& events)
     : siteKey_(std::move(siteKey)),
       maxRankingPages_(maxRankingPages),
+      maxSitePages_(maxSitePages),
       services_(services),
       shared_(shared),
       events_(events),
@@ -106,7 +107,7 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
         Fill(record, "msnPageRankPos", record.msnPageRankPos, rank(RankColumn::kMsn, url)) &&
         Fill(record, "msnSitePos", record.msnSitePos, rank(RankColumn::kMsn, siteKey_)) &&
         Fill(record, "reciprocal", reciprocal,
-             [&] { return CheckReciprocal(fetch_, siteKey_, record.href, url); });
+             [&] { return CheckReciprocal(fetch_, siteKey_, record.href, url, maxSitePages_); });
     if (!complete) {
         return Fate::kStopped;
     }

@@ -6,6 +6,7 @@
 #include "engine/RunShared.h"
 #include "net/PageFetch.h"
 
+#include <cstdint>
 #include <string>
 
 namespace veltrap {
@@ -25,8 +26,8 @@ public:
         kStopped,  // the run is stopping; the record keeps what it had
     };
 
-    RecordExaminer(std::string siteKey, int maxRankingPages, RunServices& services,
-                   RunShared& shared, const RunEvents& events);
+    RecordExaminer(std::string siteKey, int maxRankingPages, std::int64_t maxSitePages,
+                   RunServices& services, RunShared& shared, const RunEvents& events);
 
     Fate Examine(BacklinkRecord& record) const;
 
@@ -38,6 +39,7 @@ private:
 
     std::string siteKey_;
     int maxRankingPages_;
+    std::int64_t maxSitePages_;
     RunServices& services_;
     RunShared& shared_;
     const RunEvents& events_;

@@ -112,8 +112,8 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
     std::vector<Fate> fates(order.size(), Fate::kStopped);
     if (shared.BeginRecordPhase() && !order.empty()) {
         services.authority->Prepare(urls, SessionFetch(session));
-        const RecordExaminer examiner(result.siteKey, request.maxRankingPages, services, shared,
-                                      events);
+        const RecordExaminer examiner(result.siteKey, request.maxRankingPages,
+                                      config.http.maxSitePages, services, shared, events);
         const std::size_t total = order.size();
         JobPool pool(std::min<std::size_t>(static_cast<std::size_t>(config.http.jobs), total));
         for (std::size_t index = 0; index < total; ++index) {

@@ -8,6 +8,7 @@ namespace veltrap {
 // How the retriever reaches the web, and the bounds on every fetch.
 struct HttpOptions {
     static constexpr const char* kDefaultUserAgent = "Ostrana HTTP Retriever 1.0";
+    static constexpr std::int64_t kDefaultMaxSitePages = 10000;
 
     // "host:port" that every connection goes to while URLs and Host headers stay
     // as they are; empty sends each request to the URL's own host.
@@ -29,6 +30,9 @@ struct HttpOptions {
     long perHostDelayMs = 0;
     // The longest a Retry-After is waited out.
     long retryAfterMaxS = 120;
+    // The most distinct pages one walk of the profiled site fetches, so that a
+    // start page of a million links cannot keep a run going for days.
+    std::int64_t maxSitePages = kDefaultMaxSitePages;
     std::string userAgent = kDefaultUserAgent;
 };
 

@@ -3,11 +3,13 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "net/AbsoluteAddress.h"
+#include "scrape/HtmlTagReader.h"
 
 #include <gumbo.h>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace veltrap {
@@ -168,14 +170,22 @@ void Visit(const GumboElement& element, std::string_view href, PageFacts& facts)
     }
 }
 
-PageFacts ReadPage(std::string_view body, std::string_view href) {
-    PageFacts facts;
+using ParsedPage = std::unique_ptr<GumboOutput, void (*)(GumboOutput*)>;
+
+ParsedPage Parse(std::string_view text) {
     GumboOptions options = kGumboDefaultOptions;
     // Parse errors are of no use here; a broken page must not fill memory with them.
     options.max_errors = 0;
-    const std::unique_ptr<GumboOutput, void (*)(GumboOutput*)> output(
-        gumbo_parse_with_options(&options, body.data(), body.size()),
+    return ParsedPage(
+        gumbo_parse_with_options(&options, text.data(), text.size()),
         [](GumboOutput* parsed) { gumbo_destroy_output(&kGumboDefaultOptions, parsed); });
+}
+
+// The page as a browser builds it, walked whole: exact, but the parser needs
+// seconds for a large page and far longer for a deeply nested one.
+PageFacts ReadTree(std::string_view body, std::string_view href) {
+    PageFacts facts;
+    const ParsedPage output = Parse(body);
     if (!output) {
         return facts;
     }
@@ -200,17 +210,142 @@ PageFacts ReadPage(std::string_view body, std::string_view href) {
     return facts;
 }
 
+// Whether the tree builder stores the value otherwise than it is written:
+// character references, NUL, carriage returns and bytes that may not be
+// UTF-8 all change on the way.
+bool ChangesWhenDecoded(std::string_view value) {
+    for (const char c : value) {
+        if (c == '&' || c == '\0' || c == '\r' || static_cast<unsigned char>(c) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The kept attributes of a tag as the tree builder stores them. A value is
+// decoded alike wherever its tag stands, so a tag that needs it is parsed
+// alone.
+std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Decoded(
+    const HtmlStartTag& tag) {
+    std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> values;
+    bool parse = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (tag.kept[i]) {
+            values[i] = std::string(tag.kept[i]->value);
+            parse = parse || ChangesWhenDecoded(tag.kept[i]->value);
+        }
+    }
+    if (!parse) {
+        return values;
+    }
+    const ParsedPage output = Parse(tag.source);
+    if (!output) {
+        return values;
+    }
+    std::vector<const GumboNode*> pending{output->document};
+    while (!pending.empty()) {
+        const GumboNode* node = pending.back();
+        pending.pop_back();
+        if (node->type != GUMBO_NODE_DOCUMENT && node->type != GUMBO_NODE_ELEMENT) {
+            continue;
+        }
+        const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
+                                                                        : node->v.element.children;
+        if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag != GUMBO_TAG_HTML &&
+            node->v.element.tag != GUMBO_TAG_HEAD && node->v.element.tag != GUMBO_TAG_BODY) {
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const char* value = Attribute(
+                    node->v.element, std::string(HtmlStartTag::kKeptAttributes[i]).c_str());
+                values[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+            }
+            return values;
+        }
+        for (unsigned int i = children.length; i > 0; --i) {
+            pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
+        }
+    }
+    return values;
+}
+
+// The same facts from the page's start tags alone, in one pass. Token order
+// is document order here, and every tag of these kinds becomes an element,
+// except within svg, math, select and frameset, or for a script that hides
+// its end tag in "<!--". Tables may move an element ahead of earlier ones,
+// which matters only when two candidates disagree. Nothing is answered then,
+// and the tree is read instead.
+std::optional<PageFacts> ReadTags(std::string_view body, std::string_view href) {
+    PageFacts facts;
+    HtmlTagReader reader(body);
+    HtmlStartTag tag;
+    bool table = false;
+    bool candidatesDisagree = false;
+    while (reader.Next(tag)) {
+        const std::string& name = tag.name;
+        if (name == "svg" || name == "math" || name == "select" || name == "frameset") {
+            return std::nullopt;
+        }
+        table = table || name == "table";
+        const bool link = name == "a" || name == "area";
+        if (!link && name != "meta" && name != "link") {
+            continue;
+        }
+        // A target stored as written is compared without parsing its tag.
+        const std::optional<HtmlStartTag::Attribute>& raw = tag.kept[0];
+        if (link && (!raw || (LowerAscii(raw->value) != href && !ChangesWhenDecoded(raw->value)))) {
+            continue;
+        }
+        const auto values = Decoded(tag);
+        const std::optional<std::string>& target = values[0];
+        const std::optional<std::string>& rel = values[1];
+        if (link) {
+            if (!target || (LowerAscii(*target) != href && LowerAscii(raw->value) != href)) {
+                continue;
+            }
+            const std::string relText = rel.value_or("");
+            std::string tokens;
+            for (const std::string_view token : Words(relText)) {
+                tokens += (tokens.empty() ? "" : " ") + LowerAscii(token);
+            }
+            if (!facts.linkFound) {
+                facts.linkFound = true;
+                facts.rel = std::move(tokens);
+            } else {
+                candidatesDisagree = candidatesDisagree || tokens != facts.rel;
+            }
+        } else if (name == "meta") {
+            const std::optional<std::string>& metaName = values[2];
+            const std::optional<std::string>& content = values[3];
+            if (metaName && content &&
+                (EqualsNoCase(Trimmed(*metaName, kBlanks), "robots") ||
+                 EqualsNoCase(Trimmed(*metaName, kBlanks), "googlebot"))) {
+                for (const std::string_view word : Words(*content, ",")) {
+                    facts.robots.Take(word);
+                }
+            }
+        } else if (rel && target && HasToken(rel->c_str(), "canonical")) {
+            const std::string canonical(Trimmed(*target, kBlanks));
+            if (!facts.canonicalFound) {
+                facts.canonicalFound = true;
+                facts.canonical = canonical;
+            } else {
+                candidatesDisagree = candidatesDisagree || canonical != facts.canonical;
+            }
+        }
+    }
+    if (reader.ScriptEscapeSeen() || (table && candidatesDisagree)) {
+        return std::nullopt;
+    }
+    return facts;
+}
+
 bool Gone(long status) {
     return status == 404 || status == 410;
 }
 
-}  // namespace
-
-LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href) {
+LinkFacts FactsOf(const PageAnswer& page, PageFacts read) {
     LinkFacts facts;
     facts.httpStatus = page.answered ? static_cast<std::int32_t>(page.status) : 0;
     facts.finalUrl = page.finalUrl;
-    PageFacts read = ReadPage(page.body, href);
     for (const auto& [name, value] : page.headers) {
         if (EqualsNoCase(name, "X-Robots-Tag")) {
             TakeRobotsHeader(value, read.robots);
@@ -250,6 +385,17 @@ LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href) {
         facts.linkStatus = "follow";
     }
     return facts;
+}
+
+}  // namespace
+
+LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href) {
+    std::optional<PageFacts> read = ReadTags(page.body, href);
+    return FactsOf(page, read ? std::move(*read) : ReadTree(page.body, href));
+}
+
+LinkFacts ReadLinkFactsFromTree(const PageAnswer& page, std::string_view href) {
+    return FactsOf(page, ReadTree(page.body, href));
 }
 
 std::string UnlinkedStatus(const PageAnswer& page) {

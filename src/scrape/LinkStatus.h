@@ -27,8 +27,15 @@ struct LinkFacts {
 
 // Reads the page whose link to the site has this target (lower-cased, as
 // the link reader gives it). The link is the first <a> or <area> whose href,
-// lower-cased, equals it. The page is parsed as a browser parses HTML.
+// lower-cased, equals it. The page is read as a browser parses HTML, in
+// time linear in its size for all but pages with svg, math, select or
+// frameset elements.
 LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href);
+
+// The same facts read from the page's whole parsed tree, which is exact but
+// takes seconds for a large page and grows with the square of its nesting.
+// ReadLinkFacts answers alike.
+LinkFacts ReadLinkFactsFromTree(const PageAnswer& page, std::string_view href);
 
 // Why a linking page without a link to the site lost its record:
 // "unreachable" without an answer, "gone" for 404 and 410, "error" for any

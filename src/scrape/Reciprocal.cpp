@@ -3,6 +3,8 @@
 #include "base/TextSearch.h"
 #include "scrape/WebAddress.h"
 
+#include <unordered_set>
+
 namespace veltrap {
 namespace {
 
@@ -10,8 +12,9 @@ constexpr std::string_view kLinkStart = "href=\"";
 // A quoted link value may be this long, the attribute name and quote counted.
 constexpr std::size_t kLongestLinkSpan = 100;
 
-bool Mentions(const PageFetch& fetch, std::string_view address, std::string_view domain) {
-    return Contains(fetch(WithHttpScheme(address)).body, domain);
+LookupOutcome WalkStopped(std::int64_t maxSitePages) {
+    return LookupOutcome::Failed("site walk stopped at max_site_pages (" +
+                                 std::to_string(maxSitePages) + ")");
 }
 
 }  // namespace
@@ -25,17 +28,41 @@ std::string LinkingDomain(std::string_view linkingPageUrl) {
 }
 
 LookupOutcome CheckReciprocal(const PageFetch& fetch, std::string_view siteKey,
-                              std::string_view href, std::string_view linkingPageUrl) {
+                              std::string_view href, std::string_view linkingPageUrl,
+                              std::int64_t maxSitePages) {
     const std::string domain = LinkingDomain(linkingPageUrl);
     // Every page contains the empty text, so an address without a host says
     // nothing about a link back.
     if (domain.empty()) {
         return LookupOutcome::NotFound();
     }
-    if (Mentions(fetch, href, domain)) {
+    // The distinct addresses the walk has fetched; asking one again costs
+    // nothing, as the fetch keeps answers, so only new ones count.
+    std::unordered_set<std::string> fetched;
+    const auto withinBound = [&](const std::string& address) {
+        if (fetched.contains(address)) {
+            return true;
+        }
+        if (static_cast<std::int64_t>(fetched.size()) >= maxSitePages) {
+            return false;
+        }
+        fetched.insert(address);
+        return true;
+    };
+    const auto mentions = [&](const std::string& address) {
+        return Contains(fetch(address).body, domain);
+    };
+    const std::string target = WithHttpScheme(href);
+    if (!withinBound(target)) {
+        return WalkStopped(maxSitePages);
+    }
+    if (mentions(target)) {
         return LookupOutcome::Found(1);
     }
     std::string site = WithHttpScheme(siteKey);
+    if (!withinBound(site)) {
+        return WalkStopped(maxSitePages);
+    }
     const PageAnswer startAnswer = fetch(site);
     const std::string& start = startAnswer.body;
     if (Contains(start, domain)) {
@@ -70,8 +97,14 @@ LookupOutcome CheckReciprocal(const PageFetch& fetch, std::string_view siteKey,
             const auto firstKept = link.find_first_not_of('/');
             link = site + "/" + (firstKept == std::string::npos ? "" : link.substr(firstKept));
         }
-        if (Contains(link, site) && Mentions(fetch, link, domain)) {
-            return LookupOutcome::Found(1);
+        if (Contains(link, site)) {
+            const std::string address = WithHttpScheme(link);
+            if (!withinBound(address)) {
+                return WalkStopped(maxSitePages);
+            }
+            if (mentions(address)) {
+                return LookupOutcome::Found(1);
+            }
         }
         searchFrom = linkAt;
     }

@@ -54,7 +54,8 @@ TEST(ServiceConfigTest, EveryKeyIsRead) {
         "stall_timeout_s = 4\n"
         "fetch_timeout_s = 5\n"
         "max_body_bytes = 1000\n"
-        "cache_bytes = 0\n");
+        "cache_bytes = 0\n"
+        "max_site_pages = 7\n");
     ASSERT_TRUE(result.ok()) << result.error;
     const auto& s = result.config.services;
     EXPECT_EQ(s.siteExplorerHost, "se.test:8080");
@@ -71,6 +72,7 @@ TEST(ServiceConfigTest, EveryKeyIsRead) {
     EXPECT_EQ(h.fetchTimeoutS, 5);
     EXPECT_EQ(h.maxBodyBytes, 1000);
     EXPECT_EQ(h.cacheBytes, 0);
+    EXPECT_EQ(h.maxSitePages, 7);
 }
 
 TEST(ServiceConfigTest, EmptyPagerankHostAndConnectToAreAllowed) {
@@ -100,6 +102,8 @@ TEST(ServiceConfigTest, BrokenFilesAreRefusedWithFileLineAndKey) {
         {"[http]\nfetch_timeout_s = -5\n", "veltrap.ini:2: key 'fetch_timeout_s' needs"},
         {"[http]\nmax_body_bytes = 12k\n", "veltrap.ini:2: key 'max_body_bytes' needs"},
         {"[http]\ncache_bytes = 99999999999999999999\n", "veltrap.ini:2: key 'cache_bytes' needs"},
+        {"[http]\nmax_site_pages = 0\n",
+         "veltrap.ini:2: key 'max_site_pages' needs a whole number of pages from 1"},
         {"[http]\nconnect_to = localhost\n", "veltrap.ini:2: key 'connect_to' needs host:port"},
         {"[http]\nconnect_to = 127.0.0.1:70000\n", "veltrap.ini:2: key 'connect_to' needs"},
         {"[services]\ngoogle_host =\n", "veltrap.ini:2: key 'google_host' must not be empty"},

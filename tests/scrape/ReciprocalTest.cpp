@@ -127,5 +127,26 @@ TEST_F(ReciprocalTest, AnUnreachableStartPageFailsTheCheck) {
                     .found());
 }
 
+// The bound counts distinct pages, the backlink's target and the start page
+// among them, so a link repeated on the start page is one page; a walk that
+// would need one more fails rather than answering "not found".
+TEST_F(ReciprocalTest, SiteWalkStopsAtItsBoundOfDistinctPages) {
+    web.Serve("http://site.test", "<a href=\"/a\">a</a><a href=\"/a\">a</a><a href=\"/b\">b</a>");
+    const auto walk = [&](std::int64_t bound) {
+        return CheckReciprocal(web.Fetch(), "site.test", "http://site.test/landing.html",
+                               "http://p.example/", bound);
+    };
+    const LookupOutcome whole = walk(4);
+    EXPECT_FALSE(whole.found() || whole.failed());
+    const std::size_t askedBelowBound = web.Asked().size();
+    const LookupOutcome stopped = walk(3);
+    EXPECT_TRUE(stopped.failed());
+    EXPECT_EQ(stopped.reason(), "site walk stopped at max_site_pages (3)");
+    EXPECT_EQ(web.Asked().size() - askedBelowBound, 4u);
+    web.Serve("http://site.test/a", "we like p.example");
+    EXPECT_TRUE(walk(3).found());
+    EXPECT_TRUE(walk(1).failed());
+}
+
 }  // namespace
 }  // namespace veltrap

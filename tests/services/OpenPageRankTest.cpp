@@ -1,3 +1,4 @@
+#include "services/openpagerank/OpenPageRank.h"
 #include "services/openpagerank/OpenPageRankProvider.h"
 #include "services/openpagerank/RegistrableDomain.h"
 
@@ -152,6 +153,38 @@ TEST_F(OpenPageRankTest, NotFoundIsToldApartFromFailed) {
         OpenPageRankProvider(Api("/text"), "k").Authority("http://fine.test/", fetch);
     EXPECT_TRUE(text.failed());
     EXPECT_EQ(text.reason(), "the answer is not JSON");
+}
+
+// A hostile answer nested a million levels deep is refused before parsing,
+// with a reason of its own; one within the bound reads as before.
+TEST(OpenPageRankAnswerTest, DeeplyNestedAnswersAreRefusedUnread) {
+    PageAnswer answer;
+    answer.answered = true;
+    answer.status = 200;
+    answer.body = std::string(1000000, '[');
+    const std::vector<LookupOutcome> deep = ReadOpenPageRank(answer, {"a.test"});
+    EXPECT_EQ(deep.at(0).reason(), "the answer nests deeper than 64 levels");
+    answer.body = R"({"status_code":200,"response":[{"domain":"a.test","status_code":200,)"
+                  R"("page_rank_integer":4,"x":)" +
+                  std::string(61, '[') + std::string(61, ']') + "}]}";
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test"}).at(0).value(), 4);
+    // Entries not asked for are passed over unkept; the first of a domain
+    // asked still counts, and a repeated list replaces the one before it.
+    const std::string entry = R"({"domain":"%","status_code":200,"page_rank_integer":#})";
+    const auto Entry = [&entry](const std::string& domain, char rank) {
+        std::string text = entry;
+        text.replace(text.find('%'), 1, domain);
+        text.replace(text.find('#'), 1, 1, rank);
+        return text;
+    };
+    const std::string list =
+        Entry("b.test", '1') + "," + Entry("A.Test", '2') + "," + Entry("a.test", '3');
+    answer.body = R"({"status_code":200,"response":[)" + list + R"(],"other":[1]})";
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test"}).at(0).value(), 2);
+    answer.body = R"({"status_code":200,"response":[)" + list + R"(],"response":[)" +
+                  Entry("a.test", '5') + "]}";
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test", "c.test"}).at(0).value(), 5);
+    EXPECT_EQ(ReadOpenPageRank(answer, {"a.test", "c.test"}).at(1).reason(), "no entry for c.test");
 }
 
 }  // namespace

@@ -183,8 +183,25 @@ void ImportTextReader::ParseTable(std::string_view text) {
 }
 
 void ImportTextReader::OnField(void* field, std::size_t length, void* self) {
-    static_cast<ImportTextReader*>(self)->row_.emplace_back(static_cast<const char*>(field),
-                                                            length);
+    static_cast<ImportTextReader*>(self)->AddField(
+        std::string_view(static_cast<const char*>(field), length));
+}
+
+void ImportTextReader::AddField(std::string_view field) {
+    // A row of a million fields then costs no more than a row of two, and
+    // the rows of a table without a column of linking pages are not kept.
+    if (withoutColumn_) {
+        return;
+    }
+    if (column_) {
+        rowHasText_ = rowHasText_ || !Trimmed(field, kBlanks).empty();
+        if (fieldsInRow_ == *column_) {
+            columnValue_ = std::string(field);
+        }
+        ++fieldsInRow_;
+        return;
+    }
+    row_.emplace_back(field);
 }
 
 void ImportTextReader::OnRowEnd(int, void* self) {
@@ -192,6 +209,20 @@ void ImportTextReader::OnRowEnd(int, void* self) {
 }
 
 void ImportTextReader::EndRow() {
+    if (withoutColumn_) {
+        return;
+    }
+    if (column_) {
+        const bool taken = rowHasText_;
+        const bool hasColumn = fieldsInRow_ > *column_;
+        rowHasText_ = false;
+        fieldsInRow_ = 0;
+        // A row of empty fields is a blank line of the sheet.
+        if (taken) {
+            collector_.Take(hasColumn ? std::string_view(columnValue_) : std::string_view());
+        }
+        return;
+    }
     std::vector<std::string> row = std::move(row_);
     row_.clear();
     // A row of empty fields is a blank line of the sheet.
@@ -208,13 +239,6 @@ void ImportTextReader::EndRow() {
                 column_ = column;
             }
         }
-        return;
-    }
-    if (column_) {
-        TakeRow(row);
-        return;
-    }
-    if (withoutColumn_) {
         return;
     }
     judged_.push_back(std::move(row));

@@ -46,6 +46,7 @@ private:
     bool Decide(bool ended);
     void ReadLines(bool ended);
     void ParseTable(std::string_view text);
+    void AddField(std::string_view field);
     void EndRow();
     std::optional<std::size_t> ColumnByContent() const;
     void TakeRow(const std::vector<std::string>& row);
@@ -58,6 +59,11 @@ private:
     std::string text_;  // text not yet read: before the decision, or a partial line
     csv_parser parser_{};
     std::vector<std::string> row_;
+    // Once the column is known, a row keeps only its value there, how many
+    // fields it had and whether any held more than blanks.
+    std::string columnValue_;
+    std::size_t fieldsInRow_ = 0;
+    bool rowHasText_ = false;
     std::string headerLine_;
     std::optional<std::vector<std::string>> header_;
     std::optional<std::size_t> column_;

@@ -1,6 +1,7 @@
 #include "services/openpagerank/OpenPageRank.h"
 
 #include "base/AsciiCase.h"
+#include "base/JsonNesting.h"
 #include "net/EscapeQueryValue.h"
 
 #include <nlohmann/json.hpp>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace veltrap {
 namespace {
@@ -31,7 +33,7 @@ std::string TextField(const Json& object, const char* name) {
 }
 
 // Why the whole answer is unusable, or "" when its entries can be read.
-std::string AnswerProblem(const PageAnswer& answer, const Json& body) {
+std::string AnswerProblem(const PageAnswer& answer, const Json& body, bool tooDeep) {
     if (answer.answered && (answer.status == 401 || answer.status == 403)) {
         return "HTTP " + std::to_string(answer.status) + ": the key was refused";
     }
@@ -42,7 +44,7 @@ std::string AnswerProblem(const PageAnswer& answer, const Json& body) {
         return "HTTP " + std::to_string(answer.status);
     }
     if (body.is_discarded()) {
-        return "the answer is not JSON";
+        return tooDeep ? TooDeeplyNestedProblem() : "the answer is not JSON";
     }
     if (!body.is_object()) {
         return "the answer is not an Open PageRank answer";
@@ -80,6 +82,25 @@ LookupOutcome ReadEntry(const Json& entry, const std::string& domain) {
                                  (error.empty() ? "" : " (" + error + ")"));
 }
 
+// Parses the answer keeping, of the objects in its top-level lists, only the
+// first entry of each domain asked: the rest are never read, and a list of a
+// million entries then costs no memory and little time.
+Json ParseKeepingAskedEntries(const std::string& text, const std::vector<std::string>& domains) {
+    const std::set<std::string> asked(domains.begin(), domains.end());
+    std::set<std::string> kept;
+    const Json::parser_callback_t keep = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::array_start && depth == 1) {
+            // A repeated key replaces the list before it, entries and all.
+            kept.clear();
+        } else if (event == Json::parse_event_t::object_end && depth == 2) {
+            const std::string domain = LowerAscii(TextField(parsed, "domain"));
+            return asked.contains(domain) && kept.insert(domain).second;
+        }
+        return true;
+    };
+    return Json::parse(text, keep, false);
+}
+
 }  // namespace
 
 std::string OpenPageRankAddress(const std::string& apiUrl,
@@ -96,8 +117,10 @@ std::string OpenPageRankAddress(const std::string& apiUrl,
 
 std::vector<LookupOutcome> ReadOpenPageRank(const PageAnswer& answer,
                                             const std::vector<std::string>& domains) {
-    const Json body = Json::parse(answer.body, nullptr, false);
-    if (const std::string problem = AnswerProblem(answer, body); !problem.empty()) {
+    const bool tooDeep = JsonNestsDeeperThan(answer.body);
+    const Json body =
+        tooDeep ? Json(Json::value_t::discarded) : ParseKeepingAskedEntries(answer.body, domains);
+    if (const std::string problem = AnswerProblem(answer, body, tooDeep); !problem.empty()) {
         return std::vector<LookupOutcome>(domains.size(), LookupOutcome::Failed(problem));
     }
     // The first entry of each domain counts, however the service spells it.

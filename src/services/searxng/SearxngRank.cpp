@@ -1,6 +1,7 @@
 #include "services/searxng/SearxngRank.h"
 
 #include "base/AsciiCase.h"
+#include "base/JsonNesting.h"
 #include "base/TextSearch.h"
 #include "net/EscapeQueryValue.h"
 #include "scrape/SiteLink.h"
@@ -94,6 +95,9 @@ LookupOutcome RankOnSearxng(std::string_view baseUrl, const std::vector<std::str
         const PageAnswer answer = fetch(SearxngPageAddress(baseUrl, keyphrase, engines, page));
         if (std::string problem = PageProblem(answer); !problem.empty()) {
             return LookupOutcome::Failed(std::move(problem));
+        }
+        if (JsonNestsDeeperThan(answer.body)) {
+            return LookupOutcome::Failed(TooDeeplyNestedProblem());
         }
         const Json body = Json::parse(answer.body, nullptr, false);
         if (body.is_discarded() || !body.is_object()) {
