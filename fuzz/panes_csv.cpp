@@ -67,26 +67,25 @@ void CheckCsv(const ReportGrid& grid) {
     }
 }
 
-// Sorting and turning the rows about may change their order only.
-void CheckReordered(ReportGrid& grid) {
+// Sorting and turning the rows about may change their order only. One column,
+// picked by the input, is sorted both ways, to keep each run short.
+void CheckReordered(ReportGrid& grid, std::size_t pick) {
     const int rows = grid.RowCount();
-    for (int column = 0; column < grid.Columns(); ++column) {
-        grid.SortDescending(column);
-        grid.SortByText(column);
-        FUZZ_CHECK(grid.RowCount() == rows);
-    }
+    const int column = static_cast<int>(pick % static_cast<std::size_t>(grid.Columns()));
+    grid.SortDescending(column);
+    grid.SortByText(column);
     grid.ReverseRows();
     FUZZ_CHECK(grid.RowCount() == rows);
     CheckCsv(grid);
 }
 
-void CheckFill(ReportGrid& grid, const PaneResult& result) {
+void CheckFill(ReportGrid& grid, const PaneResult& result, std::size_t pick) {
     if (!result.filled) {
         return;
     }
     FUZZ_CHECK(result.scrollMax >= 0);
     CheckCsv(grid);
-    CheckReordered(grid);
+    CheckReordered(grid, pick);
 }
 
 }  // namespace
@@ -97,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const BacklinkList& list = records.Kept();
     const std::string& asked = input.Part(0);
     ReportGrid grid;
-    CheckFill(grid, FillOverviewPane(grid, list, true));
-    CheckFill(grid, FillKeyphrasePane(grid, list, true));
-    CheckFill(grid, FillPagePane(grid, list, true));
-    CheckFill(grid, FillLinkStatusPane(grid, list, records.Unlinked(), true));
-    CheckFill(grid, FillOverviewDetails(grid, list, true, asked));
-    CheckFill(grid, FillPageDetails(grid, list, true, asked));
+    CheckFill(grid, FillOverviewPane(grid, list, true), size);
+    CheckFill(grid, FillKeyphrasePane(grid, list, true), size);
+    CheckFill(grid, FillPagePane(grid, list, true), size);
+    CheckFill(grid, FillLinkStatusPane(grid, list, records.Unlinked(), true), size);
+    CheckFill(grid, FillOverviewDetails(grid, list, true, asked), size);
+    CheckFill(grid, FillPageDetails(grid, list, true, asked), size);
     return 0;
 }
