@@ -2,9 +2,11 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build test test-release test-asan test-tsan demo bench format clean
+.PHONY: all deps build test test-release test-asan test-tsan fuzz fuzz-build test-fuzz demo bench format clean
 
 all: build
 
@@ -30,7 +32,21 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: test-release test-package test-asan test-tsan
+# The libFuzzer targets, built by clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer. `make fuzz` fuzzes each for FUZZ_SECONDS;
+# test-fuzz replays every committed corpus and fuzzes each target 15 seconds.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVELTRAP_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+test-fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ_BUILD) 15
+
+test: test-release test-package test-asan test-tsan test-fuzz
 
 # The Debian package, from the release build: `make package` builds it into
 # $(BUILD)/package, and test-package also checks it as a user would meet it.
@@ -55,7 +71,7 @@ bench: build
 	bench/html-open-speed $(BUILD)
 
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

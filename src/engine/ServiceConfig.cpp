@@ -261,6 +261,23 @@ int Handler(void* user, const char* section, const char* name, const char* value
 // split into pieces and misread.
 constexpr std::size_t kLongestLine = 198;
 
+// inih takes a line that begins with a blank as more of the value above it,
+// so an indented key would silently become part of another key's value. Every
+// line is read from its first character that is not a blank instead.
+std::string WithoutIndents(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size());
+    bool lineStart = true;
+    for (const char c : text) {
+        if (lineStart && (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f')) {
+            continue;
+        }
+        lineStart = c == '\n';
+        lines.push_back(c);
+    }
+    return lines;
+}
+
 // inih reports a section header only through the keys below it, so an unknown
 // section with no keys is found here, and so are lines too long for it.
 std::string CheckLines(const std::string& text, const std::string& name) {
@@ -374,9 +391,9 @@ bool ServiceConfig::IsHostAndPort(std::string_view value) {
 ServiceConfigResult ServiceConfig::Parse(const std::string& original, const std::string& name) {
     ServiceConfigResult result;
     // An editor's byte order mark is no part of the first line.
-    const std::string text = std::string_view(original).starts_with(kByteOrderMark)
-                                 ? original.substr(kByteOrderMark.size())
-                                 : original;
+    const std::string text = WithoutIndents(std::string_view(original).starts_with(kByteOrderMark)
+                                                ? original.substr(kByteOrderMark.size())
+                                                : original);
     if (text.find('\0') != std::string::npos) {
         result.error = name + ": the file holds a NUL byte";
         return result;

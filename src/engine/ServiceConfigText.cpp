@@ -22,6 +22,10 @@ std::string ServiceConfigText(const ServiceConfig& config, const std::string& or
         const bool masked = (entry.secret || IsSecretKeyName(entry.key)) && !entry.value.empty();
         if (entry.value.empty()) {
             text += entry.key + " =\n";
+        } else if (!masked && entry.value.starts_with(';')) {
+            // A ';' after a blank starts a comment, so a value that begins
+            // with one must follow the '=' directly to be read back whole.
+            text += entry.key + " =" + entry.value + "\n";
         } else {
             text += entry.key + " = " + (masked ? std::string(kMaskedSecret) : entry.value) + "\n";
         }

@@ -82,6 +82,17 @@ TEST(ServiceConfigTest, EmptyPagerankHostAndConnectToAreAllowed) {
     EXPECT_EQ(result.config.http.connectTo, "");
 }
 
+// An indented line is a key of its own, never more of the value above it.
+TEST(ServiceConfigTest, IndentedKeysAreReadAsKeys) {
+    const auto result = ParseText(
+        "[http]\nuser_agent = Agent/1\n  jobs = 3\n\t[services]\n"
+        "\r google_host = g.test\n");
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.config.http.userAgent, "Agent/1");
+    EXPECT_EQ(result.config.http.jobs, 3);
+    EXPECT_EQ(result.config.services.googleHost, "g.test");
+}
+
 // Every refusal names the file, the line and what is wrong with it.
 TEST(ServiceConfigTest, BrokenFilesAreRefusedWithFileLineAndKey) {
     struct Case {

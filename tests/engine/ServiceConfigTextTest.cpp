@@ -42,6 +42,17 @@ TEST(ServiceConfigTextTest, PrintedConfigurationReadsBackAsTheSame) {
     EXPECT_EQ(again.config.http.jobs, 2);
 }
 
+TEST(ServiceConfigTextTest, ValueBeginningWithSemicolonReadsBackWhole) {
+    const ServiceConfigResult original =
+        ServiceConfig::Parse("[http]\nuser_agent =; a go\n", "in.ini");
+    ASSERT_TRUE(original.ok()) << original.error;
+    ASSERT_EQ(original.config.http.userAgent, "; a go");
+    const ServiceConfigResult again =
+        ServiceConfig::Parse(ServiceConfigText(original.config, "in.ini"), "printed");
+    ASSERT_TRUE(again.ok()) << again.error;
+    EXPECT_EQ(Values(again.config), Values(original.config));
+}
+
 TEST(ServiceConfigTextTest, SecretsAreMaskedByName) {
     for (const char* secret : {"openpagerank_key", "API_KEY", "access_token", "ClientSecret"}) {
         EXPECT_TRUE(IsSecretKeyName(secret)) << secret;

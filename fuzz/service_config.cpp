@@ -1,0 +1,33 @@
+// The service configuration read from any text. A configuration that is
+// accepted is written out again as the program prints it, and that text must
+// read back as the same configuration, secrets aside, which are masked.
+#include "FuzzCheck.h"
+#include "engine/ServiceConfig.h"
+#include "engine/ServiceConfigText.h"
+
+#include <cstdint>
+#include <string>
+
+using namespace veltrap;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const ServiceConfigResult read = ServiceConfig::Parse(text, "fuzz.ini");
+    if (!read.ok()) {
+        FUZZ_CHECK(read.error.find("fuzz.ini") != std::string::npos);
+        return 0;
+    }
+    const ServiceConfigResult again =
+        ServiceConfig::Parse(ServiceConfigText(read.config, "fuzz.ini"), "printed.ini");
+    FUZZ_CHECK(again.ok());
+    const auto entries = read.config.Entries();
+    const auto printed = again.config.Entries();
+    FUZZ_CHECK(entries.size() == printed.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        FUZZ_CHECK(entries[i].section == printed[i].section);
+        FUZZ_CHECK(entries[i].key == printed[i].key);
+        const bool masked = entries[i].secret || IsSecretKeyName(entries[i].key);
+        FUZZ_CHECK(masked || entries[i].value == printed[i].value);
+    }
+    return 0;
+}
