@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 #include "app/RunHistoryDialog.h"
 #include "engine/RunState.h"
+#include "history/HistoryStore.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -9,7 +10,10 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <atomic>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace veltrap::testing {
 namespace {
@@ -98,6 +102,35 @@ TEST_F(HistoryWindowTest, TheLinkStatusTabTellsTheChangesAndAStoredRunOpensWitho
     EXPECT_EQ(grid.Columns(), 5);
     EXPECT_TRUE(Status().startsWith("Stored run 1 of mysite.test")) << Status().toStdString();
     EXPECT_TRUE(window_->SaveHtmlAction()->isEnabled());
+}
+
+// veltrap-report storing runs in the same file while the window does costs
+// neither of them a run.
+TEST_F(HistoryWindowTest, TheWindowAndVeltrapReportStoreRunsAtTheSameTime) {
+    const std::string file = dir_.File("history.sqlite");
+    OpenWithHistory(file);
+    constexpr int kReports = 4;
+    std::atomic<int> failed{0};
+    std::thread reports([&] {
+        const std::string command = std::string(VELTRAP_REPORT_EXE) +
+                                    " --demo --demo-size 3 --demo-latency-ms 0 --quiet"
+                                    " --history '" +
+                                    file + "' other.test > /dev/null 2>&1";
+        for (int n = 0; n < kReports; ++n) {
+            failed += std::system(command.c_str()) == 0 ? 0 : 1;
+        }
+    });
+    constexpr int kWindowRuns = 6;
+    for (int n = 0; n < kWindowRuns; ++n) {
+        RunWith({Linking("http://a" + std::to_string(n) + ".test/")});
+        EXPECT_FALSE(Status().contains("history")) << Status().toStdString();
+    }
+    reports.join();
+    EXPECT_EQ(failed.load(), 0);
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    EXPECT_EQ(store.Runs("mysite.test").runs.size(), static_cast<std::size_t>(kWindowRuns));
+    EXPECT_EQ(store.Runs("other.test").runs.size(), static_cast<std::size_t>(kReports));
 }
 
 // A history that cannot be opened costs the report nothing, and says why.

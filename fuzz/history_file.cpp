@@ -1,0 +1,65 @@
+// A history database opened from arbitrary bytes. A file the store refuses
+// must be left exactly as it was; one it opens must list and load its runs
+// and compare them without failing on what it stored itself.
+#include "FuzzCheck.h"
+#include "history/HistoryStore.h"
+#include "history/RunChanges.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace veltrap;
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Each process fuzzes in a folder of its own, so that parallel jobs never
+// share a database.
+const std::filesystem::path& Folder() {
+    static const std::filesystem::path folder = [] {
+        auto made = std::filesystem::temp_directory_path() /
+                    ("veltrap-fuzz-history-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(made);
+        return made;
+    }();
+    return folder;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::filesystem::path file = Folder() / "history.sqlite";
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        std::filesystem::remove(file.string() + suffix, ignored);
+    }
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    {
+        std::ofstream out(file, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    HistoryStore store;
+    if (!store.Open(file, std::chrono::milliseconds(0)).ok()) {
+        FUZZ_CHECK(ReadAll(file) == bytes);
+        return 0;
+    }
+    const HistoryRuns runs = store.Runs("fuzz.test");
+    if (runs.ok() && runs.runs.size() >= 2) {
+        const HistoryLoaded newer = store.Load(runs.runs[0].id);
+        const HistoryLoaded older = store.Load(runs.runs[1].id);
+        if (newer.ok() && older.ok()) {
+            (void)RunChanges::Compare(older.result, newer.result).Rows();
+        }
+    }
+    return 0;
+}
