@@ -28,6 +28,13 @@ constexpr int kStallTimeoutS = 2;
 constexpr int kFetchTimeoutS = 3;
 constexpr int kAttempts = 3;
 constexpr long kMostPeakKib = 400 * 1024;
+// A sanitizer's shadow memory and quarantine dwarf what the program itself
+// holds, so only a plain build measures its memory.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMeasuresOwnMemory = false;
+#else
+constexpr bool kMeasuresOwnMemory = true;
+#endif
 
 const std::vector<std::string> kGood = {"http://good1.test/links.html",
                                         "http://good2.test/post.html", "http://good3.test/"};
@@ -133,7 +140,9 @@ TEST_F(HostileWebTest, HostilePagesFailAloneWithinTheBounds) {
     // attempts bound the run; the rest is room for a busy machine.
     const auto bound = std::chrono::seconds(kAttempts * (kConnectTimeoutS + kFetchTimeoutS) + 15);
     EXPECT_LT(stormy.took, bound);
-    EXPECT_LT(stormy.peakKib, kMostPeakKib);
+    if (kMeasuresOwnMemory) {
+        EXPECT_LT(stormy.peakKib, kMostPeakKib);
+    }
     EXPECT_EQ(stormy.report["records"], calm.report["records"]);
     EXPECT_EQ(stormy.report["unlinked"], unlinked);
     EXPECT_EQ(stormy.report["cancelled"], false);
