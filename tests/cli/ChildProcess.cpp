@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -55,10 +56,12 @@ int ChildProcess::Wait() {
     }
     int status = 0;
     pid_t ended = 0;
+    rusage usage{};
     do {
-        ended = waitpid(pid_, &status, 0);
+        ended = wait4(pid_, &status, 0, &usage);
     } while (ended < 0 && errno == EINTR);
     pid_ = -1;
+    peakKib_ = ended > 0 ? usage.ru_maxrss : 0;
     return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -66,9 +69,11 @@ std::optional<int> ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (pid_ > 0) {
         int status = 0;
-        const pid_t ended = waitpid(pid_, &status, WNOHANG);
+        rusage usage{};
+        const pid_t ended = wait4(pid_, &status, WNOHANG, &usage);
         if (ended == pid_) {
             pid_ = -1;
+            peakKib_ = usage.ru_maxrss;
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (ended < 0 && errno != EINTR) {

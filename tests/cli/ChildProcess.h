@@ -24,9 +24,13 @@ public:
     int Wait();
     // The same, or nothing when the program is still running after timeout.
     std::optional<int> WaitFor(std::chrono::milliseconds timeout);
+    // The most memory the program held at once, known once it has been waited
+    // for; 0 before.
+    long PeakResidentKib() const { return peakKib_; }
 
 private:
     pid_t pid_ = -1;
+    long peakKib_ = 0;
 };
 
 }  // namespace veltrap::testing
