@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "net/AbsoluteAddress.h"
+#include "scrape/GumboParse.h"
 #include "scrape/HtmlTagReader.h"
 
 #include <gumbo.h>
@@ -170,23 +171,13 @@ void Visit(const GumboElement& element, std::string_view href, PageFacts& facts)
     }
 }
 
-using ParsedPage = std::unique_ptr<GumboOutput, void (*)(GumboOutput*)>;
-
-ParsedPage Parse(std::string_view text) {
-    GumboOptions options = kGumboDefaultOptions;
-    // Parse errors are of no use here; a broken page must not fill memory with them.
-    options.max_errors = 0;
-    return ParsedPage(
-        gumbo_parse_with_options(&options, text.data(), text.size()),
-        [](GumboOutput* parsed) { gumbo_destroy_output(&kGumboDefaultOptions, parsed); });
-}
-
 // The page as a browser builds it, walked whole: exact, but the parser needs
 // seconds for a large page and far longer for a deeply nested one.
 PageFacts ReadTree(std::string_view body, std::string_view href) {
     PageFacts facts;
-    const ParsedPage output = Parse(body);
-    if (!output) {
+    const GumboParse parsed(body);
+    const GumboOutput* output = parsed.Output();
+    if (output == nullptr) {
         return facts;
     }
     // Document order without recursion, so that deep nesting cannot exhaust the stack.
@@ -238,8 +229,9 @@ std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Dec
     if (!parse) {
         return values;
     }
-    const ParsedPage output = Parse(tag.source);
-    if (!output) {
+    const GumboParse parsed(tag.source);
+    const GumboOutput* output = parsed.Output();
+    if (output == nullptr) {
         return values;
     }
     std::vector<const GumboNode*> pending{output->document};

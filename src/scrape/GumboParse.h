@@ -1,0 +1,34 @@
+#pragma once
+
+#include <gumbo.h>
+
+#include <cstddef>
+#include <string_view>
+#include <unordered_set>
+
+namespace veltrap {
+
+// One text parsed by gumbo, with every block of memory the parser asks for
+// tracked. Gumbo 0.10 drops some tokens without freeing them (a doctype after
+// the start of a page, for one), and a page can hold millions of them, so
+// whatever the parser has not freed by the end is freed with the parse.
+class GumboParse {
+public:
+    explicit GumboParse(std::string_view text);
+    ~GumboParse();
+    GumboParse(const GumboParse&) = delete;
+    GumboParse& operator=(const GumboParse&) = delete;
+
+    // The tree, or null when the parser gave none.
+    const GumboOutput* Output() const { return output_; }
+
+private:
+    static void* Allocate(void* self, std::size_t size);
+    static void Free(void* self, void* block);
+
+    std::unordered_set<void*> blocks_;
+    GumboOptions options_;
+    GumboOutput* output_ = nullptr;
+};
+
+}  // namespace veltrap
