@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <utility>
@@ -96,32 +97,29 @@ void ReportGrid::SetFirstRow(int row) {
 }
 
 void ReportGrid::SortDescending(int column) {
+    SortBy(
+        column, [](const std::string& cell) { return CellSortKey(cell); }, std::greater<>());
+}
+
+void ReportGrid::SortByText(int column) {
+    SortBy(
+        column, [](const std::string& cell) { return LowerAscii(cell); }, std::less<>());
+}
+
+template <typename KeyOf, typename Before>
+void ReportGrid::SortBy(int column, KeyOf keyOf, Before before) {
     if (!HasColumn(column) || rowCount_ < 2) {
         return;
     }
     // Sorting (key, row) pairs keeps each key computed once and next to its
     // row number, and moves each cell once at the end.
-    std::vector<std::pair<std::int64_t, int>> order;
+    std::vector<std::pair<decltype(keyOf(std::string())), int>> order;
     order.reserve(static_cast<std::size_t>(rowCount_));
     for (int row = 0; row < rowCount_; ++row) {
-        order.emplace_back(CellSortKey(cells_[CellAt(row, column)]), row);
+        order.emplace_back(keyOf(cells_[CellAt(row, column)]), row);
     }
     std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    Reorder(order);
-}
-
-void ReportGrid::SortByText(int column) {
-    if (!HasColumn(column) || rowCount_ < 2) {
-        return;
-    }
-    std::vector<std::pair<std::string, int>> order;
-    order.reserve(static_cast<std::size_t>(rowCount_));
-    for (int row = 0; row < rowCount_; ++row) {
-        order.emplace_back(LowerAscii(cells_[CellAt(row, column)]), row);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [&before](const auto& a, const auto& b) { return before(a.first, b.first); });
     Reorder(order);
 }
 

@@ -107,6 +107,10 @@ private:
                static_cast<std::size_t>(column);
     }
     int NextBoundary(int boundary, int column) const;
+    // Stable-sorts the rows by keyOf of the column's cells, before telling
+    // which key comes first.
+    template <typename KeyOf, typename Before>
+    void SortBy(int column, KeyOf keyOf, Before before);
     // Puts the rows in the order of the pairs' row numbers.
     template <typename Key>
     void Reorder(const std::vector<std::pair<Key, int>>& order);

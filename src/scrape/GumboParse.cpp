@@ -1,6 +1,7 @@
 #include "scrape/GumboParse.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace veltrap {
 
@@ -19,6 +20,31 @@ GumboParse::~GumboParse() {
     }
     for (void* block : blocks_) {
         std::free(block);
+    }
+}
+
+void GumboParse::ForEachElement(const std::function<bool(const GumboNode&)>& visit) const {
+    if (output_ == nullptr) {
+        return;
+    }
+    std::vector<const GumboNode*> pending{output_->document};
+    while (!pending.empty()) {
+        const GumboNode* node = pending.back();
+        pending.pop_back();
+        const GumboVector* children = nullptr;
+        if (node->type == GUMBO_NODE_DOCUMENT) {
+            children = &node->v.document.children;
+        } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
+            if (!visit(*node)) {
+                return;
+            }
+            children = &node->v.element.children;
+        }
+        if (children != nullptr) {
+            for (unsigned int i = children->length; i > 0; --i) {
+                pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gumbo.h>
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <unordered_set>
 
@@ -21,6 +22,11 @@ public:
 
     // The tree, or null when the parser gave none.
     const GumboOutput* Output() const { return output_; }
+
+    // Hands every element and template node to visit in document order,
+    // until visit returns false. Without recursion, so that deep nesting
+    // cannot exhaust the stack.
+    void ForEachElement(const std::function<bool(const GumboNode&)>& visit) const;
 
 private:
     static void* Allocate(void* self, std::size_t size);

@@ -175,29 +175,10 @@ void Visit(const GumboElement& element, std::string_view href, PageFacts& facts)
 // seconds for a large page and far longer for a deeply nested one.
 PageFacts ReadTree(std::string_view body, std::string_view href) {
     PageFacts facts;
-    const GumboParse parsed(body);
-    const GumboOutput* output = parsed.Output();
-    if (output == nullptr) {
-        return facts;
-    }
-    // Document order without recursion, so that deep nesting cannot exhaust the stack.
-    std::vector<const GumboNode*> pending{output->document};
-    while (!pending.empty()) {
-        const GumboNode* node = pending.back();
-        pending.pop_back();
-        const GumboVector* children = nullptr;
-        if (node->type == GUMBO_NODE_DOCUMENT) {
-            children = &node->v.document.children;
-        } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
-            Visit(node->v.element, href, facts);
-            children = &node->v.element.children;
-        }
-        if (children != nullptr) {
-            for (unsigned int i = children->length; i > 0; --i) {
-                pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
-            }
-        }
-    }
+    GumboParse(body).ForEachElement([&](const GumboNode& node) {
+        Visit(node.v.element, href, facts);
+        return true;
+    });
     return facts;
 }
 
@@ -229,33 +210,19 @@ std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Dec
     if (!parse) {
         return values;
     }
-    const GumboParse parsed(tag.source);
-    const GumboOutput* output = parsed.Output();
-    if (output == nullptr) {
-        return values;
-    }
-    std::vector<const GumboNode*> pending{output->document};
-    while (!pending.empty()) {
-        const GumboNode* node = pending.back();
-        pending.pop_back();
-        if (node->type != GUMBO_NODE_DOCUMENT && node->type != GUMBO_NODE_ELEMENT) {
-            continue;
+    // The tag itself is the first element the parser did not add around it.
+    GumboParse(tag.source).ForEachElement([&](const GumboNode& node) {
+        if (node.type != GUMBO_NODE_ELEMENT || node.v.element.tag == GUMBO_TAG_HTML ||
+            node.v.element.tag == GUMBO_TAG_HEAD || node.v.element.tag == GUMBO_TAG_BODY) {
+            return true;
         }
-        const GumboVector& children = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children
-                                                                        : node->v.element.children;
-        if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag != GUMBO_TAG_HTML &&
-            node->v.element.tag != GUMBO_TAG_HEAD && node->v.element.tag != GUMBO_TAG_BODY) {
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                const char* value = Attribute(
-                    node->v.element, std::string(HtmlStartTag::kKeptAttributes[i]).c_str());
-                values[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-            }
-            return values;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const char* value =
+                Attribute(node.v.element, std::string(HtmlStartTag::kKeptAttributes[i]).c_str());
+            values[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
         }
-        for (unsigned int i = children.length; i > 0; --i) {
-            pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
-        }
-    }
+        return false;
+    });
     return values;
 }
 
