@@ -3,9 +3,9 @@
 #include "services/backlinkimport/ImportedBacklinks.h"
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 namespace veltrap {
 
@@ -34,18 +34,26 @@ public:
     void Rollback(const Mark& mark);
 
 private:
-    // The set holds indexes into the address list, so every address is kept once.
-    struct Hash {
-        const ImportedBacklinks* imported;
-        std::size_t operator()(std::size_t index) const;
-    };
-    struct Equal {
-        const ImportedBacklinks* imported;
-        bool operator()(std::size_t a, std::size_t b) const;
+    // The addresses taken so far are found again through an open-addressed
+    // table of slots, each 32 bits of the address's hash and its place in the
+    // list plus one (zero marks a free slot). Small flat slots keep a list of
+    // hundreds of thousands of addresses to a probe or two per row, with no
+    // allocation per address. Thirty-two bits of place are more addresses
+    // than memory holds: each takes at least 32 bytes in the list.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t placePlusOne = 0;
     };
 
+    // Whether the address is taken; if not, the free slot it would go into.
+    bool Find(std::string_view address, std::uint32_t hash, std::size_t& slot) const;
+    void Grow();
+    void Rebuild(std::size_t slots);
+    // Puts a slot into the first free place from its hash on.
+    void Place(const Slot& slot);
+
     ImportedBacklinks& imported_;
-    std::unordered_set<std::size_t, Hash, Equal> seen_;
+    std::vector<Slot> slots_;
 };
 
 }  // namespace veltrap
