@@ -1,5 +1,6 @@
 #include "scrape/GumboParse.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -18,8 +19,10 @@ GumboParse::~GumboParse() {
     if (output_ != nullptr) {
         gumbo_destroy_output(&options_, output_);
     }
-    for (void* block : blocks_) {
-        std::free(block);
+    for (Header* header = blocks_.next; header != &blocks_;) {
+        Header* const next = header->next;
+        std::free(header);
+        header = next;
     }
 }
 
@@ -49,19 +52,29 @@ void GumboParse::ForEachElement(const std::function<bool(const GumboNode&)>& vis
 }
 
 void* GumboParse::Allocate(void* self, std::size_t size) {
-    void* block = std::malloc(size);
-    if (block != nullptr) {
-        static_cast<GumboParse*>(self)->blocks_.insert(block);
+    if (size > SIZE_MAX - sizeof(Header)) {
+        return nullptr;
     }
-    return block;
+    auto* header = static_cast<Header*>(std::malloc(sizeof(Header) + size));
+    if (header == nullptr) {
+        return nullptr;
+    }
+    Header& list = static_cast<GumboParse*>(self)->blocks_;
+    header->previous = &list;
+    header->next = list.next;
+    list.next->previous = header;
+    list.next = header;
+    return header + 1;
 }
 
-void GumboParse::Free(void* self, void* block) {
+void GumboParse::Free(void*, void* block) {
     if (block == nullptr) {
         return;
     }
-    static_cast<GumboParse*>(self)->blocks_.erase(block);
-    std::free(block);
+    Header* const header = static_cast<Header*>(block) - 1;
+    header->previous->next = header->next;
+    header->next->previous = header->previous;
+    std::free(header);
 }
 
 }  // namespace veltrap

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
-#include <unordered_set>
 
 namespace veltrap {
 
@@ -29,10 +28,17 @@ public:
     void ForEachElement(const std::function<bool(const GumboNode&)>& visit) const;
 
 private:
+    // Each block the parser is given follows a header that links it into
+    // the list of blocks not yet freed, so that tracking costs no search.
+    struct alignas(alignof(std::max_align_t)) Header {
+        Header* previous;
+        Header* next;
+    };
+
     static void* Allocate(void* self, std::size_t size);
     static void Free(void* self, void* block);
 
-    std::unordered_set<void*> blocks_;
+    Header blocks_{&blocks_, &blocks_};
     GumboOptions options_;
     GumboOutput* output_ = nullptr;
 };
