@@ -1,9 +1,9 @@
 // Times every reader of text from strangers on 8 MB inputs built to be
 // costly: "href=", 49 letters and the site key repeated with no double
-// quote, "<" repeated, unquoted "href=" repeated, the site key repeated, deep
-// nesting, a million links, and for the JSON and table readers their own
-// hostile shapes. Each input is 8 MB, so the time of one iteration is the
-// time per 8 MB.
+// quote, "<" repeated, unquoted "href=" repeated, the site key repeated,
+// deep nesting, a million links, both of the last two after an svg, and
+// for the JSON and table readers their own hostile shapes. Each input is
+// 8 MB, so the time of one iteration is the time per 8 MB.
 
 #include "scrape/LinkStatus.h"
 #include "scrape/Reciprocal.h"
@@ -65,10 +65,16 @@ std::vector<Input> HtmlInputs() {
     inputs.push_back({"unquoted-href", Repeated("href=")});
     inputs.push_back({"site-key", Repeated(kSiteKey)});
     inputs.push_back({"nested-div", Repeated("<div>")});
+    // An svg sends the link status to the whole tree, nested or not.
+    inputs.push_back({"svg-nested-div", "<svg></svg>" + Repeated("<div>").substr(11)});
     inputs.push_back(
         {"million-links",
          Generated([](std::size_t n) { return "<a href=\"/p" + std::to_string(n) + "\">l</a>"; },
                    "<html><body>", "</body></html>")});
+    inputs.push_back(
+        {"svg-million-links",
+         Generated([](std::size_t n) { return "<a href=\"/p" + std::to_string(n) + "\">l</a>"; },
+                   "<html><body><svg></svg>", "</body></html>")});
     return inputs;
 }
 

@@ -75,17 +75,22 @@ bool HtmlTagReader::Next(HtmlStartTag& tag) {
         if (nameEnd >= size) {
             break;
         }
+        std::string name;
+        if (nameEnd - nameStart <= kLongestNameKept) {
+            name = LowerAscii(page_.substr(nameStart, nameEnd - nameStart));
+        }
         if (endTag) {
             at_ = ReadAttributes(nameEnd, nullptr);
             if (at_ == std::string_view::npos) {
                 break;
             }
+            if (endTags_) {
+                endTags_(name);
+            }
             continue;
         }
         tag = HtmlStartTag();
-        if (nameEnd - nameStart <= kLongestNameKept) {
-            tag.name = LowerAscii(page_.substr(nameStart, nameEnd - nameStart));
-        }
+        tag.name = std::move(name);
         const std::size_t end = ReadAttributes(nameEnd, &tag);
         if (end == std::string_view::npos) {
             break;

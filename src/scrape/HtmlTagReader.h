@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace veltrap {
 
@@ -34,7 +36,12 @@ struct HtmlStartTag {
 // concern.
 class HtmlTagReader {
 public:
-    explicit HtmlTagReader(std::string_view page) : page_(page) {}
+    // Told the lower-cased name of every end tag passed over, named as
+    // HtmlStartTag::name is.
+    using EndTagSink = std::function<void(const std::string& name)>;
+
+    explicit HtmlTagReader(std::string_view page, EndTagSink endTags = {})
+        : page_(page), endTags_(std::move(endTags)) {}
 
     // The next start tag, or false at the end of the markup.
     bool Next(HtmlStartTag& tag);
@@ -52,6 +59,7 @@ private:
     std::size_t TextEnd(std::size_t from, std::string_view name);
 
     std::string_view page_;
+    EndTagSink endTags_;
     std::size_t at_ = 0;
     bool ended_ = false;
     bool scriptEscapeSeen_ = false;

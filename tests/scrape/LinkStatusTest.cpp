@@ -284,5 +284,25 @@ TEST(LinkFactsTest, GeneratedPagesReadAsTheParsedTreeReadsThem) {
     EXPECT_GT(fast, 1000);
 }
 
+// Inside svg a style element holds markup, so only the tree finds this
+// link; it is read from the tree as long as the tree costs what a page
+// people write costs. Past that (here 300,000 unclosed elements, for which
+// the tree builder would take many minutes) the tags are read instead, and
+// closed or void elements never count towards it.
+TEST(LinkFactsTest, TheTreeIsReadUnlessItsBuildingWouldBeQuadratic) {
+    const std::string foreign = "<svg><style><a href=\"http://site.test/\" rel=ugc></style></svg>";
+    const std::string link = "<a href=\"http://site.test/\" rel=nofollow>";
+    std::string closed;
+    for (int n = 0; n < 100000; ++n) {
+        closed += "<div><p>x</div><img><br>";
+    }
+    EXPECT_EQ(ReadLinkFacts(Page("", foreign + closed), kHref).rel, "ugc");
+    std::string open;
+    for (int n = 0; n < 300000; ++n) {
+        open += "<div>";
+    }
+    EXPECT_EQ(ReadLinkFacts(Page("", foreign + link + open), kHref).rel, "nofollow");
+}
+
 }  // namespace
 }  // namespace veltrap
