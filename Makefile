@@ -25,8 +25,7 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Everything that runs on many threads, under ThreadSanitizer; the window's
-# tests are left out, as Debian's Qt is not built for it.
+# The whole suite under ThreadSanitizer, each program through scripts/tsan-run.
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRAP_SANITIZE_THREAD=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
