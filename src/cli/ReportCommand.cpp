@@ -322,13 +322,19 @@ int ReportCommand::ShowHistory(const Options& options) {
                     "neither XDG_DATA_HOME nor HOME names a folder for the history; give "
                     "--history FILE");
     }
+    // Only reading is asked for, so a history that does not exist yet is
+    // one without runs, and no file is made for it.
     HistoryStore store;
-    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-        return Fail(kExitFailed, opened.error);
-    }
-    const HistoryRuns listed = store.Runs(siteKey, listing ? 0 : 2);
-    if (!listed.ok()) {
-        return Fail(kExitFailed, listed.error);
+    HistoryRuns listed;
+    std::error_code missing;
+    if (std::filesystem::exists(file, missing) || missing) {
+        if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
+            return Fail(kExitFailed, opened.error);
+        }
+        listed = store.Runs(siteKey, listing ? 0 : 2);
+        if (!listed.ok()) {
+            return Fail(kExitFailed, listed.error);
+        }
     }
     std::string text;
     if (listing) {

@@ -47,6 +47,12 @@ protected:
 
 TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
     const auto changes = dir.Path() / "report" / "changes.csv";
+    // Asking an empty history makes no file.
+    ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), HasSubstr("No run of mysite.test is stored in"));
+    EXPECT_EQ(Run({"--changes", "mysite.test"}), 1);
+    EXPECT_THAT(Err(), HasSubstr("holds 0 run(s) of mysite.test"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("history.sqlite")));
     ASSERT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 0) << Err();
     EXPECT_FALSE(std::filesystem::exists(changes));
     EXPECT_EQ(Run({"--changes", "www.mysite.test"}), 1);
