@@ -3,6 +3,9 @@
 #include "base/LeadingInteger.h"
 #include "store/SiteList.h"
 
+#include <optional>
+#include <string>
+
 namespace veltrap {
 namespace {
 
@@ -43,12 +46,16 @@ bool SavedState::RememberSite(const SettingsStore& store, std::string_view site)
     if (site.empty() || site.find(',') != std::string_view::npos) {
         return false;
     }
-    const std::string stored = store.Read(SettingsStore::kPageList);
-    if (SiteListHasEntry(stored, site)) {
-        return false;
-    }
-    store.Write(SettingsStore::kPageList, SiteListWithEntry(stored, site));
-    return true;
+    bool added = false;
+    store.Change(SettingsStore::kPageList,
+                 [&](const std::string& stored) -> std::optional<std::string> {
+                     if (SiteListHasEntry(stored, site)) {
+                         return std::nullopt;
+                     }
+                     added = true;
+                     return SiteListWithEntry(stored, site);
+                 });
+    return added;
 }
 
 bool SavedState::SaveWindowSize(const SettingsStore& store, int width, int height) {
@@ -57,8 +64,9 @@ bool SavedState::SaveWindowSize(const SettingsStore& store, int width, int heigh
 }
 
 bool SavedState::ForgetSite(const SettingsStore& store, std::string_view site) {
-    const std::string stored = store.Read(SettingsStore::kPageList);
-    return store.Write(SettingsStore::kPageList, SiteListWithoutEntry(stored, site));
+    return store.Change(SettingsStore::kPageList, [site](const std::string& stored) {
+        return std::optional<std::string>(SiteListWithoutEntry(stored, site));
+    });
 }
 
 }  // namespace veltrap

@@ -4,8 +4,10 @@
 #include "store/IniValue.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -81,15 +83,56 @@ Found Find(const std::vector<std::string>& lines, std::string_view name) {
     return found;
 }
 
-// Writes the text next to the file and renames it into place.
-bool ReplaceWhole(const std::filesystem::path& path, const std::string& text) {
+// The value's text, or "" when it is missing or cannot be read as text.
+std::string ValueOf(const std::vector<std::string>& lines, std::string_view name) {
+    const Found found = Find(lines, name);
+    if (!found.keyLine) {
+        return {};
+    }
+    const std::string& line = lines[*found.keyLine];
+    const std::string_view value = Trimmed(std::string_view(line).substr(line.find('=') + 1));
+    return ReadIniValue(value).value_or("");
+}
+
+// Holds a lock on a file next to the store from reading it to renaming the
+// new one into place, so that two programs saving at once (two windows, say)
+// do not each write back what they read and lose the other's change. The
+// store itself cannot carry the lock, as every write replaces it.
+class StoreLock {
+public:
+    explicit StoreLock(const std::filesystem::path& store)
+        : fd_(::open((store.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+            }
+        }
+    }
+    ~StoreLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+bool MakeFolderOf(const std::filesystem::path& path) {
     std::error_code error;
     if (path.has_parent_path()) {
         std::filesystem::create_directories(path.parent_path(), error);
-        if (error) {
-            return false;
-        }
     }
+    return !error;
+}
+
+// Writes the text next to the file and renames it into place.
+bool ReplaceWhole(const std::filesystem::path& path, const std::string& text) {
     std::string temporary = path.string() + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
@@ -119,19 +162,21 @@ SettingsStore::SettingsStore(std::filesystem::path iniPath) : iniPath_(std::move
 
 std::string SettingsStore::Read(std::string_view name) const {
     const auto lines = ReadLines(iniPath_);
-    if (!lines) {
-        return {};
-    }
-    const Found found = Find(*lines, name);
-    if (!found.keyLine) {
-        return {};
-    }
-    const std::string& line = (*lines)[*found.keyLine];
-    const std::string_view value = Trimmed(std::string_view(line).substr(line.find('=') + 1));
-    return ReadIniValue(value).value_or("");
+    return lines ? ValueOf(*lines, name) : std::string();
 }
 
 bool SettingsStore::Write(std::string_view name, std::string_view text) const {
+    return Change(name, [text](const std::string&) { return std::string(text); });
+}
+
+bool SettingsStore::Change(std::string_view name, const Changer& change) const {
+    if (!MakeFolderOf(iniPath_)) {
+        return false;
+    }
+    const StoreLock lock(iniPath_);
+    if (!lock.Held()) {
+        return false;
+    }
     std::vector<std::string> lines;
     std::error_code error;
     if (std::filesystem::exists(iniPath_, error)) {
@@ -143,7 +188,11 @@ bool SettingsStore::Write(std::string_view name, std::string_view text) const {
         }
         lines = std::move(*read);
     }
-    const std::string entry = std::string(name) + "=" + EscapeIniValue(text);
+    const std::optional<std::string> text = change(ValueOf(lines, name));
+    if (!text) {
+        return true;
+    }
+    const std::string entry = std::string(name) + "=" + EscapeIniValue(*text);
     const Found found = Find(lines, name);
     if (found.keyLine) {
         lines[*found.keyLine] = entry;

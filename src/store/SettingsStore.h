@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,11 @@ public:
     // file is replaced whole, so a reader never sees half of it. Returns false
     // when it could not be written; the file is then unchanged.
     bool Write(std::string_view name, std::string_view text) const;
+    // Stores what change makes of the value's text, read and written with no
+    // other program's change to the file in between; no text leaves the
+    // file as it is. Returns false when it could not be written.
+    using Changer = std::function<std::optional<std::string>(const std::string& stored)>;
+    bool Change(std::string_view name, const Changer& change) const;
 
     const std::filesystem::path& Path() const { return iniPath_; }
 

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace veltrap {
@@ -135,6 +136,25 @@ TEST_F(SavedStateTest, SiteIsRememberedOnce) {
     EXPECT_TRUE(SavedState::RememberSite(Store(), "ample.com"));
     EXPECT_TRUE(SavedState::RememberSite(Store(), "example.co"));
     EXPECT_EQ(Store().Read(SettingsStore::kPageList), "example.com,ample.com,example.co,");
+}
+
+// Two windows may save at once; each saving reads the file and writes it
+// back, so without a lock around both one window's site would be lost.
+TEST_F(SavedStateTest, SitesSavedAtOnceByManyWritersAreAllKept) {
+    std::vector<std::thread> writers;
+    for (int writer = 0; writer < 8; ++writer) {
+        writers.emplace_back([this, writer] {
+            for (int n = 0; n < 25; ++n) {
+                SavedState::RememberSite(
+                    Store(), "w" + std::to_string(writer) + "-" + std::to_string(n) + ".example");
+                SavedState::SaveWindowSize(Store(), writer, n);
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    EXPECT_EQ(SavedState::Load(Store()).sites.size(), 200u);
 }
 
 TEST_F(SavedStateTest, SitesThatCannotBeEntriesAreNotSaved) {
