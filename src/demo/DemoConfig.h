@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/world/DemoHosts.h"
+#include "demoworld/DemoHosts.h"
 #include "engine/ServiceConfig.h"
 #include "services/htmlsearch/HtmlSearchService.h"
 #include "services/pagerankpage/PageRankPageService.h"

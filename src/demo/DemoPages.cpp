@@ -1,10 +1,10 @@
 #include "demo/DemoPages.h"
 
 #include "base/AsciiCase.h"
-#include "demo/world/DemoHosts.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/LinkingPage.h"
-#include "demo/world/SitePage.h"
+#include "demoworld/DemoHosts.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/LinkingPage.h"
+#include "demoworld/SitePage.h"
 #include "engine/ServiceCatalog.h"
 
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "demo/world/DemoAnswer.h"
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoWorld.h"
+#include "demoworld/DemoAnswer.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoWorld.h"
 
 #include <map>
 #include <string>

@@ -3,7 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "demo/DemoConfig.h"
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoText.h"
 
 #include <gtest/gtest.h>
 

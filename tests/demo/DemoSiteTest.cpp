@@ -1,4 +1,4 @@
-#include "demo/world/DemoSite.h"
+#include "demoworld/DemoSite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "services/htmlsearch/HtmlSearchService.h"
 
-#include "demo/world/DemoHosts.h"
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoSearch.h"
-#include "demo/world/DemoWorld.h"
-#include "demo/world/ResultQuery.h"
+#include "demoworld/DemoHosts.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoSearch.h"
+#include "demoworld/DemoWorld.h"
+#include "demoworld/ResultQuery.h"
 #include "services/htmlsearch/HtmlRankProvider.h"
 #include "services/htmlsearch/SearchResultPage.h"
 

@@ -1,8 +1,8 @@
 #include "services/htmlsearch/SearchResultPage.h"
 
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoHosts.h"
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoHosts.h"
+#include "demoworld/DemoText.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/world/DemoSearch.h"
+#include "demoworld/DemoSearch.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "services/openpagerank/OpenPageRankAnswer.h"
 
-#include "demo/world/DemoHash.h"
+#include "demoworld/DemoHash.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,7 @@
 #include "services/openpagerank/OpenPageRankService.h"
 
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoText.h"
 #include "services/openpagerank/OpenPageRankAnswer.h"
 #include "services/openpagerank/OpenPageRankProvider.h"
 

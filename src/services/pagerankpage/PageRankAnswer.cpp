@@ -1,7 +1,7 @@
 #include "services/pagerankpage/PageRankAnswer.h"
 
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoText.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "services/pagerankpage/PageRankPageService.h"
 
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoText.h"
 #include "services/pagerankpage/PageRankAnswer.h"
 #include "services/pagerankpage/PageRankPageProvider.h"
 

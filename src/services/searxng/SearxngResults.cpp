@@ -1,7 +1,7 @@
 #include "services/searxng/SearxngResults.h"
 
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoSearch.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoSearch.h"
 
 #include <nlohmann/json.hpp>
 

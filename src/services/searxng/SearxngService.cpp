@@ -1,9 +1,9 @@
 #include "services/searxng/SearxngService.h"
 
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoSearch.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWorld.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoSearch.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWorld.h"
 #include "services/searxng/SearxngRank.h"
 #include "services/searxng/SearxngRankProvider.h"
 #include "services/searxng/SearxngResults.h"

@@ -1,10 +1,10 @@
 #include "services/siteexplorer/SiteExplorerPage.h"
 
-#include "demo/world/DemoDice.h"
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoHosts.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWords.h"
+#include "demoworld/DemoDice.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoHosts.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWords.h"
 
 #include <algorithm>
 #include <vector>

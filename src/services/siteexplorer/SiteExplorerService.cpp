@@ -1,10 +1,10 @@
 #include "services/siteexplorer/SiteExplorerService.h"
 
-#include "demo/world/DemoHosts.h"
-#include "demo/world/DemoRoutes.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWorld.h"
-#include "demo/world/ResultQuery.h"
+#include "demoworld/DemoHosts.h"
+#include "demoworld/DemoRoutes.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWorld.h"
+#include "demoworld/ResultQuery.h"
 #include "services/siteexplorer/SiteExplorerPage.h"
 #include "services/siteexplorer/SiteExplorerSource.h"
 

@@ -1,4 +1,4 @@
-#include "demo/world/DemoRoutes.h"
+#include "demoworld/DemoRoutes.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "demo/world/DemoAnswer.h"
-#include "demo/world/DemoSite.h"
+#include "demoworld/DemoAnswer.h"
+#include "demoworld/DemoSite.h"
 
 #include <cstddef>
 #include <optional>

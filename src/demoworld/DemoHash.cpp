@@ -1,4 +1,4 @@
-#include "demo/world/DemoHash.h"
+#include "demoworld/DemoHash.h"
 
 namespace veltrap {
 namespace {

@@ -1,9 +1,9 @@
-#include "demo/world/DemoSite.h"
+#include "demoworld/DemoSite.h"
 
-#include "demo/world/DemoDice.h"
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWords.h"
+#include "demoworld/DemoDice.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWords.h"
 
 #include <algorithm>
 #include <array>

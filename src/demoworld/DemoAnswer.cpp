@@ -1,6 +1,6 @@
-#include "demo/world/DemoAnswer.h"
+#include "demoworld/DemoAnswer.h"
 
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoText.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "demo/world/DemoWorld.h"
+#include "demoworld/DemoWorld.h"
 
 namespace veltrap {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "demo/world/DemoAnswer.h"
-#include "demo/world/DemoRequest.h"
+#include "demoworld/DemoAnswer.h"
+#include "demoworld/DemoRequest.h"
 
 #include <functional>
 #include <map>

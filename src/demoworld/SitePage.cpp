@@ -1,9 +1,9 @@
-#include "demo/world/SitePage.h"
+#include "demoworld/SitePage.h"
 
-#include "demo/world/DemoDice.h"
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWords.h"
+#include "demoworld/DemoDice.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWords.h"
 
 namespace veltrap {
 namespace {

@@ -1,4 +1,4 @@
-#include "demo/world/DemoDice.h"
+#include "demoworld/DemoDice.h"
 
 namespace veltrap {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/world/DemoSite.h"
+#include "demoworld/DemoSite.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "demo/world/ResultQuery.h"
+#include "demoworld/ResultQuery.h"
 
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoText.h"
 
 #include <charconv>
 

@@ -1,11 +1,11 @@
-#include "demo/world/DemoSearch.h"
+#include "demoworld/DemoSearch.h"
 
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
-#include "demo/world/DemoDice.h"
-#include "demo/world/DemoHash.h"
-#include "demo/world/DemoText.h"
-#include "demo/world/DemoWords.h"
+#include "demoworld/DemoDice.h"
+#include "demoworld/DemoHash.h"
+#include "demoworld/DemoText.h"
+#include "demoworld/DemoWords.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "demo/world/DemoText.h"
+#include "demoworld/DemoText.h"
 
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"

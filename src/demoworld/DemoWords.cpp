@@ -1,4 +1,4 @@
-#include "demo/world/DemoWords.h"
+#include "demoworld/DemoWords.h"
 
 #include <array>
 
