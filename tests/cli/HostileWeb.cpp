@@ -116,18 +116,27 @@ void HostileWeb::Accept() {
 }
 
 void HostileWeb::Serve(int socket) {
+    // A TLS client speaks first, with a handshake record.
+    char first = 0;
+    for (;;) {
+        const ssize_t got = recv(socket, &first, 1, MSG_PEEK);
+        if (got > 0) {
+            break;
+        }
+        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || stopping_) {
+            return;
+        }
+    }
+    if (first == '\x16') {
+        tls_.Handshake(socket, stopping_);
+        return;
+    }
     std::string head;
     char buffer[4096];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < kMostHeadBytes) {
         const ssize_t got = recv(socket, buffer, sizeof(buffer), 0);
         if (got > 0) {
             head.append(buffer, static_cast<std::size_t>(got));
-            // A TLS client speaks first with a handshake record; a plain
-            // answer to it is a certificate that can never be accepted.
-            if (head[0] == '\x16') {
-                SendAll(socket, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
-                return;
-            }
         } else if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || stopping_) {
             return;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SelfSignedTls.h"
+
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -25,8 +27,8 @@ namespace veltrap::testing {
 //   quotes.test     8 MB of href= with the site key and no closing quote
 //   angles.test     8 MB of "<"
 //
-// Any TLS handshake (an https address) is answered in plain HTTP, so no
-// certificate can ever be accepted.
+// Any TLS handshake (an https address) is answered with a certificate for
+// badtls.test signed by itself, which no client that checks can accept.
 class HostileWeb {
 public:
     explicit HostileWeb(std::string siteKey);
@@ -51,6 +53,7 @@ private:
 
     std::string quotes_;
     std::string angles_;
+    SelfSignedTls tls_{"badtls.test"};
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
