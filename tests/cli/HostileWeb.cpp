@@ -1,14 +1,11 @@
 #include "HostileWeb.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <stdexcept>
 #include <utility>
 
 namespace veltrap::testing {
@@ -59,17 +56,6 @@ bool ClientLeft(int socket) {
 HostileWeb::HostileWeb(std::string siteKey)
     : quotes_(Repeated("href=" + std::string(49, 'q') + siteKey, kAdversarialBytes)),
       angles_(kAdversarialBytes, '<') {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    auto* raw = reinterpret_cast<sockaddr*>(&address);
-    if (listener_ < 0 || bind(listener_, raw, length) != 0 || listen(listener_, 128) != 0 ||
-        getsockname(listener_, raw, &length) != 0) {
-        throw std::runtime_error("cannot listen on a loopback port");
-    }
-    port_ = ntohs(address.sin_port);
     acceptor_ = std::thread([this] { Accept(); });
 }
 
@@ -80,11 +66,10 @@ HostileWeb::~HostileWeb() {
     for (auto& connection : connections_) {
         connection.join();
     }
-    close(listener_);
 }
 
 std::string HostileWeb::Address() const {
-    return "127.0.0.1:" + std::to_string(port_);
+    return "127.0.0.1:" + std::to_string(listener_.Port());
 }
 
 void HostileWeb::SetPage(const std::string& hostAndTarget, const std::string& body) {
@@ -94,11 +79,7 @@ void HostileWeb::SetPage(const std::string& hostAndTarget, const std::string& bo
 
 void HostileWeb::Accept() {
     while (!stopping_) {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (poll(&waiting, 1, 20) <= 0) {
-            continue;
-        }
-        const int socket = accept(listener_, nullptr, nullptr);
+        const int socket = listener_.Accept(20);
         if (socket < 0) {
             continue;
         }

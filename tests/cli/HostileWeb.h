@@ -1,6 +1,7 @@
 #pragma once
 
-#include "SelfSignedTls.h"
+#include "support/LoopbackListener.h"
+#include "support/SelfSignedTls.h"
 
 #include <atomic>
 #include <map>
@@ -54,8 +55,7 @@ private:
     std::string quotes_;
     std::string angles_;
     SelfSignedTls tls_{"badtls.test"};
-    int listener_ = -1;
-    int port_ = 0;
+    LoopbackListener listener_{128};
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;
     std::map<std::string, std::string> pages_;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "support/LoopbackListener.h"
+
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace veltrap::testing {
+
+class SelfSignedTls;
 
 // A bare TCP server on 127.0.0.1 for what an HTTP library will not do on
 // purpose: it reads each request's head, sends connection i the bytes of
@@ -19,7 +24,7 @@ public:
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    int Port() const { return port_; }
+    int Port() const { return listener_.Port(); }
     // Connections accepted so far.
     int Connections() const { return connections_.load(); }
 
@@ -28,10 +33,9 @@ private:
     void Answer(int socket, const std::string& reply);
 
     std::vector<std::string> replies_;
-    // An SSL_CTX when tls is set; kept opaque so that tests need no TLS headers.
-    void* tls_ = nullptr;
-    int listener_ = -1;
-    int port_ = 0;
+    // Only when tls is set; declared ahead so that tests need no TLS headers.
+    std::unique_ptr<SelfSignedTls> tls_;
+    LoopbackListener listener_{16};
     std::atomic<int> connections_{0};
     std::atomic<bool> stopping_{false};
     std::thread thread_;

@@ -1,4 +1,4 @@
-#include "SelfSignedTls.h"
+#include "support/SelfSignedTls.h"
 
 #include <openssl/evp.h>
 #include <openssl/x509.h>

@@ -20,6 +20,9 @@ public:
     // is set.
     void Handshake(int socket, const std::atomic<bool>& stopping) const;
 
+    // For a server that carries on after the handshake itself.
+    SSL_CTX* Context() const { return context_.get(); }
+
 private:
     struct Free {
         void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
