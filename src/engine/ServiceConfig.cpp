@@ -257,10 +257,6 @@ int Handler(void* user, const char* section, const char* name, const char* value
     return 0;
 }
 
-// The INI reader takes lines of at most this many bytes; a longer one would be
-// split into pieces and misread.
-constexpr std::size_t kLongestLine = 198;
-
 // inih takes a line that begins with a blank as more of the value above it,
 // so an indented key would silently become part of another key's value. Every
 // line is read from its first character that is not a blank instead.
@@ -284,9 +280,9 @@ std::string CheckLines(const std::string& text, const std::string& name) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        if (line.size() > kLongestLine) {
+        if (line.size() > ServiceConfig::kLongestLine) {
             return name + ":" + std::to_string(number) + ": line longer than " +
-                   std::to_string(kLongestLine) + " characters";
+                   std::to_string(ServiceConfig::kLongestLine) + " characters";
         }
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] != '[') {

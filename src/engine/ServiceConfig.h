@@ -5,6 +5,7 @@
 #include "services/ServiceEndpoints.h"
 #include "services/ServiceSettings.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ struct ConfigEntry {
 // [authority], [search]) holding its choice and the keys its services own.
 struct ServiceConfig {
     using Role = ServiceDescriptor::Role;
+
+    // The INI reader takes lines of at most this many bytes; a longer one
+    // would be split into pieces and misread, so it is refused.
+    static constexpr std::size_t kLongestLine = 198;
 
     // Every key at its default, environment variables applied.
     ServiceConfig();

@@ -22,13 +22,18 @@ std::string ServiceConfigText(const ServiceConfig& config, const std::string& or
         const bool masked = (entry.secret || IsSecretKeyName(entry.key)) && !entry.value.empty();
         if (entry.value.empty()) {
             text += entry.key + " =\n";
-        } else if (!masked && entry.value.starts_with(';')) {
-            // A ';' after a blank starts a comment, so a value that begins
-            // with one must follow the '=' directly to be read back whole.
-            text += entry.key + " =" + entry.value + "\n";
-        } else {
-            text += entry.key + " = " + (masked ? std::string(kMaskedSecret) : entry.value) + "\n";
+            continue;
         }
+        const std::string value = masked ? std::string(kMaskedSecret) : entry.value;
+        // A ';' after a blank starts a comment, so a value that begins with
+        // one must follow the '=' directly to be read back whole.
+        std::string_view separator = value.starts_with(';') ? " =" : " = ";
+        // A value that filled its line to the last byte the reader takes fits
+        // again only without the blanks around the '='.
+        if (entry.key.size() + separator.size() + value.size() > ServiceConfig::kLongestLine) {
+            separator = "=";
+        }
+        text.append(entry.key).append(separator).append(value).append("\n");
     }
     return text;
 }

@@ -42,15 +42,27 @@ TEST(ServiceConfigTextTest, PrintedConfigurationReadsBackAsTheSame) {
     EXPECT_EQ(again.config.http.jobs, 2);
 }
 
-TEST(ServiceConfigTextTest, ValueBeginningWithSemicolonReadsBackWhole) {
-    const ServiceConfigResult original =
-        ServiceConfig::Parse("[http]\nuser_agent =; a go\n", "in.ini");
-    ASSERT_TRUE(original.ok()) << original.error;
-    ASSERT_EQ(original.config.http.userAgent, "; a go");
-    const ServiceConfigResult again =
-        ServiceConfig::Parse(ServiceConfigText(original.config, "in.ini"), "printed");
-    ASSERT_TRUE(again.ok()) << again.error;
-    EXPECT_EQ(Values(again.config), Values(original.config));
+// A value beginning with ";", and lines that fill the reader's longest line
+// to one byte short of it, to it, or (refused) one past it.
+TEST(ServiceConfigTextTest, ValuesAtTheEdgesOfTheLineReadBackWhole) {
+    const std::string key = "user_agent =";
+    const std::size_t room = ServiceConfig::kLongestLine - key.size();
+    for (const std::string& value :
+         {std::string("; a go"), std::string(room - 1, 'a'), std::string(room, 'a'),
+          ";" + std::string(room - 1, 'a'), std::string(room + 1, 'a')}) {
+        const ServiceConfigResult original =
+            ServiceConfig::Parse("[http]\n" + key + value + "\n", "in.ini");
+        if (value.size() > room) {
+            EXPECT_FALSE(original.ok());
+            continue;
+        }
+        ASSERT_TRUE(original.ok()) << original.error;
+        ASSERT_EQ(original.config.http.userAgent, value);
+        const ServiceConfigResult again =
+            ServiceConfig::Parse(ServiceConfigText(original.config, "in.ini"), "printed");
+        ASSERT_TRUE(again.ok()) << again.error;
+        EXPECT_EQ(Values(again.config), Values(original.config));
+    }
 }
 
 TEST(ServiceConfigTextTest, SecretsAreMaskedByName) {
