@@ -121,6 +121,7 @@ std::size_t HtmlTagReader::ReadAttributes(std::size_t at, HtmlStartTag* tag) con
         if (tag == nullptr) {
             return;
         }
+        ++tag->attributes;
         for (std::size_t i = 0; i < HtmlStartTag::kKeptAttributes.size(); ++i) {
             if (!tag->kept[i] && EqualsNoCase(name, HtmlStartTag::kKeptAttributes[i])) {
                 tag->kept[i] = HtmlStartTag::Attribute{value, original};

@@ -24,6 +24,8 @@ struct HtmlStartTag {
     std::string name;
     // The first attribute of each kept name, in the order of kKeptAttributes.
     std::array<std::optional<Attribute>, kKeptAttributes.size()> kept;
+    // How many attributes the tag holds, repeated names included.
+    std::size_t attributes = 0;
 
     const std::optional<Attribute>& Kept(std::string_view attributeName) const;
 };

@@ -9,6 +9,7 @@
 
 #include <gumbo.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -184,25 +185,42 @@ PageFacts ReadTree(std::string_view body, std::string_view href) {
     return facts;
 }
 
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || byte == 0x7F;
+}
+
 // Whether the tree builder stores the value otherwise than it is written:
-// character references, NUL, carriage returns and bytes that may not be
-// UTF-8 all change on the way.
+// character references, carriage returns, bytes that may not be UTF-8, and
+// NUL and the other control characters (which the parser turns into U+FFFD)
+// all change on the way.
 bool ChangesWhenDecoded(std::string_view value) {
     for (const char c : value) {
-        if (c == '&' || c == '\0' || c == '\r' || static_cast<unsigned char>(c) >= 0x80) {
+        if (c == '&' || c == '\r' || IsControl(c) || static_cast<unsigned char>(c) >= 0x80) {
             return true;
         }
     }
     return false;
 }
 
+// A control character anywhere in a tag may change where gumbo sees its
+// attributes begin (it passes over a NUL after a quoted value, for one), so
+// such a tag is always read as gumbo reads it.
+bool HasControl(std::string_view tag) {
+    return std::any_of(tag.begin(), tag.end(), IsControl);
+}
+
 // The kept attributes of a tag as the tree builder stores them. A value is
 // decoded alike wherever its tag stands, so a tag that needs it is parsed
 // alone.
+// Past this many attributes a tag is decoded from its kept ones alone: 64
+// cost gumbo 2,016 comparisons, a million of them days.
+constexpr std::size_t kMostAttributesParsed = 64;
+
 std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Decoded(
     const HtmlStartTag& tag) {
     std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> values;
-    bool parse = false;
+    bool parse = HasControl(tag.source);
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (tag.kept[i]) {
             values[i] = std::string(tag.kept[i]->value);
@@ -212,19 +230,36 @@ std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Dec
     if (!parse) {
         return values;
     }
-    // The tag itself is the first element the parser did not add around it.
-    GumboParse(tag.source).ForEachElement([&](const GumboNode& node) {
-        if (node.type != GUMBO_NODE_ELEMENT || node.v.element.tag == GUMBO_TAG_HTML ||
-            node.v.element.tag == GUMBO_TAG_HEAD || node.v.element.tag == GUMBO_TAG_BODY) {
-            return true;
-        }
+    // Gumbo compares each attribute of a tag with every one before it, so a
+    // tag of very many attributes is parsed as the kept ones alone. Only the
+    // first of each name counts in either.
+    std::string fewer;
+    if (tag.attributes > kMostAttributesParsed) {
+        fewer = "<" + tag.name;
         for (std::size_t i = 0; i < values.size(); ++i) {
-            const char* value =
-                Attribute(node.v.element, std::string(HtmlStartTag::kKeptAttributes[i]).c_str());
-            values[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+            if (tag.kept[i]) {
+                // An attribute written without a value is written so again.
+                const std::string_view original = tag.kept[i]->original;
+                fewer += " " + std::string(HtmlStartTag::kKeptAttributes[i]) +
+                         (original.empty() ? "" : "=" + std::string(original));
+            }
         }
-        return false;
-    });
+        fewer += ">";
+    }
+    // The tag itself is the first element the parser did not add around it.
+    GumboParse(fewer.empty() ? tag.source : std::string_view(fewer))
+        .ForEachElement([&](const GumboNode& node) {
+            if (node.type != GUMBO_NODE_ELEMENT || node.v.element.tag == GUMBO_TAG_HTML ||
+                node.v.element.tag == GUMBO_TAG_HEAD || node.v.element.tag == GUMBO_TAG_BODY) {
+                return true;
+            }
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const char* value = Attribute(
+                    node.v.element, std::string(HtmlStartTag::kKeptAttributes[i]).c_str());
+                values[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+            }
+            return false;
+        });
     return values;
 }
 
@@ -258,7 +293,7 @@ TagReading ReadTags(std::string_view body, std::string_view href) {
     bool candidatesDisagree = false;
     while (reader.Next(tag)) {
         const std::string& name = tag.name;
-        work.Start(name);
+        work.Start(name, tag.attributes);
         foreign =
             foreign || name == "svg" || name == "math" || name == "select" || name == "frameset";
         table = table || name == "table";
@@ -268,14 +303,17 @@ TagReading ReadTags(std::string_view body, std::string_view href) {
         }
         // A target stored as written is compared without parsing its tag.
         const std::optional<HtmlStartTag::Attribute>& raw = tag.kept[0];
-        if (link && (!raw || (LowerAscii(raw->value) != href && !ChangesWhenDecoded(raw->value)))) {
+        const bool control = HasControl(tag.source);
+        if (link && !control &&
+            (!raw || (LowerAscii(raw->value) != href && !ChangesWhenDecoded(raw->value)))) {
             continue;
         }
         const auto values = Decoded(tag);
         const std::optional<std::string>& target = values[0];
         const std::optional<std::string>& rel = values[1];
         if (link) {
-            if (!target || (LowerAscii(*target) != href && LowerAscii(raw->value) != href)) {
+            if (!target ||
+                (LowerAscii(*target) != href && (!raw || LowerAscii(raw->value) != href))) {
                 continue;
             }
             const std::string relText = rel.value_or("");

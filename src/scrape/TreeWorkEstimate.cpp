@@ -23,7 +23,7 @@ bool EndsItsOwnKind(std::string_view name) {
 
 }  // namespace
 
-void TreeWorkEstimate::Start(const std::string& name) {
+void TreeWorkEstimate::Start(const std::string& name, std::uint64_t attributes) {
     const auto [it, added] = names_.try_emplace(name);
     Name& counted = it->second;
     if (added) {
@@ -34,7 +34,7 @@ void TreeWorkEstimate::Start(const std::string& name) {
         ++counted.open;
         ++depth_;
     }
-    work_ += depth_;
+    work_ += depth_ + attributes * (attributes - (attributes > 0 ? 1 : 0)) / 2;
 }
 
 void TreeWorkEstimate::End(const std::string& name) {

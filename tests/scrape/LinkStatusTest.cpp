@@ -304,5 +304,25 @@ TEST(LinkFactsTest, TheTreeIsReadUnlessItsBuildingWouldBeQuadratic) {
     EXPECT_EQ(ReadLinkFacts(Page("", foreign + link + open), kHref).rel, "nofollow");
 }
 
+// Gumbo turns control characters into U+FFFD and passes over a NUL after a
+// quoted value; the tags must be read alike. A tag of 300,000 attributes
+// (days of gumbo's comparing each with those before it) is read at once,
+// with or without an svg sending the page to the tree.
+TEST(LinkFactsTest, OddTagsReadAsTheTreeReadsThemAndManyAttributesCostNothing) {
+    for (const std::string& body : {std::string("<a href=\"http://site.test/\" rel=\"a\x06b\">"),
+                                    std::string("<a href=\"http://site.test/\"\0rel=ugc>", 36),
+                                    std::string("<a href=\"http://site.test/\" rel=\"a\x7f\">")}) {
+        const PageAnswer page = Page("", body);
+        EXPECT_EQ(ReadLinkFacts(page, kHref).rel, ReadLinkFactsFromTree(page, kHref).rel) << body;
+    }
+    std::string attributes;
+    for (int n = 0; n < 300000; ++n) {
+        attributes += " x" + std::to_string(n);
+    }
+    const std::string link = "<a href=\"http&#58;//site.test/\"" + attributes + " rel=ugc>";
+    EXPECT_EQ(ReadLinkFacts(Page("", link), kHref).rel, "ugc");
+    EXPECT_EQ(ReadLinkFacts(Page("", "<svg></svg>" + link), kHref).rel, "ugc");
+}
+
 }  // namespace
 }  // namespace veltrap
