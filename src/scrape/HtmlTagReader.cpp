@@ -75,22 +75,23 @@ bool HtmlTagReader::Next(HtmlStartTag& tag) {
         if (nameEnd >= size) {
             break;
         }
-        std::string name;
-        if (nameEnd - nameStart <= kLongestNameKept) {
-            name = LowerAscii(page_.substr(nameStart, nameEnd - nameStart));
-        }
+        const auto keptName = [&] {
+            return nameEnd - nameStart <= kLongestNameKept
+                       ? LowerAscii(page_.substr(nameStart, nameEnd - nameStart))
+                       : std::string();
+        };
         if (endTag) {
             at_ = ReadAttributes(nameEnd, nullptr);
             if (at_ == std::string_view::npos) {
                 break;
             }
             if (endTags_) {
-                endTags_(name);
+                endTags_(keptName());
             }
             continue;
         }
         tag = HtmlStartTag();
-        tag.name = std::move(name);
+        tag.name = keptName();
         const std::size_t end = ReadAttributes(nameEnd, &tag);
         if (end == std::string_view::npos) {
             break;

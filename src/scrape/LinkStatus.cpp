@@ -210,17 +210,18 @@ bool HasControl(std::string_view tag) {
     return std::any_of(tag.begin(), tag.end(), IsControl);
 }
 
-// The kept attributes of a tag as the tree builder stores them. A value is
-// decoded alike wherever its tag stands, so a tag that needs it is parsed
-// alone.
 // Past this many attributes a tag is decoded from its kept ones alone: 64
 // cost gumbo 2,016 comparisons, a million of them days.
 constexpr std::size_t kMostAttributesParsed = 64;
 
+// The kept attributes of a tag as the tree builder stores them. A value is
+// decoded alike wherever its tag stands, so a tag that needs it is parsed
+// alone; so is one holding a control character (see HasControl), which the
+// caller has looked for already.
 std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> Decoded(
-    const HtmlStartTag& tag) {
+    const HtmlStartTag& tag, bool control) {
     std::array<std::optional<std::string>, HtmlStartTag::kKeptAttributes.size()> values;
-    bool parse = HasControl(tag.source);
+    bool parse = control;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (tag.kept[i]) {
             values[i] = std::string(tag.kept[i]->value);
@@ -308,7 +309,7 @@ TagReading ReadTags(std::string_view body, std::string_view href) {
             (!raw || (LowerAscii(raw->value) != href && !ChangesWhenDecoded(raw->value)))) {
             continue;
         }
-        const auto values = Decoded(tag);
+        const auto values = Decoded(tag, control);
         const std::optional<std::string>& target = values[0];
         const std::optional<std::string>& rel = values[1];
         if (link) {

@@ -34,7 +34,7 @@ void TreeWorkEstimate::Start(const std::string& name, std::uint64_t attributes) 
         ++counted.open;
         ++depth_;
     }
-    work_ += depth_ + attributes * (attributes - (attributes > 0 ? 1 : 0)) / 2;
+    work_ += depth_ + (attributes > 1 ? attributes * (attributes - 1) / 2 : 0);
 }
 
 void TreeWorkEstimate::End(const std::string& name) {
