@@ -45,9 +45,9 @@ RunResult Generated(int run) {
         BacklinkRecord& record = *std::prev(result.records.end());
         record.href = "https://example.com/products/" + std::to_string(n % 50) + ".html";
         record.anchorText = "example products " + std::to_string(n % 300);
-        record.googlePageRankPos = n % 40;
-        record.msnPageRankPos = n % 30;
-        record.yahooPageRankPos = -1;
+        record.pagePos[RankColumn::kGoogle] = n % 40;
+        record.pagePos[RankColumn::kMsn] = n % 30;
+        record.pagePos[RankColumn::kYahoo] = -1;
         record.pageRank = n % 10;
         record.homePageRank = n % 8;
         record.reciprocal = n % 3 == 0;
@@ -56,7 +56,7 @@ RunResult Generated(int run) {
         record.rel = n % 50 == 0 && run % 2 == 1 ? "nofollow" : "";
         record.linkStatus = record.rel.empty() ? "follow" : "nofollow";
         if (n % 20 == 0) {
-            record.failures = {{"pageRank", "HTTP 503"}};
+            record.failures = {{RecordField::kPageRank, "HTTP 503"}};
         }
     }
     for (int n = 0; n < 50; ++n) {
@@ -87,16 +87,16 @@ int Bench() {
     std::filesystem::remove_all(folder);
 
     HistoryStore writer;
-    if (const HistoryStatus opened = writer.Open(file); !opened.ok()) {
-        std::fprintf(stderr, "%s\n", opened.error.c_str());
+    if (const Status opened = writer.Open(file); !opened) {
+        std::fprintf(stderr, "%s\n", opened.reason().c_str());
         return 1;
     }
     Clock::duration storing{};
     for (int run = 0; run < kRuns; ++run) {
         const RunResult result = Generated(run);
         const auto start = Clock::now();
-        if (const HistoryStored stored = writer.Store(Facts(), result); !stored.ok()) {
-            std::fprintf(stderr, "%s\n", stored.error.c_str());
+        if (const Result<std::int64_t> stored = writer.Store(Facts(), result); !stored) {
+            std::fprintf(stderr, "%s\n", stored.reason().c_str());
             return 1;
         }
         storing += Clock::now() - start;
@@ -110,29 +110,29 @@ int Bench() {
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
         auto start = Clock::now();
         HistoryStore store;
-        if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-            std::fprintf(stderr, "%s\n", opened.error.c_str());
+        if (const Status opened = store.Open(file); !opened) {
+            std::fprintf(stderr, "%s\n", opened.reason().c_str());
             return 1;
         }
         open = std::min(open, Milliseconds(Clock::now() - start));
 
         start = Clock::now();
-        const HistoryRuns listed = store.Runs("example.com");
+        const Result<std::vector<HistoryRun>> listed = store.Runs("example.com");
         list = std::min(list, Milliseconds(Clock::now() - start));
-        if (!listed.ok() || listed.runs.size() != kRuns) {
-            std::fprintf(stderr, "listing failed: %s\n", listed.error.c_str());
+        if (!listed || listed->size() != kRuns) {
+            std::fprintf(stderr, "listing failed: %s\n", listed.reason().c_str());
             return 1;
         }
 
         start = Clock::now();
-        const HistoryLoaded newer = store.Load(listed.runs[0].id);
-        const HistoryLoaded older = store.Load(listed.runs[1].id);
-        const RunChanges changes = RunChanges::Compare(older.result, newer.result);
-        compare = std::min(compare, Milliseconds(Clock::now() - start));
-        if (!newer.ok() || !older.ok()) {
+        const Result<StoredRun> newer = store.Load(listed.value()[0].id);
+        const Result<StoredRun> older = store.Load(listed.value()[1].id);
+        if (!newer || !older) {
             std::fprintf(stderr, "loading failed\n");
             return 1;
         }
+        const RunChanges changes = RunChanges::Compare(older->result, newer->result);
+        compare = std::min(compare, Milliseconds(Clock::now() - start));
         changed = changes.pages.size();
     }
 

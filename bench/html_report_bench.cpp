@@ -42,9 +42,9 @@ RunResult Generate(std::size_t size) {
         const int phrase = percent(random) * percent(random) / 20;
         record.anchorText = "keyphrase " + std::to_string(phrase) + " blue widgets";
         record.href = "http://www.profiled-site.com/page" + std::to_string(phrase % 40) + ".html";
-        record.googleSitePos = rank(random);
-        record.yahooSitePos = rank(random);
-        record.msnSitePos = rank(random);
+        record.sitePos[RankColumn::kGoogle] = rank(random);
+        record.sitePos[RankColumn::kYahoo] = rank(random);
+        record.sitePos[RankColumn::kMsn] = rank(random);
         record.pageRank = authority(random);
         record.homePageRank = authority(random);
         record.reciprocal = percent(random) < 30;

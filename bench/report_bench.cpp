@@ -76,12 +76,12 @@ GeneratedRun Generate(std::size_t size) {
                             percent(random) % 3);
         }
         record.href = "http://www.profiled-site.com/page" + std::to_string(skewed(pages)) + ".html";
-        record.googleSitePos = rankOrNone();
-        record.yahooSitePos = rankOrNone();
-        record.msnSitePos = rankOrNone();
-        record.googlePageRankPos = rankOrNone();
-        record.yahooPageRankPos = rankOrNone();
-        record.msnPageRankPos = rankOrNone();
+        record.sitePos[RankColumn::kGoogle] = rankOrNone();
+        record.sitePos[RankColumn::kYahoo] = rankOrNone();
+        record.sitePos[RankColumn::kMsn] = rankOrNone();
+        record.pagePos[RankColumn::kGoogle] = rankOrNone();
+        record.pagePos[RankColumn::kYahoo] = rankOrNone();
+        record.pagePos[RankColumn::kMsn] = rankOrNone();
         record.pageRank = percent(random) < 20 ? -1 : pageRank(random);
         record.homePageRank = percent(random) < 20 ? -1 : pageRank(random);
         record.reciprocal = percent(random) < 30;
@@ -181,7 +181,7 @@ void BM_HeaderSort(benchmark::State& state) {
         const int row = unsorted.AddRow();
         unsorted.SetCell(row, 0, record.url);
         unsorted.SetCell(row, 1, record.pageRank == -1 ? "NA" : std::to_string(record.pageRank));
-        unsorted.SetCell(row, 2, std::to_string(record.googleSitePos));
+        unsorted.SetCell(row, 2, std::to_string(record.sitePos[RankColumn::kGoogle]));
         unsorted.SetCell(row, 3, record.anchorText);
     }
     int column = 1;

@@ -56,14 +56,15 @@ FuzzRecords::FuzzRecords(const FuzzInput& input) {
         record.rel = lines[4];
         record.canonical = lines[5];
         if (!lines[6].empty()) {
-            record.failures.emplace_back("pageRank", lines[6]);
+            record.failures.emplace_back(RecordField::kPageRank, lines[6]);
         }
         const std::string& numbers = lines[7];
         std::size_t offset = 0;
         for (std::int32_t* field :
-             {&record.googlePageRankPos, &record.msnPageRankPos, &record.yahooPageRankPos,
-              &record.googleSitePos, &record.msnSitePos, &record.yahooSitePos, &record.pageRank,
-              &record.homePageRank, &record.httpStatus}) {
+             {&record.pagePos[RankColumn::kGoogle], &record.pagePos[RankColumn::kMsn],
+              &record.pagePos[RankColumn::kYahoo], &record.sitePos[RankColumn::kGoogle],
+              &record.sitePos[RankColumn::kMsn], &record.sitePos[RankColumn::kYahoo],
+              &record.pageRank, &record.homePageRank, &record.httpStatus}) {
             *field = Number(numbers, offset);
         }
         const auto pick = static_cast<std::uint32_t>(Number(numbers, offset));

@@ -53,12 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(ReadAll(file) == bytes);
         return 0;
     }
-    const HistoryRuns runs = store.Runs("fuzz.test");
-    if (runs.ok() && runs.runs.size() >= 2) {
-        const HistoryLoaded newer = store.Load(runs.runs[0].id);
-        const HistoryLoaded older = store.Load(runs.runs[1].id);
-        if (newer.ok() && older.ok()) {
-            (void)RunChanges::Compare(older.result, newer.result).Rows();
+    const Result<std::vector<HistoryRun>> runs = store.Runs("fuzz.test");
+    if (runs && runs->size() >= 2) {
+        const Result<StoredRun> newer = store.Load(runs.value()[0].id);
+        const Result<StoredRun> older = store.Load(runs.value()[1].id);
+        if (newer && older) {
+            (void)RunChanges::Compare(older->result, newer->result).Rows();
         }
     }
     return 0;

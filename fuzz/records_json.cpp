@@ -5,6 +5,7 @@
 #include "FuzzInput.h"
 #include "FuzzRecords.h"
 #include "base/Utf8Text.h"
+#include "engine/RecordFields.h"
 #include "export/RecordsJson.h"
 
 #include <nlohmann/json.hpp>
@@ -45,12 +46,12 @@ void CheckRecord(const Json& line, const BacklinkRecord& record) {
     CheckText(line.at("canonical"), record.canonical);
     CheckText(line.at("robots"), record.robots);
     CheckText(line.at("linkStatus"), record.linkStatus);
-    FUZZ_CHECK(line.at("googlePageRankPos") == record.googlePageRankPos);
-    FUZZ_CHECK(line.at("msnPageRankPos") == record.msnPageRankPos);
-    FUZZ_CHECK(line.at("yahooPageRankPos") == record.yahooPageRankPos);
-    FUZZ_CHECK(line.at("googleSitePos") == record.googleSitePos);
-    FUZZ_CHECK(line.at("msnSitePos") == record.msnSitePos);
-    FUZZ_CHECK(line.at("yahooSitePos") == record.yahooSitePos);
+    FUZZ_CHECK(line.at("googlePageRankPos") == record.pagePos[RankColumn::kGoogle]);
+    FUZZ_CHECK(line.at("msnPageRankPos") == record.pagePos[RankColumn::kMsn]);
+    FUZZ_CHECK(line.at("yahooPageRankPos") == record.pagePos[RankColumn::kYahoo]);
+    FUZZ_CHECK(line.at("googleSitePos") == record.sitePos[RankColumn::kGoogle]);
+    FUZZ_CHECK(line.at("msnSitePos") == record.sitePos[RankColumn::kMsn]);
+    FUZZ_CHECK(line.at("yahooSitePos") == record.sitePos[RankColumn::kYahoo]);
     FUZZ_CHECK(line.at("pageRank") == record.pageRank);
     FUZZ_CHECK(line.at("homePageRank") == record.homePageRank);
     FUZZ_CHECK(line.at("httpStatus") == record.httpStatus);
@@ -58,7 +59,7 @@ void CheckRecord(const Json& line, const BacklinkRecord& record) {
     const Json& failures = line.at("failures");
     FUZZ_CHECK(failures.size() == record.failures.size());
     for (const auto& [field, reason] : record.failures) {
-        CheckText(failures.at(field), reason);
+        CheckText(failures.at(std::string(Describe(field).jsonName)), reason);
     }
 }
 

@@ -376,36 +376,34 @@ std::optional<LinkChanges> MainDialog::KeepRunResult() {
 
 void MainDialog::ShowStoredRun(std::int64_t id) {
     HistoryStore history;
-    HistoryLoaded loaded;
-    if (const HistoryStatus opened = history.Open(historyFile_); !opened.ok()) {
-        loaded.error = opened.error;
-    } else {
-        loaded = history.Load(id);
-    }
-    if (!loaded.ok()) {
+    const Status opened = history.Open(historyFile_);
+    Result<StoredRun> loaded = opened ? history.Load(id) : Result<StoredRun>(opened.failure());
+    if (!loaded) {
         prompts_.showMessage(
-            this, QStringLiteral("The stored run was not opened: %1").arg(ShownText(loaded.error)));
+            this,
+            QStringLiteral("The stored run was not opened: %1").arg(ShownText(loaded.reason())));
         return;
     }
     // The run before it, when there is one, tells what changed.
     std::optional<LinkChanges> changes;
-    const HistoryRuns runs = history.Runs(loaded.run.siteKey);
-    for (const HistoryRun& run : runs.runs) {
-        if (run.id < id) {
-            if (const HistoryLoaded before = history.Load(run.id); before.ok()) {
-                changes = RunChanges::Compare(before.result, loaded.result).ForLinkStatus();
+    if (const Result<std::vector<HistoryRun>> runs = history.Runs(loaded->run.siteKey)) {
+        for (const HistoryRun& run : runs.value()) {
+            if (run.id < id) {
+                if (const Result<StoredRun> before = history.Load(run.id)) {
+                    changes = RunChanges::Compare(before->result, loaded->result).ForLinkStatus();
+                }
+                break;
             }
-            break;
         }
     }
     auto shown = std::make_shared<RunShared>(config_.http);
-    for (const BacklinkRecord& record : loaded.result.records) {
+    for (const BacklinkRecord& record : loaded->result.records) {
         shown->List().Append(record.url);
         *std::prev(shown->List().end()) = record;
     }
-    auto result = std::make_shared<RunResult>(std::move(loaded.result));
+    auto result = std::make_shared<RunResult>(std::move(loaded->result));
     shown->SetResult(*result);
-    const HistoryRun& run = loaded.run;
+    const HistoryRun& run = loaded->run;
     kept_.Keep(
         std::move(result),
         RunFacts(run.startedAt, {run.backlinkService, run.authorityService, run.searchService},
@@ -418,7 +416,7 @@ void MainDialog::ShowStoredRun(std::int64_t id) {
     UpdateSaveActions();
     SetStatus(QStringLiteral("Stored run %1 of %2, started %3")
                   .arg(id)
-                  .arg(ShownText(loaded.run.siteKey), ShownText(loaded.run.startedAt)));
+                  .arg(ShownText(loaded->run.siteKey), ShownText(loaded->run.startedAt)));
 }
 
 void MainDialog::SetHistoryFile(std::filesystem::path file) {

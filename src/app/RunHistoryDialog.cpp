@@ -133,18 +133,18 @@ void RunHistoryDialog::ListRuns(const std::filesystem::path& historyFile,
                                   : none);
         return;
     }
-    if (const HistoryStatus opened = store_.Open(historyFile); !opened.ok()) {
+    if (const Status opened = store_.Open(historyFile); !opened) {
         message_->setText(QStringLiteral("The run history cannot be read: ") +
-                          ShownText(opened.error));
+                          ShownText(opened.reason()));
         return;
     }
-    HistoryRuns listed = store_.Runs(siteKey);
-    if (!listed.ok()) {
+    Result<std::vector<HistoryRun>> listed = store_.Runs(siteKey);
+    if (!listed) {
         message_->setText(QStringLiteral("The run history cannot be read: ") +
-                          ShownText(listed.error));
+                          ShownText(listed.reason()));
         return;
     }
-    runs_ = std::move(listed.runs);
+    runs_ = std::move(listed).value();
     if (runs_.empty()) {
         message_->setText(none);
         return;
@@ -232,14 +232,15 @@ void RunHistoryDialog::ShowChanges() {
     const HistoryRun& older = runs_[static_cast<std::size_t>(olderRow)];
     const HistoryRun& newer = runs_[static_cast<std::size_t>(newerRow)];
     changesTable_->setRowCount(0);
-    const HistoryLoaded olderLoaded = store_.Load(older.id);
-    const HistoryLoaded newerLoaded = olderLoaded.ok() ? store_.Load(newer.id) : HistoryLoaded{};
-    if (const std::string& error = olderLoaded.ok() ? newerLoaded.error : olderLoaded.error;
-        !error.empty()) {
-        message_->setText(QStringLiteral("The run history cannot be read: ") + ShownText(error));
+    const Result<StoredRun> olderLoaded = store_.Load(older.id);
+    const Result<StoredRun> newerLoaded =
+        olderLoaded ? store_.Load(newer.id) : Result<StoredRun>(olderLoaded.failure());
+    if (!newerLoaded) {
+        message_->setText(QStringLiteral("The run history cannot be read: ") +
+                          ShownText(newerLoaded.reason()));
         return;
     }
-    const auto rows = RunChanges::Compare(olderLoaded.result, newerLoaded.result).Rows();
+    const auto rows = RunChanges::Compare(olderLoaded->result, newerLoaded->result).Rows();
     const QString between = RunName(older) + QStringLiteral(" to ") + RunName(newer);
     if (rows.empty()) {
         message_->setText(QStringLiteral("No changes from ") + between + '.');

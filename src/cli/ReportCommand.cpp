@@ -325,26 +325,27 @@ int ReportCommand::ShowHistory(const Options& options) {
     // Only reading is asked for, so a history that does not exist yet is
     // one without runs, and no file is made for it.
     HistoryStore store;
-    HistoryRuns listed;
+    std::vector<HistoryRun> listed;
     std::error_code missing;
     if (std::filesystem::exists(file, missing) || missing) {
-        if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-            return Fail(kExitFailed, opened.error);
+        if (const Status opened = store.Open(file); !opened) {
+            return Fail(kExitFailed, opened.reason());
         }
-        listed = store.Runs(siteKey, listing ? 0 : 2);
-        if (!listed.ok()) {
-            return Fail(kExitFailed, listed.error);
+        Result<std::vector<HistoryRun>> runs = store.Runs(siteKey, listing ? 0 : 2);
+        if (!runs) {
+            return Fail(kExitFailed, runs.reason());
         }
+        listed = std::move(runs).value();
     }
     std::string text;
     if (listing) {
-        if (listed.runs.empty()) {
+        if (listed.empty()) {
             return WriteOut("No run of " + siteKey + " is stored in " + file.string() + ".\n",
                             "the runs");
         }
         text = Padded("Id", 6) + Padded("Started", 22) + Padded("Ended", 22) +
                Padded("Outcome", 11) + Padded("Kept", 8) + "Removed\n";
-        for (const HistoryRun& run : listed.runs) {
+        for (const HistoryRun& run : listed) {
             text += Padded(std::to_string(run.id), 6) + Padded(run.startedAt, 22) +
                     Padded(run.endedAt, 22) +
                     Padded(run.cancelled ? "cancelled" : "completed", 11) +
@@ -352,24 +353,27 @@ int ReportCommand::ShowHistory(const Options& options) {
         }
         return WriteOut(text, "the runs");
     }
-    if (listed.runs.size() < 2) {
-        return Fail(kExitFailed, file.string() + " holds " + std::to_string(listed.runs.size()) +
+    if (listed.size() < 2) {
+        return Fail(kExitFailed, file.string() + " holds " + std::to_string(listed.size()) +
                                      " run(s) of " + siteKey + ", and changes need two");
     }
-    const HistoryLoaded newer = store.Load(listed.runs[0].id);
-    const HistoryLoaded older = newer.ok() ? store.Load(listed.runs[1].id) : HistoryLoaded{};
-    if (!newer.ok() || !older.ok()) {
-        return Fail(kExitFailed, newer.ok() ? older.error : newer.error);
+    const Result<StoredRun> newer = store.Load(listed[0].id);
+    if (!newer) {
+        return Fail(kExitFailed, newer.reason());
     }
-    const RunChanges changes = RunChanges::Compare(older.result, newer.result);
-    text = "Changes of " + siteKey + " from run " + std::to_string(older.run.id) + " (" +
-           older.run.startedAt + ") to run " + std::to_string(newer.run.id) + " (" +
-           newer.run.startedAt + "):\n";
-    if (newer.result.discovery.failed) {
-        text += "Run " + std::to_string(newer.run.id) +
+    const Result<StoredRun> older = store.Load(listed[1].id);
+    if (!older) {
+        return Fail(kExitFailed, older.reason());
+    }
+    const RunChanges changes = RunChanges::Compare(older->result, newer->result);
+    text = "Changes of " + siteKey + " from run " + std::to_string(older->run.id) + " (" +
+           older->run.startedAt + ") to run " + std::to_string(newer->run.id) + " (" +
+           newer->run.startedAt + "):\n";
+    if (newer->result.discovery.failed) {
+        text += "Run " + std::to_string(newer->run.id) +
                 " could not read its backlink source, so a page it did not see may not be "
                 "lost: " +
-                newer.result.DiscoveryProblem() + "\n";
+                newer->result.DiscoveryProblem() + "\n";
     }
     const auto rows = changes.Rows();
     for (const auto& row : rows) {

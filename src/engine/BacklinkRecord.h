@@ -1,5 +1,10 @@
 #pragma once
 
+#include "engine/RecordField.h"
+#include "services/RankColumn.h"
+
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -7,18 +12,30 @@
 
 namespace veltrap {
 
+// A position in the results of each of the three search rank columns; -1
+// where it was not determined.
+class RankPositions {
+public:
+    std::int32_t& operator[](RankColumn column) { return at_[static_cast<std::size_t>(column)]; }
+    std::int32_t operator[](RankColumn column) const {
+        return at_[static_cast<std::size_t>(column)];
+    }
+    bool operator==(const RankPositions&) const = default;
+
+private:
+    std::array<std::int32_t, kRankColumns.size()> at_{-1, -1, -1};
+};
+
 // One page that links to the profiled site, and what the run found out about it.
-// -1 in a number field means the run has not determined it.
+// -1 in a number field means the run has not determined it. RecordFields.h
+// describes every field once, for the outputs and the history that list them.
 struct BacklinkRecord {
     std::string url;         // the linking page, as the backlink service gave it
     std::string href;        // the link's target on that page, lower-cased
     std::string anchorText;  // the keyphrase: anchor text, alt text or "No Anchor Text"
-    std::int32_t googlePageRankPos = -1;
-    std::int32_t msnPageRankPos = -1;
-    std::int32_t yahooPageRankPos = -1;
-    std::int32_t googleSitePos = -1;
-    std::int32_t msnSitePos = -1;
-    std::int32_t yahooSitePos = -1;
+    // Where the linking page (url) and the profiled site rank for anchorText.
+    RankPositions pagePos;
+    RankPositions sitePos;
     std::int32_t pageRank = -1;
     std::int32_t homePageRank = -1;
     bool reciprocal = false;
@@ -32,10 +49,9 @@ struct BacklinkRecord {
     // "gone", "error", "noindex", "sponsored", "ugc", "nofollow" or "follow";
     // "" while the run has not read the page.
     std::string linkStatus;
-    // The fields whose lookup failed, by field name ("pageRank"), with why, in
-    // the order they were looked up. A field that failed holds -1, as one
-    // that was not found does.
-    std::vector<std::pair<std::string, std::string>> failures;
+    // The fields whose lookup failed, with why, in the order they were looked
+    // up. A field that failed holds -1, as one that was not found does.
+    std::vector<std::pair<RecordField, std::string>> failures;
 };
 
 }  // namespace veltrap

@@ -32,7 +32,7 @@ bool RecordExaminer::Announce(const std::string& line) const {
 }
 
 template <typename Lookup>
-bool RecordExaminer::Fill(BacklinkRecord& record, const char* field, std::int32_t& value,
+bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field, std::int32_t& value,
                           Lookup lookup) const {
     if (shared_.Stopping()) {
         return false;
@@ -95,18 +95,23 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
     };
     std::int32_t reciprocal = 0;
     const bool complete =
-        Fill(record, "pageRank", record.pageRank,
+        Fill(record, RecordField::kPageRank, record.pageRank,
              [&] { return authority.Authority(url, fetch_); }) &&
-        Fill(record, "homePageRank", record.homePageRank,
+        Fill(record, RecordField::kHomePageRank, record.homePageRank,
              [&] { return authority.Authority(HomePageAddress(url), fetch_); }) &&
-        Fill(record, "yahooPageRankPos", record.yahooPageRankPos, rank(RankColumn::kYahoo, url)) &&
-        Fill(record, "yahooSitePos", record.yahooSitePos, rank(RankColumn::kYahoo, siteKey_)) &&
-        Fill(record, "googlePageRankPos", record.googlePageRankPos,
+        Fill(record, RecordField::kYahooPageRankPos, record.pagePos[RankColumn::kYahoo],
+             rank(RankColumn::kYahoo, url)) &&
+        Fill(record, RecordField::kYahooSitePos, record.sitePos[RankColumn::kYahoo],
+             rank(RankColumn::kYahoo, siteKey_)) &&
+        Fill(record, RecordField::kGooglePageRankPos, record.pagePos[RankColumn::kGoogle],
              rank(RankColumn::kGoogle, url)) &&
-        Fill(record, "googleSitePos", record.googleSitePos, rank(RankColumn::kGoogle, siteKey_)) &&
-        Fill(record, "msnPageRankPos", record.msnPageRankPos, rank(RankColumn::kMsn, url)) &&
-        Fill(record, "msnSitePos", record.msnSitePos, rank(RankColumn::kMsn, siteKey_)) &&
-        Fill(record, "reciprocal", reciprocal,
+        Fill(record, RecordField::kGoogleSitePos, record.sitePos[RankColumn::kGoogle],
+             rank(RankColumn::kGoogle, siteKey_)) &&
+        Fill(record, RecordField::kMsnPageRankPos, record.pagePos[RankColumn::kMsn],
+             rank(RankColumn::kMsn, url)) &&
+        Fill(record, RecordField::kMsnSitePos, record.sitePos[RankColumn::kMsn],
+             rank(RankColumn::kMsn, siteKey_)) &&
+        Fill(record, RecordField::kReciprocal, reciprocal,
              [&] { return CheckReciprocal(fetch_, siteKey_, record.href, url, maxSitePages_); });
     if (!complete) {
         return Fate::kStopped;

@@ -35,7 +35,7 @@ private:
     bool Announce(const std::string& line) const;
     // Runs one lookup and stores its value, unless the run stopped meanwhile.
     template <typename Lookup>
-    bool Fill(BacklinkRecord& record, const char* field, std::int32_t& value, Lookup lookup) const;
+    bool Fill(BacklinkRecord& record, RecordField field, std::int32_t& value, Lookup lookup) const;
 
     std::string siteKey_;
     int maxRankingPages_;

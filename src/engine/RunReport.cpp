@@ -2,6 +2,7 @@
 
 #include "engine/JobPool.h"
 #include "engine/RecordExaminer.h"
+#include "engine/RecordFields.h"
 #include "engine/RunServices.h"
 #include "engine/SiteKey.h"
 #include "services/backlinkimport/ImportSource.h"
@@ -32,20 +33,21 @@ void Announce(RunShared& shared, const RunEvents& events, const std::string& lin
 // Counts the failed lookups of the records by the service that failed,
 // services in the order the run asks them.
 std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServices& services) {
-    const std::map<std::string, std::string> serviceOf = {
-        {"pageRank", services.authority->Name()},
-        {"homePageRank", services.authority->Name()},
-        {"yahooPageRankPos", services.Rank(RankColumn::kYahoo).Name()},
-        {"yahooSitePos", services.Rank(RankColumn::kYahoo).Name()},
-        {"googlePageRankPos", services.Rank(RankColumn::kGoogle).Name()},
-        {"googleSitePos", services.Rank(RankColumn::kGoogle).Name()},
-        {"msnPageRankPos", services.Rank(RankColumn::kMsn).Name()},
-        {"msnSitePos", services.Rank(RankColumn::kMsn).Name()},
-        {"reciprocal", "site"},
+    const std::map<RecordField, std::string> serviceOf = {
+        {RecordField::kPageRank, services.authority->Name()},
+        {RecordField::kHomePageRank, services.authority->Name()},
+        {RecordField::kYahooPageRankPos, services.Rank(RankColumn::kYahoo).Name()},
+        {RecordField::kYahooSitePos, services.Rank(RankColumn::kYahoo).Name()},
+        {RecordField::kGooglePageRankPos, services.Rank(RankColumn::kGoogle).Name()},
+        {RecordField::kGoogleSitePos, services.Rank(RankColumn::kGoogle).Name()},
+        {RecordField::kMsnPageRankPos, services.Rank(RankColumn::kMsn).Name()},
+        {RecordField::kMsnSitePos, services.Rank(RankColumn::kMsn).Name()},
+        {RecordField::kReciprocal, "site"},
     };
     std::vector<ServiceFailures> counted;
-    for (const char* field :
-         {"pageRank", "yahooPageRankPos", "googlePageRankPos", "msnPageRankPos", "reciprocal"}) {
+    for (const RecordField field :
+         {RecordField::kPageRank, RecordField::kYahooPageRankPos, RecordField::kGooglePageRankPos,
+          RecordField::kMsnPageRankPos, RecordField::kReciprocal}) {
         const std::string& service = serviceOf.at(field);
         if (std::none_of(counted.begin(), counted.end(),
                          [&](const ServiceFailures& s) { return s.service == service; })) {
@@ -55,7 +57,8 @@ std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServi
     for (const BacklinkRecord& record : records) {
         for (const auto& [field, reason] : record.failures) {
             const auto named = serviceOf.find(field);
-            const std::string service = named == serviceOf.end() ? field : named->second;
+            const std::string service =
+                named == serviceOf.end() ? std::string(Describe(field).jsonName) : named->second;
             auto entry =
                 std::find_if(counted.begin(), counted.end(),
                              [&](const ServiceFailures& s) { return s.service == service; });

@@ -1,6 +1,7 @@
 #include "export/RecordsJson.h"
 
 #include "base/Utf8Text.h"
+#include "engine/RecordFields.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,31 +14,33 @@ std::string Text(const std::string& bytes) {
     return Json(MendUtf8(bytes)).dump();
 }
 
-std::string RecordLine(const BacklinkRecord& record) {
-    Json line;
-    line["url"] = MendUtf8(record.url);
-    line["href"] = MendUtf8(record.href);
-    line["anchorText"] = MendUtf8(record.anchorText);
-    line["googlePageRankPos"] = record.googlePageRankPos;
-    line["msnPageRankPos"] = record.msnPageRankPos;
-    line["yahooPageRankPos"] = record.yahooPageRankPos;
-    line["googleSitePos"] = record.googleSitePos;
-    line["msnSitePos"] = record.msnSitePos;
-    line["yahooSitePos"] = record.yahooSitePos;
-    line["pageRank"] = record.pageRank;
-    line["homePageRank"] = record.homePageRank;
-    line["reciprocal"] = record.reciprocal;
+Json Failures(const BacklinkRecord& record) {
     Json failures = Json::object();
     for (const auto& [field, reason] : record.failures) {
-        failures[field] = MendUtf8(reason);
+        failures[std::string(Describe(field).jsonName)] = MendUtf8(reason);
     }
-    line["failures"] = failures;
-    line["httpStatus"] = record.httpStatus;
-    line["finalUrl"] = MendUtf8(record.finalUrl);
-    line["rel"] = MendUtf8(record.rel);
-    line["robots"] = record.robots;
-    line["canonical"] = MendUtf8(record.canonical);
-    line["linkStatus"] = record.linkStatus;
+    return failures;
+}
+
+std::string RecordLine(const BacklinkRecord& record) {
+    Json line;
+    for (const FieldInfo& info : kRecordFields) {
+        Json& value = line[std::string(info.jsonName)];
+        switch (info.kind) {
+            case FieldKind::kText:
+                value = MendUtf8(TextOf(record, info.field));
+                break;
+            case FieldKind::kNumber:
+                value = NumberOf(record, info.field);
+                break;
+            case FieldKind::kFlag:
+                value = FlagOf(record, info.field);
+                break;
+            case FieldKind::kFailures:
+                value = Failures(record);
+                break;
+        }
+    }
     return line.dump();
 }
 

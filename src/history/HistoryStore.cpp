@@ -1,5 +1,6 @@
 #include "history/HistoryStore.h"
 
+#include "engine/RecordFields.h"
 #include "history/SqliteStatement.h"
 
 #include <sqlite3.h>
@@ -120,13 +121,34 @@ std::optional<std::vector<std::string>> Unpack(std::string_view packed) {
     return parts;
 }
 
-std::string PackFailures(const std::vector<std::pair<std::string, std::string>>& failures) {
+// A record's failures keyed by the fields' names in records.json, which
+// outlive any renumbering of the fields.
+std::string PackFailures(const std::vector<std::pair<RecordField, std::string>>& failures) {
     std::vector<std::string> parts;
     for (const auto& [field, reason] : failures) {
-        parts.push_back(field);
+        parts.emplace_back(Describe(field).jsonName);
         parts.push_back(reason);
     }
     return Pack(parts);
+}
+
+// Failures as PackFailures wrote them; none when they cannot be read or one
+// of them names no field.
+std::optional<std::vector<std::pair<RecordField, std::string>>> UnpackFailures(
+    std::string_view packed) {
+    const auto parts = Unpack(packed);
+    if (!parts || parts->size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::vector<std::pair<RecordField, std::string>> failures;
+    for (std::size_t n = 0; n < parts->size(); n += 2) {
+        const FieldInfo* info = FindField((*parts)[n]);
+        if (info == nullptr) {
+            return std::nullopt;
+        }
+        failures.emplace_back(info->field, (*parts)[n + 1]);
+    }
+    return failures;
 }
 
 std::string PackServiceFailures(const std::vector<ServiceFailures>& failures) {
@@ -160,6 +182,58 @@ HistoryRun ReadRun(const SqliteStatement& row) {
     run.kept = row.Int(11);
     run.removed = row.Int(12);
     return run;
+}
+
+// The records table's columns that hold the fields, in kRecordFields' order.
+std::string RecordColumns() {
+    std::string columns;
+    for (const FieldInfo& info : kRecordFields) {
+        columns += columns.empty() ? "" : ", ";
+        columns += info.historyColumn;
+    }
+    return columns;
+}
+
+void BindField(SqliteStatement& row, int index, const BacklinkRecord& record,
+               const FieldInfo& info) {
+    switch (info.kind) {
+        case FieldKind::kText:
+            row.Bind(index, TextOf(record, info.field));
+            break;
+        case FieldKind::kNumber:
+            row.Bind(index, std::int64_t{NumberOf(record, info.field)});
+            break;
+        case FieldKind::kFlag:
+            row.Bind(index, std::int64_t{FlagOf(record, info.field)});
+            break;
+        case FieldKind::kFailures:
+            row.Bind(index, PackFailures(record.failures));
+            break;
+    }
+}
+
+// Reads a field from its column of a records row; false for failures that
+// cannot be read.
+bool ReadField(const SqliteStatement& row, int column, const FieldInfo& info,
+               BacklinkRecord& record) {
+    switch (info.kind) {
+        case FieldKind::kText:
+            TextOf(record, info.field) = row.Text(column);
+            return true;
+        case FieldKind::kNumber:
+            NumberOf(record, info.field) = static_cast<std::int32_t>(row.Int(column));
+            return true;
+        case FieldKind::kFlag:
+            FlagOf(record, info.field) = row.Int(column) != 0;
+            return true;
+        case FieldKind::kFailures:
+            if (auto failures = UnpackFailures(row.Text(column))) {
+                record.failures = std::move(*failures);
+                return true;
+            }
+            return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -200,13 +274,16 @@ std::string HistoryStore::Problem(int code, const std::string& doing) const {
     }
 }
 
-std::string HistoryStore::Execute(const char* sql) {
-    const int code = sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr);
-    return code == SQLITE_OK ? std::string() : Problem(code, "writing");
+Status HistoryStore::Execute(const char* sql) {
+    if (const int code = sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr);
+        code != SQLITE_OK) {
+        return Failure{Problem(code, "writing")};
+    }
+    return {};
 }
 
-HistoryStatus HistoryStore::Open(const std::filesystem::path& file,
-                                 std::chrono::milliseconds busyTimeout) {
+Status HistoryStore::Open(const std::filesystem::path& file,
+                          std::chrono::milliseconds busyTimeout) {
     db_.reset();
     file_ = file;
     busyTimeout_ = busyTimeout;
@@ -214,8 +291,8 @@ HistoryStatus HistoryStore::Open(const std::filesystem::path& file,
         std::error_code created;
         std::filesystem::create_directories(file.parent_path(), created);
         if (created) {
-            return {"cannot create the folder " + file.parent_path().string() +
-                    " for the history: " + created.message()};
+            return Failure{"cannot create the folder " + file.parent_path().string() +
+                           " for the history: " + created.message()};
         }
     }
     sqlite3* opened = nullptr;
@@ -223,24 +300,25 @@ HistoryStatus HistoryStore::Open(const std::filesystem::path& file,
         sqlite3_open_v2(file.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     db_.reset(opened);
     if (code != SQLITE_OK) {
-        HistoryStatus status{Problem(code, "opening")};
+        Failure failure{Problem(code, "opening")};
         db_.reset();
-        return status;
+        return failure;
     }
     sqlite3_busy_timeout(db_.get(), static_cast<int>(busyTimeout.count()));
     // SQLite opens a file it may not write for reading alone.
     if (sqlite3_db_readonly(db_.get(), "main") == 1) {
         db_.reset();
-        return {"the history database " + file.string() + " cannot be written: it is read-only"};
+        return Failure{"the history database " + file.string() +
+                       " cannot be written: it is read-only"};
     }
-    HistoryStatus status = Migrate();
+    Status status = Migrate();
     if (!status.ok()) {
         db_.reset();
     }
     return status;
 }
 
-HistoryStatus HistoryStore::Migrate() {
+Status HistoryStore::Migrate() {
     const auto version = [this]() -> std::optional<std::int64_t> {
         SqliteStatement read(db_.get(), "PRAGMA user_version");
         if (!read.Step()) {
@@ -249,24 +327,24 @@ HistoryStatus HistoryStore::Migrate() {
         return read.Int(0);
     };
     const auto failed = [this](const std::string& doing) {
-        return HistoryStatus{Problem(sqlite3_errcode(db_.get()), doing)};
+        return Failure{Problem(sqlite3_errcode(db_.get()), doing)};
     };
     const auto newer = [this](std::int64_t found) {
-        return HistoryStatus{"the history database " + file_.string() +
-                             " was written by a newer Veltrap (schema version " +
-                             std::to_string(found) + "; this one knows up to " +
-                             std::to_string(kSchemaVersion) + "), so it is left as it is"};
+        return Failure{"the history database " + file_.string() +
+                       " was written by a newer Veltrap (schema version " + std::to_string(found) +
+                       "; this one knows up to " + std::to_string(kSchemaVersion) +
+                       "), so it is left as it is"};
     };
     // A file without a version that already holds tables is another
     // program's, which is left alone as well.
-    const auto foreign = [this, &failed]() -> std::optional<HistoryStatus> {
+    const auto foreign = [this, &failed]() -> std::optional<Failure> {
         SqliteStatement tables(db_.get(), "SELECT count(*) FROM sqlite_schema");
         if (!tables.Step()) {
             return failed("reading");
         }
         if (tables.Int(0) != 0) {
-            return HistoryStatus{"the history database " + file_.string() +
-                                 " holds another program's tables, so it is left as it is"};
+            return Failure{"the history database " + file_.string() +
+                           " holds another program's tables, so it is left as it is"};
         }
         return std::nullopt;
     };
@@ -274,10 +352,10 @@ HistoryStatus HistoryStore::Migrate() {
     // already changes the file, and a newer program's file must stay as it is.
     // The version and the tables are read in one transaction, so that a file
     // another Veltrap sets up meanwhile is not taken for another program's.
-    if (std::string error = Execute("BEGIN"); !error.empty()) {
-        return {error};
+    if (Status begun = Execute("BEGIN"); !begun) {
+        return begun;
     }
-    const auto inspect = [&]() -> std::pair<std::optional<std::int64_t>, HistoryStatus> {
+    const auto inspect = [&]() -> std::pair<std::optional<std::int64_t>, Status> {
         const std::optional<std::int64_t> read = version();
         if (!read) {
             return {read, failed("reading")};
@@ -294,7 +372,7 @@ HistoryStatus HistoryStore::Migrate() {
     };
     auto [found, inspected] = inspect();
     sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
-    if (!inspected.ok()) {
+    if (!inspected) {
         return inspected;
     }
     {
@@ -303,8 +381,9 @@ HistoryStatus HistoryStore::Migrate() {
             return failed("turning on WAL mode");
         }
         if (wal.Text(0) != "wal") {
-            return {"the history database " + file_.string() +
-                    " cannot be shared by two programs: its journal stays in mode " + wal.Text(0)};
+            return Failure{"the history database " + file_.string() +
+                           " cannot be shared by two programs: its journal stays in mode " +
+                           wal.Text(0)};
         }
     }
     if (*found == kSchemaVersion) {
@@ -312,10 +391,10 @@ HistoryStatus HistoryStore::Migrate() {
     }
     // Another program may be migrating the same file, so the version is read
     // again once this one holds the write lock.
-    if (std::string error = Execute("BEGIN IMMEDIATE"); !error.empty()) {
-        return {error};
+    if (Status begun = Execute("BEGIN IMMEDIATE"); !begun) {
+        return begun;
     }
-    const auto rollback = [this](HistoryStatus status) {
+    const auto rollback = [this](Status status) {
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
         return status;
     };
@@ -330,37 +409,33 @@ HistoryStatus HistoryStore::Migrate() {
         if (auto refused = foreign()) {
             return rollback(*refused);
         }
-        if (std::string error = Execute(kSchemaOne); !error.empty()) {
-            return rollback({error});
+        if (Status created = Execute(kSchemaOne); !created) {
+            return rollback(created);
         }
         found = 1;
     }
     if (*found == 1) {
-        if (std::string error = Execute(kSchemaTwo); !error.empty()) {
-            return rollback({error});
+        if (Status migrated = Execute(kSchemaTwo); !migrated) {
+            return rollback(migrated);
         }
     }
-    if (std::string error = Execute("COMMIT"); !error.empty()) {
-        return rollback({error});
+    if (Status committed = Execute("COMMIT"); !committed) {
+        return rollback(committed);
     }
     return {};
 }
 
-HistoryStored HistoryStore::Store(const HistoryRun& run, const RunResult& result) {
-    HistoryStored stored;
+Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult& result) {
     if (!db_) {
-        stored.error = "the history is not open";
-        return stored;
+        return Failure{"the history is not open"};
     }
-    if (std::string error = Execute("BEGIN IMMEDIATE"); !error.empty()) {
-        stored.error = error;
-        return stored;
+    if (Status begun = Execute("BEGIN IMMEDIATE"); !begun) {
+        return begun.failure();
     }
-    const auto fail = [this, &stored](int code) {
-        stored.error = Problem(code, "storing the run");
+    const auto fail = [this](int code) {
+        Failure failure{Problem(code, "storing the run")};
         sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-        stored.id = 0;
-        return stored;
+        return failure;
     };
 
     SqliteStatement runRow(db_.get(),
@@ -393,39 +468,24 @@ HistoryStored HistoryStore::Store(const HistoryRun& run, const RunResult& result
     if (runRow.Failed()) {
         return fail(runRow.code());
     }
-    stored.id = sqlite3_last_insert_rowid(db_.get());
+    const std::int64_t id = sqlite3_last_insert_rowid(db_.get());
 
-    SqliteStatement recordRow(
-        db_.get(),
-        "INSERT INTO records (run_id, position, url, href, anchor_text, google_pagerank_pos, "
-        "msn_pagerank_pos, yahoo_pagerank_pos, google_site_pos, msn_site_pos, yahoo_site_pos, "
-        "page_rank, home_page_rank, reciprocal, failures, http_status, final_url, rel, robots, "
-        "canonical, link_status) VALUES "
-        "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    // The run and the position come first, then a column for each field.
+    std::string values = "?, ?";
+    for (std::size_t n = 0; n < kRecordFields.size(); ++n) {
+        values += ", ?";
+    }
+    SqliteStatement recordRow(db_.get(), "INSERT INTO records (run_id, position, " +
+                                             RecordColumns() + ") VALUES (" + values + ")");
     std::int64_t position = 0;
     for (const BacklinkRecord& record : result.records) {
         recordRow.Reset();
-        recordRow.Bind(1, stored.id);
+        recordRow.Bind(1, id);
         recordRow.Bind(2, position++);
-        recordRow.Bind(3, record.url);
-        recordRow.Bind(4, record.href);
-        recordRow.Bind(5, record.anchorText);
-        recordRow.Bind(6, std::int64_t{record.googlePageRankPos});
-        recordRow.Bind(7, std::int64_t{record.msnPageRankPos});
-        recordRow.Bind(8, std::int64_t{record.yahooPageRankPos});
-        recordRow.Bind(9, std::int64_t{record.googleSitePos});
-        recordRow.Bind(10, std::int64_t{record.msnSitePos});
-        recordRow.Bind(11, std::int64_t{record.yahooSitePos});
-        recordRow.Bind(12, std::int64_t{record.pageRank});
-        recordRow.Bind(13, std::int64_t{record.homePageRank});
-        recordRow.Bind(14, std::int64_t{record.reciprocal});
-        recordRow.Bind(15, PackFailures(record.failures));
-        recordRow.Bind(16, std::int64_t{record.httpStatus});
-        recordRow.Bind(17, record.finalUrl);
-        recordRow.Bind(18, record.rel);
-        recordRow.Bind(19, record.robots);
-        recordRow.Bind(20, record.canonical);
-        recordRow.Bind(21, record.linkStatus);
+        int index = 3;
+        for (const FieldInfo& info : kRecordFields) {
+            BindField(recordRow, index++, record, info);
+        }
         recordRow.Step();
         if (recordRow.Failed()) {
             return fail(recordRow.code());
@@ -438,7 +498,7 @@ HistoryStored HistoryStore::Store(const HistoryRun& run, const RunResult& result
     position = 0;
     for (const UnlinkedRecord& record : result.unlinked) {
         removedRow.Reset();
-        removedRow.Bind(1, stored.id);
+        removedRow.Bind(1, id);
         removedRow.Bind(2, position++);
         removedRow.Bind(3, record.url);
         removedRow.Bind(4, record.linkStatus);
@@ -453,51 +513,40 @@ HistoryStored HistoryStore::Store(const HistoryRun& run, const RunResult& result
         code != SQLITE_OK) {
         return fail(code);
     }
-    return stored;
+    return id;
 }
 
-HistoryRuns HistoryStore::Runs(const std::string& siteKey, int limit) {
-    HistoryRuns listed;
+Result<std::vector<HistoryRun>> HistoryStore::Runs(const std::string& siteKey, int limit) {
     if (!db_) {
-        listed.error = "the history is not open";
-        return listed;
+        return Failure{"the history is not open"};
     }
     SqliteStatement rows(db_.get(), std::string("SELECT ") + kRunColumns +
                                         " FROM runs WHERE site_key = ? ORDER BY id DESC LIMIT ?");
     rows.Bind(1, siteKey);
     rows.Bind(2, std::int64_t{limit > 0 ? limit : -1});
+    std::vector<HistoryRun> runs;
     while (rows.Step()) {
-        listed.runs.push_back(ReadRun(rows));
+        runs.push_back(ReadRun(rows));
     }
     if (rows.Failed()) {
-        listed.runs.clear();
-        listed.error = Problem(rows.code(), "listing the runs");
+        return Failure{Problem(rows.code(), "listing the runs")};
     }
-    return listed;
+    return runs;
 }
 
-HistoryLoaded HistoryStore::Load(std::int64_t id) {
-    HistoryLoaded loaded;
+Result<StoredRun> HistoryStore::Load(std::int64_t id) {
     if (!db_) {
-        loaded.error = "the history is not open";
-        return loaded;
+        return Failure{"the history is not open"};
     }
-    const auto damaged = [this, &loaded, id](const std::string& what) {
-        loaded = HistoryLoaded{};
-        loaded.error = "the history database " + file_.string() + " is damaged: run " +
-                       std::to_string(id) + " has " + what;
-        return loaded;
+    const auto damaged = [this, id](const std::string& what) {
+        return Failure{"the history database " + file_.string() + " is damaged: run " +
+                       std::to_string(id) + " has " + what};
     };
-    const auto fail = [this, &loaded](int code) {
-        loaded = HistoryLoaded{};
-        loaded.error = Problem(code, "reading a run");
-        return loaded;
-    };
+    const auto fail = [this](int code) { return Failure{Problem(code, "reading a run")}; };
     // One read transaction, so that the run and its records come from one
     // moment of the file.
-    if (std::string error = Execute("BEGIN"); !error.empty()) {
-        loaded.error = error;
-        return loaded;
+    if (Status begun = Execute("BEGIN"); !begun) {
+        return begun.failure();
     }
     struct EndRead {
         sqlite3* db;
@@ -514,10 +563,10 @@ HistoryLoaded HistoryStore::Load(std::int64_t id) {
         if (runRow.Failed()) {
             return fail(runRow.code());
         }
-        loaded.error =
-            "the history database " + file_.string() + " holds no run " + std::to_string(id);
-        return loaded;
+        return Failure{"the history database " + file_.string() + " holds no run " +
+                       std::to_string(id)};
     }
+    StoredRun loaded;
     loaded.run = ReadRun(runRow);
     RunResult& result = loaded.result;
     result.siteKey = loaded.run.siteKey;
@@ -537,43 +586,18 @@ HistoryLoaded HistoryStore::Load(std::int64_t id) {
             {(*services)[n], std::atoi((*services)[n + 1].c_str()), (*services)[n + 2]});
     }
 
-    SqliteStatement records(db_.get(),
-                            "SELECT url, href, anchor_text, google_pagerank_pos, "
-                            "msn_pagerank_pos, yahoo_pagerank_pos, google_site_pos, msn_site_pos, "
-                            "yahoo_site_pos, page_rank, home_page_rank, reciprocal, failures, "
-                            "http_status, final_url, rel, robots, canonical, link_status "
-                            "FROM records WHERE run_id = ? ORDER BY position");
+    SqliteStatement records(db_.get(), "SELECT " + RecordColumns() +
+                                           " FROM records WHERE run_id = ? ORDER BY position");
     records.Bind(1, id);
     while (records.Step()) {
-        result.records.Append(records.Text(0));
+        result.records.Append({});
         BacklinkRecord& record = *std::prev(result.records.end());
-        record.href = records.Text(1);
-        record.anchorText = records.Text(2);
-        const auto number = [&records](int column) {
-            return static_cast<std::int32_t>(records.Int(column));
-        };
-        record.googlePageRankPos = number(3);
-        record.msnPageRankPos = number(4);
-        record.yahooPageRankPos = number(5);
-        record.googleSitePos = number(6);
-        record.msnSitePos = number(7);
-        record.yahooSitePos = number(8);
-        record.pageRank = number(9);
-        record.homePageRank = number(10);
-        record.reciprocal = records.Int(11) != 0;
-        const auto failures = Unpack(records.Text(12));
-        if (!failures || failures->size() % 2 != 0) {
-            return damaged("a record with unreadable failures");
+        int column = 0;
+        for (const FieldInfo& info : kRecordFields) {
+            if (!ReadField(records, column++, info, record)) {
+                return damaged("a record with unreadable failures");
+            }
         }
-        for (std::size_t n = 0; n < failures->size(); n += 2) {
-            record.failures.emplace_back((*failures)[n], (*failures)[n + 1]);
-        }
-        record.httpStatus = number(13);
-        record.finalUrl = records.Text(14);
-        record.rel = records.Text(15);
-        record.robots = records.Text(16);
-        record.canonical = records.Text(17);
-        record.linkStatus = records.Text(18);
     }
     if (records.Failed()) {
         return fail(records.code());

@@ -14,17 +14,17 @@ namespace {
 std::vector<HtmlRunChanges> LatestRuns(HistoryStore& store, const std::string& siteKey,
                                        std::vector<std::string>& problems) {
     std::vector<HtmlRunChanges> charted;
-    const HistoryRuns listed = store.Runs(siteKey, kChartedRuns + 1);
-    if (!listed.ok()) {
-        problems.push_back("The history's runs cannot be charted: " + listed.error);
+    const Result<std::vector<HistoryRun>> listed = store.Runs(siteKey, kChartedRuns + 1);
+    if (!listed) {
+        problems.push_back("The history's runs cannot be charted: " + listed.reason());
         return charted;
     }
-    std::vector<HistoryRun> runs(listed.runs.rbegin(), listed.runs.rend());
+    std::vector<HistoryRun> runs(listed->rbegin(), listed->rend());
     std::optional<RunResult> before;
     for (std::size_t n = 0; n < runs.size(); ++n) {
-        HistoryLoaded loaded = store.Load(runs[n].id);
-        if (!loaded.ok()) {
-            problems.push_back("The history's runs cannot be charted: " + loaded.error);
+        Result<StoredRun> loaded = store.Load(runs[n].id);
+        if (!loaded) {
+            problems.push_back("The history's runs cannot be charted: " + loaded.reason());
             return {};
         }
         // With one run more than charted listed, the first serves only as
@@ -33,14 +33,14 @@ std::vector<HtmlRunChanges> LatestRuns(HistoryStore& store, const std::string& s
         if (shown) {
             HtmlRunChanges point{runs[n].startedAt, 0, 0};
             const RunChanges changes =
-                RunChanges::Compare(before ? *before : RunResult{}, loaded.result);
+                RunChanges::Compare(before ? *before : RunResult{}, loaded->result);
             for (const PageChange& page : changes.pages) {
                 point.gained += page.kind == PageChange::Kind::kNew ? 1 : 0;
                 point.lost += page.kind == PageChange::Kind::kLost ? 1 : 0;
             }
             charted.push_back(point);
         }
-        before = std::move(loaded.result);
+        before = std::move(loaded->result);
     }
     return charted;
 }
@@ -58,31 +58,31 @@ RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
         return recorded;
     }
     HistoryStore store;
-    if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-        notStored(opened.error);
+    if (const Status opened = store.Open(file); !opened) {
+        notStored(opened.reason());
         return recorded;
     }
-    const HistoryRuns previous = store.Runs(run.siteKey, 1);
-    if (!previous.ok()) {
-        notStored(previous.error);
+    const Result<std::vector<HistoryRun>> previous = store.Runs(run.siteKey, 1);
+    if (!previous) {
+        notStored(previous.reason());
         return recorded;
     }
-    if (outcome.discovery.failed && !previous.runs.empty()) {
+    if (outcome.discovery.failed && !previous->empty()) {
         recorded.problems.push_back(
             "The changes since the previous run are not told: the backlink source failed, so "
             "the pages this run did not see cannot be told lost");
-    } else if (!previous.runs.empty()) {
-        const HistoryLoaded older = store.Load(previous.runs.front().id);
-        if (older.ok()) {
-            recorded.changes = RunChanges::Compare(older.result, outcome);
+    } else if (!previous->empty()) {
+        const Result<StoredRun> older = store.Load(previous->front().id);
+        if (older) {
+            recorded.changes = RunChanges::Compare(older->result, outcome);
             recorded.report.changes = ChangesGrid(*recorded.changes);
         } else {
             recorded.problems.push_back("The changes since the previous run cannot be told: " +
-                                        older.error);
+                                        older.reason());
         }
     }
-    if (const HistoryStored stored = store.Store(run, outcome); !stored.ok()) {
-        notStored(stored.error);
+    if (const Result<std::int64_t> stored = store.Store(run, outcome); !stored) {
+        notStored(stored.reason());
         return recorded;
     }
     recorded.report.runs = LatestRuns(store, run.siteKey, recorded.problems);

@@ -1,5 +1,8 @@
 #include "history/RunChanges.h"
 
+#include "engine/RecordFields.h"
+
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,6 +19,23 @@ std::unordered_map<std::string, const BacklinkRecord*> ByUrl(const BacklinkList&
     return index;
 }
 
+// The fields two runs' records are compared by, in the order their changes
+// are told.
+std::vector<RecordField> ComparedFields() {
+    std::vector<const FieldInfo*> compared;
+    for (const FieldInfo& info : kRecordFields) {
+        if (info.comparedAs > 0) {
+            compared.push_back(&info);
+        }
+    }
+    std::ranges::sort(compared, {}, &FieldInfo::comparedAs);
+    std::vector<RecordField> fields;
+    for (const FieldInfo* info : compared) {
+        fields.push_back(info->field);
+    }
+    return fields;
+}
+
 std::vector<FieldChange> Differences(const BacklinkRecord& older, const BacklinkRecord& newer) {
     std::vector<FieldChange> fields;
     // A cancelled run keeps records it never read, without a link target; an
@@ -23,17 +43,14 @@ std::vector<FieldChange> Differences(const BacklinkRecord& older, const Backlink
     if (older.href.empty() || newer.href.empty()) {
         return fields;
     }
-    const auto compare = [&fields](const char* field, const std::string& was,
-                                   const std::string& is) {
+    static const std::vector<RecordField> compared = ComparedFields();
+    for (const RecordField field : compared) {
+        std::string was = ShownValue(older, field);
+        std::string is = ShownValue(newer, field);
         if (was != is) {
-            fields.push_back({field, was, is});
+            fields.push_back({field, std::move(was), std::move(is)});
         }
-    };
-    const auto yesNo = [](bool value) { return std::string(value ? "yes" : "no"); };
-    compare("anchorText", older.anchorText, newer.anchorText);
-    compare("linkStatus", older.linkStatus, newer.linkStatus);
-    compare("rel", older.rel, newer.rel);
-    compare("reciprocal", yesNo(older.reciprocal), yesNo(newer.reciprocal));
+    }
     return fields;
 }
 
@@ -83,11 +100,14 @@ std::vector<std::array<std::string, 5>> RunChanges::Rows() const {
                 rows.push_back({page.url, kind, "", "", ""});
                 break;
             case PageChange::Kind::kLost:
-                rows.push_back({page.url, kind, "linkStatus", page.oldLinkStatus, page.lostStatus});
+                rows.push_back({page.url, kind,
+                                std::string(Describe(RecordField::kLinkStatus).jsonName),
+                                page.oldLinkStatus, page.lostStatus});
                 break;
             case PageChange::Kind::kChanged:
                 for (const FieldChange& field : page.fields) {
-                    rows.push_back({page.url, kind, field.field, field.oldValue, field.newValue});
+                    rows.push_back({page.url, kind, std::string(Describe(field.field).jsonName),
+                                    field.oldValue, field.newValue});
                 }
                 break;
         }

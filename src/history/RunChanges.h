@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RecordField.h"
 #include "engine/RunResult.h"
 #include "report/LinkChanges.h"
 
@@ -11,7 +12,7 @@ namespace veltrap {
 
 // One field of a linking page that two runs saw differently.
 struct FieldChange {
-    std::string field;  // "anchorText", "linkStatus", "rel" or "reciprocal"
+    RecordField field;  // one of the fields that RecordFields.h marks as compared
     std::string oldValue;
     std::string newValue;
 };

@@ -74,9 +74,9 @@ PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool re
         const int row = grid.AddRow();
         grid.SetCell(row, 0, first.anchorText);
         grid.SetCell(row, 1, std::to_string(count));
-        grid.SetCell(row, 2, NumberOrNa(first.googleSitePos));
-        grid.SetCell(row, 3, NumberOrNa(first.yahooSitePos));
-        grid.SetCell(row, 4, NumberOrNa(first.msnSitePos));
+        grid.SetCell(row, 2, NumberOrNa(first.sitePos[RankColumn::kGoogle]));
+        grid.SetCell(row, 3, NumberOrNa(first.sitePos[RankColumn::kYahoo]));
+        grid.SetCell(row, 4, NumberOrNa(first.sitePos[RankColumn::kMsn]));
     }
     grid.SortDescending(1);
     return FinishPane(grid, "Double click any keyphrase to see backlink details");

@@ -129,8 +129,8 @@ TEST_F(HistoryWindowTest, TheWindowAndVeltrapReportStoreRunsAtTheSameTime) {
     EXPECT_EQ(failed.load(), 0);
     HistoryStore store;
     ASSERT_TRUE(store.Open(file).ok());
-    EXPECT_EQ(store.Runs("mysite.test").runs.size(), static_cast<std::size_t>(kWindowRuns));
-    EXPECT_EQ(store.Runs("other.test").runs.size(), static_cast<std::size_t>(kReports));
+    EXPECT_EQ(store.Runs("mysite.test")->size(), static_cast<std::size_t>(kWindowRuns));
+    EXPECT_EQ(store.Runs("other.test")->size(), static_cast<std::size_t>(kReports));
 }
 
 // A history that cannot be opened costs the report nothing, and says why.

@@ -23,7 +23,7 @@ std::vector<BacklinkRecord> ReportFixture::FortyRecords() {
         record.url = "http://site" + std::to_string(i) + ".example/page";
         record.href = "http://target.example/p" + std::to_string(i % 3);
         record.anchorText = "phrase " + std::to_string(i);
-        record.googleSitePos = (i * 7) % 40;
+        record.sitePos[RankColumn::kGoogle] = (i * 7) % 40;
         record.pageRank = i % 10;
         records.push_back(record);
     }

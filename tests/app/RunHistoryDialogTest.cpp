@@ -30,9 +30,9 @@ std::int64_t StoreRun(HistoryStore& store, const RunResult& result, bool cancell
     run.startedAt = startedAt;
     run.endedAt = startedAt;
     run.cancelled = cancelled;
-    const HistoryStored stored = store.Store(run, result);
-    EXPECT_TRUE(stored.ok()) << stored.error;
-    return stored.id;
+    const Result<std::int64_t> stored = store.Store(run, result);
+    EXPECT_TRUE(stored.ok()) << stored.reason();
+    return stored.ok() ? stored.value() : 0;
 }
 
 QStringList RowTexts(const QTableWidget* table, int row) {

@@ -1,5 +1,6 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
+#include "engine/RecordFields.h"
 #include "engine/RunReport.h"
 #include "engine/SiteKey.h"
 #include "net/CurlGlobal.h"
@@ -94,18 +95,18 @@ protected:
 DemoWeb* DemoReportTest::web_ = nullptr;
 RunResult* DemoReportTest::run_ = nullptr;
 
-using Field = std::int32_t BacklinkRecord::*;
+using Field = RecordField;
 
 const std::map<std::string, Field>& NumberColumns() {
     static const std::map<std::string, Field> kColumns = {
-        {"googlePageRankPos", &BacklinkRecord::googlePageRankPos},
-        {"msnPageRankPos", &BacklinkRecord::msnPageRankPos},
-        {"yahooPageRankPos", &BacklinkRecord::yahooPageRankPos},
-        {"googleSitePos", &BacklinkRecord::googleSitePos},
-        {"msnSitePos", &BacklinkRecord::msnSitePos},
-        {"yahooSitePos", &BacklinkRecord::yahooSitePos},
-        {"pageRank", &BacklinkRecord::pageRank},
-        {"homePageRank", &BacklinkRecord::homePageRank},
+        {"googlePageRankPos", RecordField::kGooglePageRankPos},
+        {"msnPageRankPos", RecordField::kMsnPageRankPos},
+        {"yahooPageRankPos", RecordField::kYahooPageRankPos},
+        {"googleSitePos", RecordField::kGoogleSitePos},
+        {"msnSitePos", RecordField::kMsnSitePos},
+        {"yahooSitePos", RecordField::kYahooSitePos},
+        {"pageRank", RecordField::kPageRank},
+        {"homePageRank", RecordField::kHomePageRank},
     };
     return kColumns;
 }
@@ -124,8 +125,10 @@ TEST_F(DemoReportTest, TheRunCompletesWithManyRecords) {
 
 TEST_F(DemoReportTest, EveryNumberColumnHoldsRealValuesAndNotDetermined) {
     for (const auto& [name, field] : NumberColumns()) {
-        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return r.*f == -1; })) << name;
-        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return r.*f > 0; })) << name;
+        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return NumberOf(r, f) == -1; }))
+            << name;
+        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return NumberOf(r, f) > 0; }))
+            << name;
     }
 }
 
@@ -135,9 +138,10 @@ TEST_F(DemoReportTest, RanksAreFoundOnFirstAndLaterPages) {
             continue;
         }
         EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) {
-            return r.*f >= 1 && r.*f <= 10;
+            return NumberOf(r, f) >= 1 && NumberOf(r, f) <= 10;
         })) << name;
-        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return r.*f > 10; })) << name;
+        EXPECT_TRUE(Any(run_->records, [f = field](const auto& r) { return NumberOf(r, f) > 10; }))
+            << name;
     }
 }
 
@@ -251,7 +255,7 @@ TEST_F(DemoReportTest, ASecondRunGivesTheSameRecords) {
         EXPECT_EQ(a.href, b.href);
         EXPECT_EQ(a.anchorText, b.anchorText);
         for (const auto& [name, field] : NumberColumns()) {
-            EXPECT_EQ(a.*field, b.*field) << name << " of " << a.url;
+            EXPECT_EQ(NumberOf(a, field), NumberOf(b, field)) << name << " of " << a.url;
         }
         EXPECT_EQ(a.reciprocal, b.reciprocal) << a.url;
     }

@@ -1,5 +1,6 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
+#include "engine/RecordFields.h"
 #include "engine/RunReport.h"
 #include "export/ExportGridToCsv.h"
 #include "net/CurlGlobal.h"
@@ -31,12 +32,13 @@ const CurlGlobal curlGlobal;
 std::string Dump(const BacklinkList& list) {
     std::ostringstream out;
     for (const BacklinkRecord& r : list) {
-        out << r.url << '|' << r.href << '|' << r.anchorText << '|' << r.googlePageRankPos << ','
-            << r.msnPageRankPos << ',' << r.yahooPageRankPos << ',' << r.googleSitePos << ','
-            << r.msnSitePos << ',' << r.yahooSitePos << ',' << r.pageRank << ',' << r.homePageRank
-            << ',' << r.reciprocal;
+        out << r.url << '|' << r.href << '|' << r.anchorText << '|'
+            << r.pagePos[RankColumn::kGoogle] << ',' << r.pagePos[RankColumn::kMsn] << ','
+            << r.pagePos[RankColumn::kYahoo] << ',' << r.sitePos[RankColumn::kGoogle] << ','
+            << r.sitePos[RankColumn::kMsn] << ',' << r.sitePos[RankColumn::kYahoo] << ','
+            << r.pageRank << ',' << r.homePageRank << ',' << r.reciprocal;
         for (const auto& [field, reason] : r.failures) {
-            out << '|' << field << '=' << reason;
+            out << '|' << Describe(field).jsonName << '=' << reason;
         }
         out << '\n';
     }

@@ -45,9 +45,10 @@ TEST(BacklinkListTest, NewRecordsStartUndetermined) {
     const BacklinkRecord& record = *list.begin();
     EXPECT_EQ(record.href, "");
     EXPECT_EQ(record.anchorText, "");
-    for (int value : {record.googlePageRankPos, record.msnPageRankPos, record.yahooPageRankPos,
-                      record.googleSitePos, record.msnSitePos, record.yahooSitePos, record.pageRank,
-                      record.homePageRank}) {
+    for (int value : {record.pagePos[RankColumn::kGoogle], record.pagePos[RankColumn::kMsn],
+                      record.pagePos[RankColumn::kYahoo], record.sitePos[RankColumn::kGoogle],
+                      record.sitePos[RankColumn::kMsn], record.sitePos[RankColumn::kYahoo],
+                      record.pageRank, record.homePageRank}) {
         EXPECT_EQ(value, -1);
     }
     EXPECT_FALSE(record.reciprocal);

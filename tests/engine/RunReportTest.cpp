@@ -175,7 +175,7 @@ TEST_F(RunReportTest, RecordsAreFilteredFilledAndAnnounced) {
     // A page address without a path is its own home page.
     EXPECT_EQ(record.pageRank, 3);
     EXPECT_EQ(record.homePageRank, 3);
-    EXPECT_EQ(record.googleSitePos, -1);
+    EXPECT_EQ(record.sitePos[RankColumn::kGoogle], -1);
     EXPECT_FALSE(record.reciprocal);
 
     EXPECT_THAT(observed.lines,
@@ -246,7 +246,7 @@ TEST_F(RunReportTest, CancelKeepsWhatWasFilledAndLeavesTheRest) {
                             IsRecord("http://b.example/", "http://mysite.test/", "beta link"),
                             IsRecord("http://c.example/", "", "")));
     const BacklinkRecord& b = *std::next(shared.List().begin());
-    EXPECT_EQ(b.yahooPageRankPos, -1);
+    EXPECT_EQ(b.pagePos[RankColumn::kYahoo], -1);
     EXPECT_EQ(b.pageRank, -1);
     EXPECT_FALSE(web.WasAsked("c.example/"));
     EXPECT_EQ(shared.StatusText(), "Examining http://b.example/...\r\n");

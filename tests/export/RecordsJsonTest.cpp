@@ -1,4 +1,5 @@
 #include "base/Utf8Text.h"
+#include "engine/RecordField.h"
 #include "export/RecordsJson.h"
 
 #include <gmock/gmock.h>
@@ -39,9 +40,11 @@ RunResult Sample() {
     BacklinkRecord& first = *outcome.records.begin();
     first.href = "http://mysite.test/\"quoted\"";
     first.anchorText = "caf\xE9 \0menu"s;
-    first.googleSitePos = 4;
+    first.sitePos[RankColumn::kGoogle] = 4;
     first.pageRank = 0;
     first.reciprocal = true;
+    first.failures = {{RecordField::kMsnSitePos, "HTTP 503"},
+                      {RecordField::kReciprocal, "caf\xE9"}};
     outcome.records.Append("http://b.example/");
     return outcome;
 }
@@ -62,32 +65,47 @@ TEST(RecordsJsonTest, WritesTheRunAndEveryRecordInOrder) {
     EXPECT_EQ(first["msnSitePos"], -1);
     EXPECT_EQ(first["pageRank"], 0);
     EXPECT_EQ(first["reciprocal"], true);
+    EXPECT_EQ(first["failures"],
+              nlohmann::json({{"msnSitePos", "HTTP 503"}, {"reciprocal", "caf\xC3\xA9"}}));
     EXPECT_EQ(json["records"][1]["url"], "http://b.example/");
     EXPECT_EQ(json["records"][1]["href"], "");
 }
 
-TEST(RecordsJsonTest, KeysKeepTheirDocumentedOrder) {
+TEST(RecordsJsonTest, ARecordNamesEveryFieldOnceInTheDocumentedOrder) {
     const std::string text = RecordsJson(Sample());
     EXPECT_TRUE(
         text.starts_with("{\"siteKey\": \"mysite.test\", \"backlinkCount\": 3, \"requests\": 17, "
                          "\"cancelled\": true,\n \"records\": [\n  {\"url\":"));
-    const std::vector<std::string> keys = {"\"url\"",
-                                           "\"href\"",
-                                           "\"anchorText\"",
-                                           "\"googlePageRankPos\"",
-                                           "\"msnPageRankPos\"",
-                                           "\"yahooPageRankPos\"",
-                                           "\"googleSitePos\"",
-                                           "\"msnSitePos\"",
-                                           "\"yahooSitePos\"",
-                                           "\"pageRank\"",
-                                           "\"homePageRank\"",
-                                           "\"reciprocal\""};
+    // The second record failed no lookup, so its line names each field only as a key.
+    const std::size_t begin = text.find("\n  {", text.find("\n  {") + 1);
+    const std::string line = text.substr(begin, text.find('\n', begin + 1) - begin);
+    const std::vector<std::string> keys = {"url",
+                                           "href",
+                                           "anchorText",
+                                           "googlePageRankPos",
+                                           "msnPageRankPos",
+                                           "yahooPageRankPos",
+                                           "googleSitePos",
+                                           "msnSitePos",
+                                           "yahooSitePos",
+                                           "pageRank",
+                                           "homePageRank",
+                                           "reciprocal",
+                                           "failures",
+                                           "httpStatus",
+                                           "finalUrl",
+                                           "rel",
+                                           "robots",
+                                           "canonical",
+                                           "linkStatus"};
+    EXPECT_EQ(nlohmann::json::parse(line.substr(line.find('{'))).size(), keys.size());
     std::size_t last = 0;
-    for (const auto& key : keys) {
-        const auto at = text.find(key);
+    for (const std::string& key : keys) {
+        const std::string quoted = '"' + key + "\":";
+        const std::size_t at = line.find(quoted);
         ASSERT_NE(at, std::string::npos) << key;
         EXPECT_GT(at, last) << key;
+        EXPECT_EQ(line.find(quoted, at + 1), std::string::npos) << key;
         last = at;
     }
 }

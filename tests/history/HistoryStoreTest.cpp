@@ -22,10 +22,9 @@ using testing::TempDir;
 using testing::WriteFileBytes;
 
 auto Fields(const BacklinkRecord& r) {
-    return std::tie(r.url, r.href, r.anchorText, r.googlePageRankPos, r.msnPageRankPos,
-                    r.yahooPageRankPos, r.googleSitePos, r.msnSitePos, r.yahooSitePos, r.pageRank,
-                    r.homePageRank, r.reciprocal, r.httpStatus, r.finalUrl, r.rel, r.robots,
-                    r.canonical, r.linkStatus, r.failures);
+    return std::tie(r.url, r.href, r.anchorText, r.pagePos, r.sitePos, r.pageRank, r.homePageRank,
+                    r.reciprocal, r.httpStatus, r.finalUrl, r.rel, r.robots, r.canonical,
+                    r.linkStatus, r.failures);
 }
 
 RunResult SampleResult(int records) {
@@ -39,20 +38,27 @@ RunResult SampleResult(int records) {
     for (int n = 0; n < records; ++n) {
         result.records.Append("http://a" + std::to_string(n) + ".example/");
         BacklinkRecord& record = *std::prev(result.records.end());
+        // No two fields hold the same value, so a value read back into another
+        // field shows.
         record.href = "http://mysite.test/";
         // Bytes that are not UTF-8, and the packing's own separator, come back as they went.
         record.anchorText = "caf\xe9: 12:x";
-        record.googlePageRankPos = n;
-        record.yahooSitePos = 3;
+        record.pagePos[RankColumn::kGoogle] = n;
+        record.pagePos[RankColumn::kMsn] = 1000 + n;
+        record.pagePos[RankColumn::kYahoo] = 2000 + n;
+        record.sitePos[RankColumn::kGoogle] = 3000 + n;
+        record.sitePos[RankColumn::kMsn] = 4000 + n;
+        record.sitePos[RankColumn::kYahoo] = 5000 + n;
         record.pageRank = -1;
+        record.homePageRank = 6000 + n;
         record.reciprocal = n % 2 == 0;
         record.httpStatus = 200;
         record.finalUrl = "https://a.example/";
         record.rel = "nofollow ugc";
-        record.robots = "noindex";
+        record.robots = "noindex nofollow";
         record.canonical = "https://a.example/c";
         record.linkStatus = "noindex";
-        record.failures = {{"pageRank", "HTTP 404"}, {"msnSitePos", ""}};
+        record.failures = {{RecordField::kPageRank, "HTTP 404"}, {RecordField::kMsnSitePos, ""}};
     }
     result.unlinked = {{"http://gone.example/", "gone", 404, 1}};
     return result;
@@ -90,10 +96,10 @@ TEST(HistoryStoreTest, StoresRunsWholeAndLoadsThemBack) {
     HistoryStore store;
     ASSERT_TRUE(store.Open(file).ok());
     const RunResult completed = SampleResult(3);
-    const HistoryStored first = store.Store(SampleRun(false), completed);
-    ASSERT_TRUE(first.ok()) << first.error;
-    const HistoryStored second = store.Store(SampleRun(true), SampleResult(1));
-    ASSERT_TRUE(second.ok()) << second.error;
+    const Result<std::int64_t> first = store.Store(SampleRun(false), completed);
+    ASSERT_TRUE(first.ok()) << first.reason();
+    const Result<std::int64_t> second = store.Store(SampleRun(true), SampleResult(1));
+    ASSERT_TRUE(second.ok()) << second.reason();
     EXPECT_TRUE(store
                     .Store(
                         [] {
@@ -104,31 +110,32 @@ TEST(HistoryStoreTest, StoresRunsWholeAndLoadsThemBack) {
                         SampleResult(0))
                     .ok());
 
-    const HistoryRuns listed = store.Runs("mysite.test");
-    ASSERT_TRUE(listed.ok()) << listed.error;
-    ASSERT_EQ(listed.runs.size(), 2U);
-    EXPECT_EQ(listed.runs[0].id, second.id);
-    EXPECT_TRUE(listed.runs[0].cancelled);
-    EXPECT_EQ(listed.runs[0].kept, 1);
-    EXPECT_EQ(listed.runs[1].id, first.id);
-    EXPECT_FALSE(listed.runs[1].cancelled);
-    EXPECT_EQ(listed.runs[1].kept, 3);
-    EXPECT_EQ(listed.runs[1].removed, 1);
-    EXPECT_EQ(store.Runs("mysite.test", 1).runs.size(), 1U);
+    const Result<std::vector<HistoryRun>> listed = store.Runs("mysite.test");
+    ASSERT_TRUE(listed.ok()) << listed.reason();
+    const std::vector<HistoryRun>& runs = listed.value();
+    ASSERT_EQ(runs.size(), 2U);
+    EXPECT_EQ(runs[0].id, second.value());
+    EXPECT_TRUE(runs[0].cancelled);
+    EXPECT_EQ(runs[0].kept, 1);
+    EXPECT_EQ(runs[1].id, first.value());
+    EXPECT_FALSE(runs[1].cancelled);
+    EXPECT_EQ(runs[1].kept, 3);
+    EXPECT_EQ(runs[1].removed, 1);
+    EXPECT_EQ(store.Runs("mysite.test", 1)->size(), 1U);
 
     // A second connection reads what the first stored.
     HistoryStore reader;
     ASSERT_TRUE(reader.Open(file).ok());
-    const HistoryLoaded loaded = reader.Load(first.id);
-    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    const Result<StoredRun> loaded = reader.Load(first.value());
+    ASSERT_TRUE(loaded.ok()) << loaded.reason();
     const HistoryRun expected = SampleRun(false);
-    EXPECT_EQ(std::tie(loaded.run.startedAt, loaded.run.endedAt, loaded.run.backlinkPages,
-                       loaded.run.rankingPages, loaded.run.jobs, loaded.run.backlinkService,
-                       loaded.run.authorityService, loaded.run.searchService),
+    const HistoryRun& run = loaded->run;
+    EXPECT_EQ(std::tie(run.startedAt, run.endedAt, run.backlinkPages, run.rankingPages, run.jobs,
+                       run.backlinkService, run.authorityService, run.searchService),
               std::tie(expected.startedAt, expected.endedAt, expected.backlinkPages,
                        expected.rankingPages, expected.jobs, expected.backlinkService,
                        expected.authorityService, expected.searchService));
-    const RunResult& back = loaded.result;
+    const RunResult& back = loaded->result;
     EXPECT_EQ(std::tie(back.siteKey, back.backlinkSource, back.backlinkCount, back.requests,
                        back.cancelled, back.discovery.failed, back.discovery.failedPage,
                        back.discovery.reason),
@@ -146,8 +153,8 @@ TEST(HistoryStoreTest, StoresRunsWholeAndLoadsThemBack) {
                        back.unlinked[0].httpStatus, back.unlinked[0].keptBefore),
               std::tie(completed.unlinked[0].url, completed.unlinked[0].linkStatus,
                        completed.unlinked[0].httpStatus, completed.unlinked[0].keptBefore));
-    EXPECT_TRUE(reader.Load(second.id).result.cancelled);
-    EXPECT_THAT(reader.Load(999).error, HasSubstr("holds no run 999"));
+    EXPECT_TRUE(reader.Load(second.value())->result.cancelled);
+    EXPECT_THAT(reader.Load(999).reason(), HasSubstr("holds no run 999"));
 }
 
 TEST(HistoryStoreTest, BringsAVersionOneFileUpToDate) {
@@ -179,23 +186,36 @@ INSERT INTO records VALUES (7, 0, 'http://a.example/', 'http://mysite.test/', 'm
 PRAGMA user_version = 1;
 )");
     HistoryStore store;
-    const HistoryStatus opened = store.Open(file);
-    ASSERT_TRUE(opened.ok()) << opened.error;
-    const HistoryLoaded old = store.Load(7);
-    ASSERT_TRUE(old.ok()) << old.error;
-    ASSERT_EQ(old.result.records.size(), 1U);
-    const BacklinkRecord& record = *old.result.records.begin();
+    const Status opened = store.Open(file);
+    ASSERT_TRUE(opened.ok()) << opened.reason();
+    const Result<StoredRun> old = store.Load(7);
+    ASSERT_TRUE(old.ok()) << old.reason();
+    ASSERT_EQ(old->result.records.size(), 1U);
+    const BacklinkRecord& record = *old->result.records.begin();
     EXPECT_EQ(record.anchorText, "my site");
     EXPECT_EQ(record.homePageRank, 8);
-    EXPECT_EQ(record.failures, (decltype(record.failures){{"pageRank", "HTTP 404"}}));
+    EXPECT_EQ(record.failures, (decltype(record.failures){{RecordField::kPageRank, "HTTP 404"}}));
     // The version had no link status: the record reads as not examined.
     EXPECT_EQ(record.linkStatus, "");
     EXPECT_EQ(record.httpStatus, 0);
 
-    const HistoryStored stored = store.Store(SampleRun(false), SampleResult(2));
-    ASSERT_TRUE(stored.ok()) << stored.error;
-    EXPECT_EQ((*store.Load(stored.id).result.records.begin()).linkStatus, "noindex");
-    EXPECT_EQ(store.Runs("mysite.test").runs.size(), 2U);
+    const Result<std::int64_t> stored = store.Store(SampleRun(false), SampleResult(2));
+    ASSERT_TRUE(stored.ok()) << stored.reason();
+    EXPECT_EQ((*store.Load(stored.value())->result.records.begin()).linkStatus, "noindex");
+    EXPECT_EQ(store.Runs("mysite.test")->size(), 2U);
+}
+
+TEST(HistoryStoreTest, ARecordFailingAFieldNoRecordHasIsDamaged) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    const Result<std::int64_t> stored = store.Store(SampleRun(false), SampleResult(1));
+    ASSERT_TRUE(stored.ok()) << stored.reason();
+    Sql(file, "UPDATE records SET failures = '6:upRank8:HTTP 404'");
+    EXPECT_THAT(store.Load(stored.value()).reason(),
+                HasSubstr(" is damaged: run " + std::to_string(stored.value()) +
+                          " has a record with unreadable failures"));
 }
 
 TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
@@ -214,11 +234,11 @@ TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
     for (const auto& [file, message] : cases) {
         const std::string before = ReadFileBytes(file);
         HistoryStore store;
-        const HistoryStatus opened = store.Open(file);
-        EXPECT_THAT(opened.error, HasSubstr(message));
-        EXPECT_THAT(opened.error, HasSubstr(file.string()));
+        const Status opened = store.Open(file);
+        EXPECT_THAT(opened.reason(), HasSubstr(message));
+        EXPECT_THAT(opened.reason(), HasSubstr(file.string()));
         EXPECT_FALSE(store.IsOpen());
-        EXPECT_THAT(store.Store(SampleRun(false), SampleResult(1)).error, HasSubstr("not open"));
+        EXPECT_THAT(store.Store(SampleRun(false), SampleResult(1)).reason(), HasSubstr("not open"));
         EXPECT_EQ(ReadFileBytes(file), before) << file;
     }
 }
@@ -232,18 +252,18 @@ TEST(HistoryStoreTest, ALockHeldPastTheTimeoutIsToldAndStoresNothing) {
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    const HistoryStored refused = store.Store(SampleRun(false), SampleResult(5));
-    EXPECT_THAT(refused.error,
+    const Result<std::int64_t> refused = store.Store(SampleRun(false), SampleResult(5));
+    EXPECT_THAT(refused.reason(),
                 HasSubstr("history.sqlite is locked by another program for longer than 100 ms"));
     // Reading goes on beside a writer.
-    const HistoryRuns listed = store.Runs("mysite.test");
-    EXPECT_TRUE(listed.ok()) << listed.error;
-    EXPECT_TRUE(listed.runs.empty());
+    const Result<std::vector<HistoryRun>> listed = store.Runs("mysite.test");
+    ASSERT_TRUE(listed.ok()) << listed.reason();
+    EXPECT_TRUE(listed->empty());
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
 
     EXPECT_TRUE(store.Store(SampleRun(false), SampleResult(5)).ok());
-    EXPECT_EQ(store.Runs("mysite.test").runs.size(), 1U);
+    EXPECT_EQ(store.Runs("mysite.test")->size(), 1U);
 }
 
 TEST(HistoryStoreTest, TwoProgramsStoreAtTheSameTime) {
@@ -255,14 +275,15 @@ TEST(HistoryStoreTest, TwoProgramsStoreAtTheSameTime) {
     const auto writer = [&file](int records) {
         int errors = 0;
         HistoryStore store;
-        if (const HistoryStatus opened = store.Open(file); !opened.ok()) {
-            std::fprintf(stderr, "%s\n", opened.error.c_str());
+        if (const Status opened = store.Open(file); !opened.ok()) {
+            std::fprintf(stderr, "%s\n", opened.reason().c_str());
             return 1;
         }
         for (int n = 0; n < kRuns; ++n) {
-            if (const HistoryStored stored = store.Store(SampleRun(false), SampleResult(records));
+            if (const Result<std::int64_t> stored =
+                    store.Store(SampleRun(false), SampleResult(records));
                 !stored.ok()) {
-                std::fprintf(stderr, "%s\n", stored.error.c_str());
+                std::fprintf(stderr, "%s\n", stored.reason().c_str());
                 ++errors;
             }
         }
@@ -281,11 +302,12 @@ TEST(HistoryStoreTest, TwoProgramsStoreAtTheSameTime) {
 
     HistoryStore store;
     ASSERT_TRUE(store.Open(file).ok());
-    const HistoryRuns listed = store.Runs("mysite.test");
-    ASSERT_EQ(listed.runs.size(), 2U * kRuns);
-    for (const HistoryRun& run : listed.runs) {
+    const Result<std::vector<HistoryRun>> listed = store.Runs("mysite.test");
+    ASSERT_TRUE(listed.ok()) << listed.reason();
+    ASSERT_EQ(listed->size(), 2U * kRuns);
+    for (const HistoryRun& run : listed.value()) {
         ASSERT_TRUE(run.kept == 300 || run.kept == 200) << run.kept;
-        EXPECT_EQ(static_cast<std::int64_t>(store.Load(run.id).result.records.size()), run.kept);
+        EXPECT_EQ(static_cast<std::int64_t>(store.Load(run.id)->result.records.size()), run.kept);
     }
 }
 

@@ -9,11 +9,11 @@ namespace veltrap {
 namespace {
 
 void Keep(RunResult& run, const std::string& url, const std::string& rel = "",
-          bool reciprocal = false) {
+          bool reciprocal = false, const std::string& anchorText = "my site") {
     run.records.Append(url);
     BacklinkRecord& record = *std::prev(run.records.end());
     record.href = "http://mysite.test/";
-    record.anchorText = "my site";
+    record.anchorText = anchorText;
     record.rel = rel;
     record.linkStatus = rel.empty() ? "follow" : rel;
     record.reciprocal = reciprocal;
@@ -26,7 +26,7 @@ TEST(RunChangesTest, ListsNewAndChangedInTheNewerOrderThenLostInTheOlder) {
     Keep(older, "http://turned.example/");
     Keep(older, "http://lost-gone.example/");
     RunResult newer;
-    Keep(newer, "http://turned.example/", "nofollow", true);
+    Keep(newer, "http://turned.example/", "nofollow", true, "My Site");
     Keep(newer, "http://fresh.example/");
     Keep(newer, "http://same.example/");
     // A page listed twice counts once.
@@ -38,6 +38,7 @@ TEST(RunChangesTest, ListsNewAndChangedInTheNewerOrderThenLostInTheOlder) {
 
     EXPECT_EQ(ChangesCsv(RunChanges::Compare(older, newer)),
               "Linking Page,Change,Field,Old,New\n"
+              "http://turned.example/,Changed,anchorText,my site,My Site\n"
               "http://turned.example/,Changed,linkStatus,follow,nofollow\n"
               "http://turned.example/,Changed,rel,,nofollow\n"
               "http://turned.example/,Changed,reciprocal,no,yes\n"

@@ -129,8 +129,9 @@ SlowGrid SlowKeyphrases(const std::vector<BacklinkRecord>& records) {
                 ++count;
             }
         }
-        grid.rows.push_back({r.anchorText, std::to_string(count), SlowNumber(r.googleSitePos),
-                             SlowNumber(r.yahooSitePos), SlowNumber(r.msnSitePos)});
+        grid.rows.push_back(
+            {r.anchorText, std::to_string(count), SlowNumber(r.sitePos[RankColumn::kGoogle]),
+             SlowNumber(r.sitePos[RankColumn::kYahoo]), SlowNumber(r.sitePos[RankColumn::kMsn])});
     }
     SlowSort(grid, 1);
     return grid;
@@ -234,9 +235,9 @@ TEST(PaneDifferentialTest, FastFillsGiveTheRowsOfTheRules) {
             record.url = Pick(random, kUrls);
             record.href = Pick(random, kHrefs);
             record.anchorText = Pick(random, kAnchors);
-            record.googleSitePos = Pick(random, kNumbers);
-            record.yahooSitePos = Pick(random, kNumbers);
-            record.msnSitePos = Pick(random, kNumbers);
+            record.sitePos[RankColumn::kGoogle] = Pick(random, kNumbers);
+            record.sitePos[RankColumn::kYahoo] = Pick(random, kNumbers);
+            record.sitePos[RankColumn::kMsn] = Pick(random, kNumbers);
             record.pageRank = Pick(random, kNumbers);
             record.homePageRank = Pick(random, kNumbers);
             record.reciprocal = (random() & 1) != 0;

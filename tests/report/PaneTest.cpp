@@ -136,10 +136,10 @@ TEST(PaneTest, RefillKeepsTheGridsPositionAndPageSize) {
 TEST(KeyphrasePaneTest, CaseVariantsShareOneRowAndRepeatedUrlsCountOnce) {
     BacklinkList list;
     BacklinkRecord& first = Add(list, "http://a.com", "http://site.com/", "Blue Widgets");
-    first.googleSitePos = 4;
-    first.msnSitePos = 0;
+    first.sitePos[RankColumn::kGoogle] = 4;
+    first.sitePos[RankColumn::kMsn] = 0;
     Add(list, "HTTP://A.COM", "http://site.com/", "blue widgets");
-    Add(list, "http://b.com", "http://site.com/", "BLUE WIDGETS").googleSitePos = 9;
+    Add(list, "http://b.com", "http://site.com/", "BLUE WIDGETS").sitePos[RankColumn::kGoogle] = 9;
     Add(list, "http://c.com", "http://site.com/", "");
     Add(list, "http://d.com", "http://site.com/", "red");
     ReportGrid grid;
