@@ -64,9 +64,8 @@ void BM_HtmlReport(benchmark::State& state) {
                       ("veltrap-bench-" + std::to_string(::getpid()) + ".html");
     std::size_t bytes = 0;
     for (auto _ : state) {
-        std::string error;
-        if (!WriteHtmlReport(path, outcome, facts, error)) {
-            state.SkipWithError(error.c_str());
+        if (const Status written = WriteHtmlReport(path, outcome, facts); !written.ok()) {
+            state.SkipWithError(written.reason().c_str());
             break;
         }
         bytes = std::filesystem::file_size(path);
@@ -78,9 +77,9 @@ BENCHMARK(BM_HtmlReport)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int WriteOne(const char* path, const char* records) {
     const HtmlReportFacts facts{"2026-01-01 00:00 UTC", {"Authority: pagerank-page"}, {}};
-    std::string error;
-    if (!WriteHtmlReport(path, Generate(std::stoul(records)), facts, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    if (const Status written = WriteHtmlReport(path, Generate(std::stoul(records)), facts);
+        !written.ok()) {
+        std::fprintf(stderr, "%s\n", written.reason().c_str());
         return 1;
     }
     return 0;

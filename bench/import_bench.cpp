@@ -35,12 +35,12 @@ double PeakMegabytes() {
 void TimeImport(benchmark::State& state, const std::filesystem::path& path) {
     std::size_t kept = 0;
     for (auto _ : state) {
-        const ImportOutcome outcome = BacklinkImport::Read({path.string()});
+        const auto outcome = BacklinkImport::Read({path.string()});
         if (!outcome.ok()) {
-            state.SkipWithError(outcome.message.c_str());
+            state.SkipWithError(outcome.reason().c_str());
             break;
         }
-        kept = outcome.imported->addresses.size();
+        kept = outcome.value()->addresses.size();
         benchmark::DoNotOptimize(kept);
     }
     state.counters["addresses"] = static_cast<double>(kept);

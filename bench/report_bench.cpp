@@ -203,8 +203,8 @@ void BM_ExportOverviewCsv(benchmark::State& state) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                        ("veltrap-bench-" + std::to_string(getpid()) + ".csv");
     for (auto _ : state) {
-        if (!ExportGridToCsv(grid, path.string())) {
-            state.SkipWithError("the CSV file could not be written");
+        if (const Status written = ExportGridToCsv(grid, path.string()); !written.ok()) {
+            state.SkipWithError(written.reason().c_str());
             break;
         }
     }

@@ -102,12 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     WriteArchive(bytes);
-    const ImportOutcome outcome = BacklinkImport::Read({ArchivePath()});
+    const auto outcome = BacklinkImport::Read({ArchivePath()});
     if (!outcome.ok()) {
-        FUZZ_CHECK(outcome.message.find(ArchivePath()) != std::string::npos);
+        FUZZ_CHECK(outcome.failure().inputAtFault);
+        FUZZ_CHECK(outcome.reason().find(ArchivePath()) != std::string::npos);
         return 0;
     }
-    FUZZ_CHECK(outcome.message.empty() && outcome.imported != nullptr);
-    CheckImported(*outcome.imported);
+    FUZZ_CHECK(outcome.value() != nullptr);
+    CheckImported(*outcome.value());
     return 0;
 }

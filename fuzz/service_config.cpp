@@ -12,16 +12,17 @@ using namespace veltrap;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const ServiceConfigResult read = ServiceConfig::Parse(text, "fuzz.ini");
+    const Result<ServiceConfig> read = ServiceConfig::Parse(text, "fuzz.ini");
     if (!read.ok()) {
-        FUZZ_CHECK(read.error.find("fuzz.ini") != std::string::npos);
+        FUZZ_CHECK(read.failure().inputAtFault);
+        FUZZ_CHECK(read.reason().find("fuzz.ini") != std::string::npos);
         return 0;
     }
-    const ServiceConfigResult again =
-        ServiceConfig::Parse(ServiceConfigText(read.config, "fuzz.ini"), "printed.ini");
+    const Result<ServiceConfig> again =
+        ServiceConfig::Parse(ServiceConfigText(read.value(), "fuzz.ini"), "printed.ini");
     FUZZ_CHECK(again.ok());
-    const auto entries = read.config.Entries();
-    const auto printed = again.config.Entries();
+    const auto entries = read->Entries();
+    const auto printed = again->Entries();
     FUZZ_CHECK(entries.size() == printed.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         FUZZ_CHECK(entries[i].section == printed[i].section);

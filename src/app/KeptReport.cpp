@@ -25,11 +25,7 @@ std::string KeptReport::SaveHtml(const std::filesystem::path& path) const {
     if (!result_) {
         return "no report to save";
     }
-    std::string error;
-    if (!WriteHtmlReport(path, *result_, facts_, error, history_)) {
-        return error;
-    }
-    return "";
+    return WriteHtmlReport(path, *result_, facts_, history_).reason();
 }
 
 std::string KeptReport::ExportAll(const std::filesystem::path& folder) const {
@@ -40,7 +36,7 @@ std::string KeptReport::ExportAll(const std::filesystem::path& folder) const {
     if (history_.changes.Configured()) {
         extra.push_back({"changes.csv", GridCsv(history_.changes)});
     }
-    return WriteReportFolder(folder, *result_, extra).error;
+    return WriteReportFolder(folder, *result_, extra).reason();
 }
 
 }  // namespace veltrap

@@ -8,7 +8,7 @@
 
 namespace veltrap {
 
-LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
+Result<LaunchOptions> LaunchOptions::Parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Analyses the links that point at a website."));
     const QCommandLineOption config(
@@ -30,42 +30,43 @@ LaunchResult LaunchOptions::Parse(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addOption(version);
 
-    LaunchResult result;
     if (!parser.parse(arguments)) {
-        result.error = parser.errorText().toStdString();
-        return result;
+        return Failure{parser.errorText().toStdString(), true};
     }
     if (parser.isSet(QStringLiteral("help"))) {
         parser.showHelp();
     }
+    LaunchOptions options;
     if (parser.isSet(version)) {
-        result.options.showVersion = true;
-        return result;
+        options.showVersion = true;
+        return options;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        result.error = "Unexpected argument '" +
-                       parser.positionalArguments().constFirst().toStdString() +
-                       "'; the site is typed into the window.";
-        return result;
+        return Failure{"Unexpected argument '" +
+                           parser.positionalArguments().constFirst().toStdString() +
+                           "'; the site is typed into the window.",
+                       true};
     }
-    result.options.configPath = parser.value(config).toStdString();
-    result.options.connectTo = parser.value(connectTo).toStdString();
-    result.options.demo = parser.isSet(demo);
-    if (parser.isSet(connectTo) && !ServiceConfig::IsHostAndPort(result.options.connectTo)) {
-        result.error = "--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
-                       result.options.connectTo + "'.";
+    options.configPath = parser.value(config).toStdString();
+    options.connectTo = parser.value(connectTo).toStdString();
+    options.demo = parser.isSet(demo);
+    // Of two mistakes, the missing file name is the one told.
+    if (parser.isSet(config) && options.configPath.empty()) {
+        return Failure{"--config needs the name of a file.", true};
     }
-    if (parser.isSet(config) && result.options.configPath.empty()) {
-        result.error = "--config needs the name of a file.";
+    if (parser.isSet(connectTo) && !ServiceConfig::IsHostAndPort(options.connectTo)) {
+        return Failure{"--connect-to needs HOST:PORT with a port from 1 to 65535, not '" +
+                           options.connectTo + "'.",
+                       true};
     }
-    return result;
+    return options;
 }
 
-ServiceConfigResult LaunchOptions::LoadConfig() const {
-    ServiceConfigResult result =
+Result<ServiceConfig> LaunchOptions::LoadConfig() const {
+    Result<ServiceConfig> result =
         ConfigLocation::LoadInForce(configPath, ConfigLocation::DefaultPath());
     if (result.ok() && !connectTo.empty()) {
-        result.config.http.connectTo = connectTo;
+        result->http.connectTo = connectTo;
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "engine/ServiceConfig.h"
 
 #include <QStringList>
@@ -7,8 +8,6 @@
 #include <string>
 
 namespace veltrap {
-
-struct LaunchResult;
 
 // What the command line asks of the window program:
 //   veltrap [--config FILE] [--connect-to HOST:PORT] [--demo]
@@ -20,20 +19,14 @@ struct LaunchOptions {
     bool showVersion = false;
 
     // Reads the arguments, the program's name first. --help prints and ends
-    // the program, as command-line tools do.
-    static LaunchResult Parse(const QStringList& arguments);
+    // the program, as command-line tools do. A line that cannot be used fails
+    // at the input's fault.
+    static Result<LaunchOptions> Parse(const QStringList& arguments);
 
     // The service configuration these options name: the named file's, the
     // default file's or the built-in one, with --connect-to replacing the
     // file's connect_to.
-    ServiceConfigResult LoadConfig() const;
-};
-
-struct LaunchResult {
-    LaunchOptions options;
-    std::string error;  // empty when the command line is good
-
-    bool ok() const { return error.empty(); }
+    Result<ServiceConfig> LoadConfig() const;
 };
 
 }  // namespace veltrap

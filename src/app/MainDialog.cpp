@@ -980,14 +980,14 @@ void MainDialog::OnImportBacklinks() {
     for (const QString& path : chosen) {
         paths.push_back(QFile::encodeName(path).toStdString());
     }
-    const ImportOutcome outcome = BacklinkImport::Read(paths);
+    const Result<std::shared_ptr<const ImportedBacklinks>> outcome = BacklinkImport::Read(paths);
     if (!outcome.ok()) {
-        const QString message = ShownText(outcome.message);
+        const QString message = ShownText(outcome.reason());
         SetStatus(message);
         prompts_.showMessage(this, message);
         return;
     }
-    StartRun(outcome.imported);
+    StartRun(outcome.value());
 }
 
 void MainDialog::OnExportCsv() {
@@ -997,7 +997,7 @@ void MainDialog::OnExportCsv() {
     if (path.isEmpty()) {
         return;
     }
-    if (!ExportGridToCsv(display_.grid, QFile::encodeName(path).toStdString())) {
+    if (!ExportGridToCsv(display_.grid, QFile::encodeName(path).toStdString()).ok()) {
         prompts_.showMessage(this, QStringLiteral("Error writing to that file"));
         return;
     }

@@ -67,8 +67,8 @@ int ReportApp::Run(int argc, char** argv) {
     if (HasArgument(argc, argv, "-v", "--version") || HasArgument(argc, argv, "-h", "--help")) {
         const QCoreApplication early(argc, argv);
         NameTheApplication();
-        const LaunchResult launch = LaunchOptions::Parse(QCoreApplication::arguments());
-        if (launch.ok() && launch.options.showVersion) {
+        const Result<LaunchOptions> launch = LaunchOptions::Parse(QCoreApplication::arguments());
+        if (launch.ok() && launch->showVersion) {
             std::printf("%s\n", VersionLine("veltrap").c_str());
             return 0;
         }
@@ -84,33 +84,33 @@ int ReportApp::Run(int argc, char** argv) {
         return Refuse("Windows sockets initialization failed.", 1);
     }
 
-    const LaunchResult launch = LaunchOptions::Parse(QApplication::arguments());
+    const Result<LaunchOptions> launch = LaunchOptions::Parse(QApplication::arguments());
     if (!launch.ok()) {
-        return Refuse(launch.error, kUsageError);
+        return Refuse(launch.reason(), kUsageError);
     }
-    if (launch.options.showVersion) {
+    if (launch->showVersion) {
         std::printf("%s\n", VersionLine("veltrap").c_str());
         return 0;
     }
-    ServiceConfigResult config = launch.options.LoadConfig();
+    Result<ServiceConfig> config = launch->LoadConfig();
     if (!config.ok()) {
-        return Refuse(config.error, kUsageError);
+        return Refuse(config.reason(), kUsageError);
     }
     // The demo web serves until the window, and with it every worker, is gone.
     std::unique_ptr<DemoWeb> demo;
-    if (launch.options.demo) {
+    if (launch->demo) {
         demo = std::make_unique<DemoWeb>();
-        const std::string problem = demo->Start();
-        if (!problem.empty()) {
-            return Refuse("The demo web could not start: " + problem, 1);
+        const Status started = demo->Start();
+        if (!started.ok()) {
+            return Refuse("The demo web could not start: " + started.reason(), 1);
         }
-        config.config = DemoServiceConfig(config.config, demo->Port());
+        config.value() = DemoServiceConfig(config.value(), demo->Port());
     }
-    if (const std::string problem = config.config.CheckServices(); !problem.empty()) {
-        return Refuse(problem, kUsageError);
+    if (const Status checked = config->CheckServices(); !checked.ok()) {
+        return Refuse(checked.reason(), kUsageError);
     }
 
-    MainDialog window(config.config, SettingsStore(), UserPrompts::Interactive(),
+    MainDialog window(config.value(), SettingsStore(), UserPrompts::Interactive(),
                       [](const RunRequest& request, const ServiceConfig& services,
                          RunShared& shared) { RunReport(request, services, shared); });
     // The same file veltrap-report uses, so both programs keep one history.

@@ -4,16 +4,24 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace veltrap {
+namespace {
 
-int WriteBytesToFile(const std::string& path, std::string_view bytes) {
+Failure SystemFailure(int error) {
+    return Failure{std::strerror(error)};
+}
+
+}  // namespace
+
+Status WriteBytesToFile(const std::string& path, std::string_view bytes) {
     if (path.find('\0') != std::string::npos) {
-        return EINVAL;
+        return SystemFailure(EINVAL);
     }
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (file < 0) {
-        return errno;
+        return SystemFailure(errno);
     }
     int failure = 0;
     while (!bytes.empty()) {
@@ -32,7 +40,10 @@ int WriteBytesToFile(const std::string& path, std::string_view bytes) {
     if (::close(file) != 0 && failure == 0) {
         failure = errno;
     }
-    return failure;
+    if (failure != 0) {
+        return SystemFailure(failure);
+    }
+    return {};
 }
 
 }  // namespace veltrap

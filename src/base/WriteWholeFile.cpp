@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstring>
 #include <system_error>
 
 namespace veltrap {
@@ -17,24 +16,21 @@ std::filesystem::path PartialPathFor(const std::filesystem::path& target) {
     return partial;
 }
 
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes,
-                    std::string& error) {
+Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
     const std::filesystem::path partial = PartialPathFor(path);
-    if (const int failure = WriteBytesToFile(partial.string(), bytes)) {
+    if (const Status written = WriteBytesToFile(partial.string(), bytes); !written.ok()) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
-        error = "cannot write " + path.string() + ": " + std::strerror(failure);
-        return false;
+        return Failure{"cannot write " + path.string() + ": " + written.reason()};
     }
     std::error_code renamed;
     std::filesystem::rename(partial, path, renamed);
     if (renamed) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
-        error = "cannot write " + path.string() + ": " + renamed.message();
-        return false;
+        return Failure{"cannot write " + path.string() + ": " + renamed.message()};
     }
-    return true;
+    return {};
 }
 
 }  // namespace veltrap

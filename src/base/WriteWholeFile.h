@@ -1,16 +1,16 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <filesystem>
 #include <string>
 
 namespace veltrap {
 
 // Writes the bytes to a fresh file beside path and renames it into place, so
-// that a reader never sees half a file. On failure returns false with a
-// message naming path and the system's reason in error, and leaves no
-// partial file behind.
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes,
-                    std::string& error);
+// that a reader never sees half a file. A failure names path and gives the
+// system's reason, and leaves no partial file behind.
+Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 
 // A name beside target for the file that is written before it replaces
 // target. Each call gives another name, so that two writers of one target,

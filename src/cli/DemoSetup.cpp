@@ -11,7 +11,7 @@ DemoSetup StartDemoWeb(const ServiceConfig& base, int latencyMs, int size) {
     options.size = size;
     DemoSetup setup;
     auto web = std::make_shared<DemoWeb>(options);
-    setup.error = web->Start();
+    setup.error = web->Start().reason();
     if (setup.error.empty()) {
         setup.config = DemoServiceConfig(base, web->Port());
         setup.web = std::move(web);

@@ -182,12 +182,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
         return ShowHistory(options);
     }
 
-    ServiceConfigResult loaded =
+    const Result<ServiceConfig> loaded =
         ConfigLocation::LoadInForce(options.configPath, ConfigLocation::DefaultPath());
     if (!loaded.ok()) {
-        return Fail(kExitUsage, loaded.error);
+        return Fail(kExitUsage, loaded.reason());
     }
-    ServiceConfig config = loaded.config;
+    ServiceConfig config = loaded.value();
     DemoSetup demo;
     if (options.demo) {
         demo = StartDemoWeb(config, options.demoLatencyMs, options.demoSize);
@@ -207,8 +207,8 @@ int ReportCommand::Run(int argc, const char* const* argv) {
             config, ConfigLocation::Describe(config, ConfigLocation::DefaultPath()));
         return WriteOut(text, "the configuration");
     }
-    if (const std::string problem = config.CheckServices(); !problem.empty()) {
-        return Fail(kExitUsage, problem);
+    if (const Status checked = config.CheckServices(); !checked.ok()) {
+        return Fail(kExitUsage, checked.reason());
     }
 
     RunRequest request;
@@ -225,21 +225,21 @@ int ReportCommand::Run(int argc, const char* const* argv) {
 
     if (!options.importFiles.empty()) {
         // Every file is read whole before anything is sent.
-        const ImportOutcome imported = BacklinkImport::Read(options.importFiles);
+        const Result<std::shared_ptr<const ImportedBacklinks>> imported =
+            BacklinkImport::Read(options.importFiles);
         if (!imported.ok()) {
-            return Fail(
-                imported.refusal == ImportOutcome::Refusal::kUnreadable ? kExitFailed : kExitUsage,
-                imported.message);
+            return Fail(imported.failure().inputAtFault ? kExitUsage : kExitFailed,
+                        imported.reason());
         }
-        err_ << imported.imported->Summary() << '\n';
-        request.imported = imported.imported;
+        err_ << imported.value()->Summary() << '\n';
+        request.imported = imported.value();
     }
 
     if (!options.outFolder.empty()) {
-        if (const ReportFolderResult prepared =
+        if (const Status prepared =
                 PrepareReportFolder(options.outFolder, {"report.html", "changes.csv"});
             !prepared.ok()) {
-            return Fail(kExitFailed, prepared.error);
+            return Fail(kExitFailed, prepared.reason());
         }
     }
     const auto htmlFolder = std::filesystem::path(options.htmlFile).parent_path();
@@ -264,10 +264,9 @@ int ReportCommand::Run(int argc, const char* const* argv) {
             if (remembered.changes) {
                 extra.push_back({"changes.csv", ChangesCsv(*remembered.changes)});
             }
-            if (const ReportFolderResult written =
-                    WriteReportFolder(options.outFolder, outcome, extra);
+            if (const Status written = WriteReportFolder(options.outFolder, outcome, extra);
                 !written.ok()) {
-                return Fail(kExitFailed, written.error);
+                return Fail(kExitFailed, written.reason());
             }
             // A changes.csv of an earlier run would pass for this run's.
             if (!remembered.changes) {
@@ -276,10 +275,12 @@ int ReportCommand::Run(int argc, const char* const* argv) {
                                         ignored);
             }
         }
-        std::string error;
-        if (!options.htmlFile.empty() &&
-            !WriteHtmlReport(options.htmlFile, outcome, facts, error, remembered.report)) {
-            return Fail(kExitFailed, error);
+        if (!options.htmlFile.empty()) {
+            if (const Status html =
+                    WriteHtmlReport(options.htmlFile, outcome, facts, remembered.report);
+                !html.ok()) {
+                return Fail(kExitFailed, html.reason());
+            }
         }
         if (outcome.cancelled) {
             return kExitInterrupted;

@@ -18,9 +18,9 @@ DemoWeb::~DemoWeb() {
     Stop();
 }
 
-std::string DemoWeb::Start() {
+Status DemoWeb::Start() {
     if (thread_.joinable()) {
-        return "the demo web is already running on port " + std::to_string(port_);
+        return Failure{"the demo web is already running on port " + std::to_string(port_)};
     }
     {
         std::lock_guard lock(loadMutex_);
@@ -53,8 +53,8 @@ std::string DemoWeb::Start() {
     if (options_.port > 0) {
         if (!server_->bind_to_port("127.0.0.1", options_.port)) {
             server_.reset();
-            return "cannot listen on 127.0.0.1:" + std::to_string(options_.port) +
-                   " (is the port in use?)";
+            return Failure{"cannot listen on 127.0.0.1:" + std::to_string(options_.port) +
+                           " (is the port in use?)"};
         }
         port_ = options_.port;
     } else {
@@ -62,13 +62,13 @@ std::string DemoWeb::Start() {
         if (port_ <= 0) {
             server_.reset();
             port_ = 0;
-            return "cannot listen on any port of 127.0.0.1";
+            return Failure{"cannot listen on any port of 127.0.0.1"};
         }
     }
     if (!server_->WidenBacklog()) {
         server_.reset();
         port_ = 0;
-        return "cannot widen the queue of the listening socket";
+        return Failure{"cannot widen the queue of the listening socket"};
     }
     auto ended = std::make_shared<std::atomic<bool>>(false);
     thread_ = std::thread([server = server_.get(), ended] {
@@ -78,7 +78,7 @@ std::string DemoWeb::Start() {
     while (!server_->is_running()) {
         if (ended->load()) {
             Stop();
-            return "the demo web stopped as soon as it started";
+            return Failure{"the demo web stopped as soon as it started"};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

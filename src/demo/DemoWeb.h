@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "demo/DemoPages.h"
 #include "demo/server/BackloggedServer.h"
 
@@ -38,9 +39,9 @@ public:
     DemoWeb(const DemoWeb&) = delete;
     DemoWeb& operator=(const DemoWeb&) = delete;
 
-    // Binds 127.0.0.1 and serves on a thread of its own. Returns "" once it
-    // accepts connections, or a message saying why it could not start.
-    std::string Start();
+    // Binds 127.0.0.1 and serves on a thread of its own. Succeeds once it
+    // accepts connections; a failure says why it could not start.
+    Status Start();
     // Ends serving at once: answers waiting out their latency go at once, and
     // requests in progress are finished first. Safe to repeat.
     void Stop();

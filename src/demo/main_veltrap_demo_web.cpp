@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     veltrap::DemoWeb web(options);
-    if (const std::string error = web.Start(); !error.empty()) {
-        std::cerr << "veltrap-demo-web: " << error << "\n";
+    if (const veltrap::Status started = web.Start(); !started.ok()) {
+        std::cerr << "veltrap-demo-web: " << started.reason() << "\n";
         return 1;
     }
     std::cout << veltrap::DemoConfigText(web.Port()) << std::flush;

@@ -28,15 +28,15 @@ std::string ConfigLocation::DefaultPath(const char* xdgConfigHome, const char* h
     return {};
 }
 
-ServiceConfigResult ConfigLocation::LoadInForce(const std::string& named,
-                                                const std::string& defaultPath) {
+Result<ServiceConfig> ConfigLocation::LoadInForce(const std::string& named,
+                                                  const std::string& defaultPath) {
     if (!named.empty()) {
         return ServiceConfig::Load(named);
     }
     struct stat info {};
     if (defaultPath.empty() ||
         (::stat(defaultPath.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR))) {
-        return {};
+        return ServiceConfig{};
     }
     // Anything else that is there, or cannot be looked at, is read so that
     // its problem is told rather than passed over.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "engine/ServiceConfig.h"
 
 #include <string>
@@ -20,8 +21,8 @@ public:
     // the file at defaultPath when it exists, otherwise the built-in one. A
     // default file that is missing is no error; one that is there but broken
     // is refused like a named one.
-    static ServiceConfigResult LoadInForce(const std::string& named,
-                                           const std::string& defaultPath);
+    static Result<ServiceConfig> LoadInForce(const std::string& named,
+                                             const std::string& defaultPath);
 
     // Which file a configuration came from, in words for people.
     static std::string Describe(const ServiceConfig& config, const std::string& defaultPath);

@@ -7,7 +7,7 @@ namespace veltrap {
 RunServices RunServices::Make(const ServiceConfig& config, std::string& error) {
     using Role = ServiceDescriptor::Role;
     RunServices made;
-    error = config.CheckServices();
+    error = config.CheckServices().reason();
     if (!error.empty()) {
         return made;
     }

@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -31,6 +32,11 @@ constexpr Role kRoles[] = {Role::kBacklinks, Role::kAuthority, Role::kSearch};
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::int64_t kDay = 24 * 3600;
+
+// A failure that lies with the configuration being read, not with the system.
+Failure Broken(std::string reason) {
+    return Failure{std::move(reason), true};
+}
 
 // What the INI handler gathers; inih tells the line of the first refusal.
 struct ParseState {
@@ -62,21 +68,18 @@ const std::map<std::string_view, std::string ServiceEndpoints::*>& ServiceKeys()
     return kKeys;
 }
 
-bool SetService(ServiceEndpoints& services, std::string_view key, std::string_view value,
-                std::string& problem) {
+Status SetService(ServiceEndpoints& services, std::string_view key, std::string_view value) {
     const auto& kKeys = ServiceKeys();
     const auto found = kKeys.find(key);
     if (found == kKeys.end()) {
-        problem = "unknown key '" + std::string(key) + "' in [services]";
-        return false;
+        return Broken("unknown key '" + std::string(key) + "' in [services]");
     }
     // Only the PageRank host may be left empty: it turns the lookups off.
     if (value.empty() && key != "pagerank_host") {
-        problem = "key '" + std::string(key) + "' must not be empty";
-        return false;
+        return Broken("key '" + std::string(key) + "' must not be empty");
     }
     services.*(found->second) = std::string(value);
-    return true;
+    return {};
 }
 
 // A whole-number key of [http]: its range, the unit its message names, where
@@ -128,40 +131,35 @@ const std::map<std::string_view, NumberKey>& NumberKeys() {
     return kKeys;
 }
 
-bool SetHttp(HttpOptions& http, std::string_view key, std::string_view value,
-             std::string& problem) {
+Status SetHttp(HttpOptions& http, std::string_view key, std::string_view value) {
     if (key == "connect_to") {
         if (!value.empty() && !ServiceConfig::IsHostAndPort(value)) {
-            problem =
-                "key 'connect_to' needs host:port or nothing, not '" + std::string(value) + "'";
-            return false;
+            return Broken("key 'connect_to' needs host:port or nothing, not '" +
+                          std::string(value) + "'");
         }
         http.connectTo = std::string(value);
-        return true;
+        return {};
     }
     if (key == "user_agent") {
         if (value.empty()) {
-            problem = "key 'user_agent' must not be empty";
-            return false;
+            return Broken("key 'user_agent' must not be empty");
         }
         http.userAgent = std::string(value);
-        return true;
+        return {};
     }
     const auto found = NumberKeys().find(key);
     if (found == NumberKeys().end()) {
-        problem = "unknown key '" + std::string(key) + "' in [http]";
-        return false;
+        return Broken("unknown key '" + std::string(key) + "' in [http]");
     }
     const NumberKey& rule = found->second;
     std::int64_t number = 0;
     if (!ParseWholeNumber(value, number) || number < rule.minimum || number > rule.maximum) {
-        problem = "key '" + std::string(key) + "' needs a whole number of " + rule.unit + " from " +
-                  std::to_string(rule.minimum) + " to " + std::to_string(rule.maximum) + ", not '" +
-                  std::string(value) + "'";
-        return false;
+        return Broken("key '" + std::string(key) + "' needs a whole number of " + rule.unit +
+                      " from " + std::to_string(rule.minimum) + " to " +
+                      std::to_string(rule.maximum) + ", not '" + std::string(value) + "'");
     }
     rule.store(http, number);
-    return true;
+    return {};
 }
 
 bool IsWebUrl(std::string_view value) {
@@ -175,8 +173,8 @@ bool IsWebUrl(std::string_view value) {
     return false;
 }
 
-bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::string_view key,
-                       std::string_view value, std::string& problem) {
+Status SetServiceSetting(ServiceConfig& config, std::string_view section, std::string_view key,
+                         std::string_view value) {
     const ServiceCatalog& catalog = ServiceCatalog::Default();
     for (const Role role : kRoles) {
         const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
@@ -188,13 +186,12 @@ bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::str
             for (const std::string& name : catalog.Names(role)) {
                 names += (names.empty() ? "" : ", ") + name;
             }
-            problem = "key '" + std::string(key) + "' in [" + std::string(section) +
-                      "] names no known service: '" + std::string(value) + "' (known: " + names +
-                      ")";
-            return false;
+            return Broken("key '" + std::string(key) + "' in [" + std::string(section) +
+                          "] names no known service: '" + std::string(value) +
+                          "' (known: " + names + ")");
         }
         config.settings.Set(choice.section, choice.key, std::string(value));
-        return true;
+        return {};
     }
     for (const ServiceDescriptor& service : catalog.Services()) {
         for (const ConfigKey& owned : service.keys) {
@@ -202,21 +199,18 @@ bool SetServiceSetting(ServiceConfig& config, std::string_view section, std::str
                 continue;
             }
             if (owned.kind == ConfigKey::Kind::kNonEmpty && value.empty()) {
-                problem = "key '" + std::string(key) + "' must not be empty";
-                return false;
+                return Broken("key '" + std::string(key) + "' must not be empty");
             }
             if (owned.kind == ConfigKey::Kind::kWebUrl && !value.empty() && !IsWebUrl(value)) {
-                problem = "key '" + std::string(key) +
-                          "' needs an http:// or https:// address, not '" + std::string(value) +
-                          "'";
-                return false;
+                return Broken("key '" + std::string(key) +
+                              "' needs an http:// or https:// address, not '" + std::string(value) +
+                              "'");
             }
             config.settings.Set(owned.section, owned.key, std::string(value));
-            return true;
+            return {};
         }
     }
-    problem = "unknown key '" + std::string(key) + "' in [" + std::string(section) + "]";
-    return false;
+    return Broken("unknown key '" + std::string(key) + "' in [" + std::string(section) + "]");
 }
 
 // Every section a configuration may hold.
@@ -236,25 +230,32 @@ const std::set<std::string, std::less<>>& KnownSections() {
     return kSections;
 }
 
+Status SetKey(ServiceConfig& config, std::string_view section, std::string_view name,
+              std::string_view value) {
+    if (section == "services") {
+        return SetService(config.services, name, value);
+    }
+    if (section == "http") {
+        return SetHttp(config.http, name, value);
+    }
+    if (KnownSections().contains(section)) {
+        return SetServiceSetting(config, section, name, value);
+    }
+    return Broken(section.empty() ? "key '" + std::string(name) + "' stands outside any section"
+                                  : "unknown section [" + std::string(section) + "]");
+}
+
 int Handler(void* user, const char* section, const char* name, const char* value) {
     auto& state = *static_cast<ParseState*>(user);
     if (!state.problem.empty()) {
         return 0;
     }
-    const std::string_view sectionName(section);
-    if (sectionName == "services") {
-        return SetService(state.config.services, name, value, state.problem) ? 1 : 0;
+    const Status set = SetKey(state.config, section, name, value);
+    if (!set.ok()) {
+        state.problem = set.reason();
+        return 0;
     }
-    if (sectionName == "http") {
-        return SetHttp(state.config.http, name, value, state.problem) ? 1 : 0;
-    }
-    if (KnownSections().contains(sectionName)) {
-        return SetServiceSetting(state.config, sectionName, name, value, state.problem) ? 1 : 0;
-    }
-    state.problem = sectionName.empty()
-                        ? "key '" + std::string(name) + "' stands outside any section"
-                        : "unknown section [" + std::string(sectionName) + "]";
-    return 0;
+    return 1;
 }
 
 // inih takes a line that begins with a blank as more of the value above it,
@@ -276,13 +277,13 @@ std::string WithoutIndents(std::string_view text) {
 
 // inih reports a section header only through the keys below it, so an unknown
 // section with no keys is found here, and so are lines too long for it.
-std::string CheckLines(const std::string& text, const std::string& name) {
+Status CheckLines(const std::string& text, const std::string& name) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
         if (line.size() > ServiceConfig::kLongestLine) {
-            return name + ":" + std::to_string(number) + ": line longer than " +
-                   std::to_string(ServiceConfig::kLongestLine) + " characters";
+            return Broken(name + ":" + std::to_string(number) + ": line longer than " +
+                          std::to_string(ServiceConfig::kLongestLine) + " characters");
         }
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] != '[') {
@@ -290,11 +291,12 @@ std::string CheckLines(const std::string& text, const std::string& name) {
         }
         const auto close = line.find(']', first);
         if (close == std::string::npos) {
-            return name + ":" + std::to_string(number) + ": malformed section header";
+            return Broken(name + ":" + std::to_string(number) + ": malformed section header");
         }
         const std::string section = line.substr(first + 1, close - first - 1);
         if (!KnownSections().contains(section)) {
-            return name + ":" + std::to_string(number) + ": unknown section [" + section + "]";
+            return Broken(name + ":" + std::to_string(number) + ": unknown section [" + section +
+                          "]");
         }
     }
     return {};
@@ -335,15 +337,15 @@ const std::string& ServiceConfig::Chosen(Role role) const {
     return settings.Get(choice.section, choice.key);
 }
 
-std::string ServiceConfig::CheckServices() const {
+Status ServiceConfig::CheckServices() const {
     for (const Role role : kRoles) {
         const ServiceDescriptor* service = ServiceCatalog::Default().Find(role, Chosen(role));
         if (service == nullptr) {
-            return "no service named '" + Chosen(role) + "'";
+            return Broken("no service named '" + Chosen(role) + "'");
         }
         if (service->check) {
             if (std::string problem = service->check(Context()); !problem.empty()) {
-                return problem;
+                return Broken(std::move(problem));
             }
         }
     }
@@ -384,62 +386,52 @@ bool ServiceConfig::IsHostAndPort(std::string_view value) {
     return ParseWholeNumber(value.substr(colon + 1), port) && port >= 1 && port <= 65535;
 }
 
-ServiceConfigResult ServiceConfig::Parse(const std::string& original, const std::string& name) {
-    ServiceConfigResult result;
+Result<ServiceConfig> ServiceConfig::Parse(const std::string& original, const std::string& name) {
     // An editor's byte order mark is no part of the first line.
     const std::string text = WithoutIndents(std::string_view(original).starts_with(kByteOrderMark)
                                                 ? original.substr(kByteOrderMark.size())
                                                 : original);
     if (text.find('\0') != std::string::npos) {
-        result.error = name + ": the file holds a NUL byte";
-        return result;
+        return Broken(name + ": the file holds a NUL byte");
     }
     // The INI reader would skip a second mark as well, and take what follows
     // it for the first line, which is then no longer what the file holds.
     if (std::string_view(text).starts_with(kByteOrderMark)) {
-        result.error = name + ":1: a second byte order mark";
-        return result;
+        return Broken(name + ":1: a second byte order mark");
     }
-    result.error = CheckLines(text, name);
-    if (!result.error.empty()) {
-        return result;
+    if (const Status lines = CheckLines(text, name); !lines.ok()) {
+        return lines.failure();
     }
     ParseState state;
     const int line = ini_parse_string(text.c_str(), Handler, &state);
     if (line != 0) {
         const std::string problem =
             state.problem.empty() ? "malformed line (expected key = value)" : state.problem;
-        result.error = name + ":" + std::to_string(line) + ": " + problem;
-        return result;
+        return Broken(name + ":" + std::to_string(line) + ": " + problem);
     }
-    result.config = state.config;
-    ApplyEnvironment(result.config.settings);
-    return result;
+    ApplyEnvironment(state.config.settings);
+    return std::move(state.config);
 }
 
-ServiceConfigResult ServiceConfig::Load(const std::string& path) {
-    ServiceConfigResult result;
+Result<ServiceConfig> ServiceConfig::Load(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        result.error = path + ": is a folder, not a configuration file";
-        return result;
+        return Failure{path + ": is a folder, not a configuration file"};
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        result.error = path + ": cannot read the configuration file (" +
-                       std::generic_category().message(errno) + ")";
-        return result;
+        return Failure{path + ": cannot read the configuration file (" +
+                       std::generic_category().message(errno) + ")"};
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        result.error = path + ": cannot read the configuration file";
-        return result;
+        return Failure{path + ": cannot read the configuration file"};
     }
-    result = Parse(text, path);
-    if (result.ok()) {
-        result.config.file = path;
+    Result<ServiceConfig> parsed = Parse(text, path);
+    if (parsed.ok()) {
+        parsed->file = path;
     }
-    return result;
+    return parsed;
 }
 
 }  // namespace veltrap

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "net/HttpOptions.h"
 #include "services/ServiceDescriptor.h"
 #include "services/ServiceEndpoints.h"
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace veltrap {
-
-struct ServiceConfigResult;
 
 // One key of the configuration with the value in force, as a file sets it.
 struct ConfigEntry {
@@ -44,26 +43,21 @@ struct ServiceConfig {
 
     // The name of the service chosen for a role.
     const std::string& Chosen(Role role) const;
-    // Why the chosen services cannot run as configured, or "" when they can.
-    std::string CheckServices() const;
+    // Whether the chosen services can run as configured; a failure says why,
+    // and lays it on the configuration.
+    Status CheckServices() const;
     ServiceContext Context() const { return {services, settings}; }
     // Every key a file may set, with its value in force, section by section.
     std::vector<ConfigEntry> Entries() const;
 
     // Reads a file; anything the file does not set keeps its default. A broken
-    // file gives an error naming the file, the line and the key.
-    static ServiceConfigResult Load(const std::string& path);
+    // file fails, at the input's fault, naming the file, the line and the key;
+    // a file that cannot be read fails at the world's.
+    static Result<ServiceConfig> Load(const std::string& path);
     // The same for text already in memory; name stands for the file in messages.
-    static ServiceConfigResult Parse(const std::string& text, const std::string& name);
+    static Result<ServiceConfig> Parse(const std::string& text, const std::string& name);
     // Whether value is "host:port" with a port from 1 to 65535.
     static bool IsHostAndPort(std::string_view value);
-};
-
-struct ServiceConfigResult {
-    ServiceConfig config;
-    std::string error;  // empty when the configuration is good
-
-    bool ok() const { return error.empty(); }
 };
 
 }  // namespace veltrap

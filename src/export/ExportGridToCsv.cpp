@@ -43,8 +43,11 @@ std::string GridCsv(const ReportGrid& grid) {
     return text;
 }
 
-bool ExportGridToCsv(const ReportGrid& grid, const std::string& path) {
-    return WriteBytesToFile(path, GridCsv(grid)) == 0;
+Status ExportGridToCsv(const ReportGrid& grid, const std::string& path) {
+    if (const Status written = WriteBytesToFile(path, GridCsv(grid)); !written.ok()) {
+        return Failure{"cannot write " + path + ": " + written.reason()};
+    }
+    return {};
 }
 
 }  // namespace veltrap

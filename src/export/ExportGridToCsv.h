@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "report/ReportGrid.h"
 
 #include <string>
@@ -12,9 +13,10 @@ namespace veltrap {
 // any reader. A grid without rows gives no text at all.
 std::string GridCsv(const ReportGrid& grid);
 
-// Writes GridCsv(grid) to path, replacing any file there. Returns true only
-// when every byte reached the file; how long a path may be is for the system
-// to say, and a path holding a NUL is refused.
-bool ExportGridToCsv(const ReportGrid& grid, const std::string& path);
+// Writes GridCsv(grid) to path, replacing any file there. Succeeds only when
+// every byte reached the file; how long a path may be is for the system to
+// say, and a path holding a NUL is refused. A failure names the file and
+// gives the system's reason.
+Status ExportGridToCsv(const ReportGrid& grid, const std::string& path);
 
 }  // namespace veltrap

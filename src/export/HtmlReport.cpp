@@ -317,9 +317,9 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
     return html;
 }
 
-bool WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
-                     const HtmlReportFacts& facts, std::string& error, const HtmlHistory& history) {
-    return WriteWholeFile(path, HtmlReport(outcome, facts, history), error);
+Status WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
+                       const HtmlReportFacts& facts, const HtmlHistory& history) {
+    return WriteWholeFile(path, HtmlReport(outcome, facts, history));
 }
 
 }  // namespace veltrap

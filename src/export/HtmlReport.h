@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "engine/RunResult.h"
 #include "report/ReportGrid.h"
 
@@ -47,10 +48,8 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
 
 inline constexpr int kHtmlTableRows = 2000;
 
-// Writes HtmlReport to path, replacing it whole. On failure returns false
-// with a message naming the file in error.
-bool WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
-                     const HtmlReportFacts& facts, std::string& error,
-                     const HtmlHistory& history = {});
+// Writes HtmlReport to path, replacing it whole. A failure names the file.
+Status WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
+                       const HtmlReportFacts& facts, const HtmlHistory& history = {});
 
 }  // namespace veltrap

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
-#include <utility>
 #include <vector>
 
 namespace veltrap {
@@ -18,8 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CannotWrite(const fs::path& path, int error) {
-    return "cannot write " + path.string() + ": " + std::strerror(error);
+Failure CannotWrite(const fs::path& path, const std::string& reason) {
+    return Failure{"cannot write " + path.string() + ": " + reason};
 }
 
 std::vector<ReportFile> Outputs(const RunResult& outcome, const std::vector<ReportFile>& extra) {
@@ -39,39 +38,39 @@ void RemoveEach(const std::vector<fs::path>& paths) {
 // Creates the folder and writes every file beside its place. On success the
 // partial files are listed in partials, in the order of files; on failure
 // none is left behind.
-std::string Stage(const fs::path& folder, const std::vector<ReportFile>& files,
-                  std::vector<fs::path>& partials) {
+Status Stage(const fs::path& folder, const std::vector<ReportFile>& files,
+             std::vector<fs::path>& partials) {
     std::error_code created;
     fs::create_directories(folder, created);
     std::error_code checked;
     if (created || !fs::is_directory(folder, checked)) {
-        return "cannot create the output folder " + folder.string() + ": " +
-               (created ? created.message() : std::strerror(ENOTDIR));
+        return Failure{"cannot create the output folder " + folder.string() + ": " +
+                       (created ? created.message() : std::strerror(ENOTDIR))};
     }
     // A folder in a file's place could not be replaced at the end, after the
     // other files had been.
     for (const ReportFile& file : files) {
         std::error_code ignored;
         if (fs::is_directory(fs::symlink_status(folder / file.name, ignored))) {
-            return CannotWrite(folder / file.name, EISDIR);
+            return CannotWrite(folder / file.name, std::strerror(EISDIR));
         }
     }
     for (const ReportFile& file : files) {
         const fs::path target = folder / file.name;
         partials.push_back(PartialPathFor(target));
-        if (const int failure = WriteBytesToFile(partials.back().string(), file.bytes)) {
+        if (const Status written = WriteBytesToFile(partials.back().string(), file.bytes);
+            !written.ok()) {
             RemoveEach(partials);
             partials.clear();
-            return CannotWrite(target, failure);
+            return CannotWrite(target, written.reason());
         }
     }
-    return "";
+    return {};
 }
 
 }  // namespace
 
-ReportFolderResult PrepareReportFolder(const fs::path& folder,
-                                       const std::vector<std::string>& extraNames) {
+Status PrepareReportFolder(const fs::path& folder, const std::vector<std::string>& extraNames) {
     // The names do not depend on what a run finds, so an empty run's outputs
     // try every one of them.
     std::vector<ReportFile> extra;
@@ -79,23 +78,33 @@ ReportFolderResult PrepareReportFolder(const fs::path& folder,
         extra.push_back({name, ""});
     }
     std::vector<fs::path> partials;
-    const std::string error = Stage(folder, Outputs(RunResult{}, extra), partials);
+    Status staged = Stage(folder, Outputs(RunResult{}, extra), partials);
     RemoveEach(partials);
-    return {error};
+    return staged;
 }
 
-ReportFolderResult WriteReportFolder(const fs::path& folder, const RunResult& outcome,
-                                     const std::vector<ReportFile>& extra) {
+Status WriteReportFolder(const fs::path& folder, const RunResult& outcome,
+                         const std::vector<ReportFile>& extra,
+                         const std::vector<std::string>& stale) {
     const std::vector<ReportFile> files = Outputs(outcome, extra);
     std::vector<fs::path> partials;
-    if (std::string error = Stage(folder, files, partials); !error.empty()) {
-        return {std::move(error)};
+    if (Status staged = Stage(folder, files, partials); !staged.ok()) {
+        return staged;
     }
     for (std::size_t n = 0; n < files.size(); ++n) {
         if (std::rename(partials[n].c_str(), (folder / files[n].name).c_str()) != 0) {
             const int failure = errno;
             RemoveEach({partials.begin() + static_cast<std::ptrdiff_t>(n), partials.end()});
-            return {CannotWrite(folder / files[n].name, failure)};
+            return CannotWrite(folder / files[n].name, std::strerror(failure));
+        }
+    }
+    // Only now, with this run's set in place: a failure before would have
+    // left the folder as the earlier run wrote it, its stale files included.
+    for (const std::string& name : stale) {
+        std::error_code removed;
+        fs::remove(folder / name, removed);
+        if (removed) {
+            return Failure{"cannot remove " + (folder / name).string() + ": " + removed.message()};
         }
     }
     return {};

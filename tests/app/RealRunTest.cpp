@@ -163,7 +163,7 @@ void SaveScreenshot(QWidget& window, const char* name) {
 
 TEST_F(RealRunTest, DemoRunEndsAndIsPhotographed) {
     DemoWeb demo;
-    ASSERT_EQ(demo.Start(), "");
+    ASSERT_TRUE(demo.Start().ok());
     Open(RealRun(), DemoServiceConfig(ServiceConfig{}, demo.Port()));
     SaveScreenshot(*window_, "window-idle.png");
 

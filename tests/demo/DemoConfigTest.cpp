@@ -34,10 +34,10 @@ TEST(DemoConfigTest, RewritePointsEveryServiceAtTheDemoAndKeepsTheLimits) {
 }
 
 TEST(DemoConfigTest, ThePrintedConfigurationReadsBackAsTheRewrite) {
-    const ServiceConfigResult parsed = ServiceConfig::Parse(DemoConfigText(8080), "demo.ini");
-    ASSERT_TRUE(parsed.ok()) << parsed.error;
-    ExpectDemoServices(parsed.config.services);
-    EXPECT_EQ(parsed.config.http.connectTo, "127.0.0.1:8080");
+    const Result<ServiceConfig> parsed = ServiceConfig::Parse(DemoConfigText(8080), "demo.ini");
+    ASSERT_TRUE(parsed.ok()) << parsed.reason();
+    ExpectDemoServices(parsed->services);
+    EXPECT_EQ(parsed->http.connectTo, "127.0.0.1:8080");
 }
 
 TEST(DemoConfigTest, TheMarkersAreLowerCaseImagesOnTheImageHost) {

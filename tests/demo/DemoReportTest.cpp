@@ -78,7 +78,7 @@ protected:
         DemoOptions options;
         options.latencyMs = 0;
         web_ = new DemoWeb(options);
-        ASSERT_EQ(web_->Start(), "");
+        ASSERT_TRUE(web_->Start().ok());
         run_ = new RunResult(RunOnDemo(*web_, DemoSiteName()));
     }
     static void TearDownTestSuite() {

@@ -40,7 +40,7 @@ TEST(DemoWebTest, AnswersManyRequestsSideBySideAsThePagesSay) {
     options.size = 120;
     options.threads = 8;
     DemoWeb web(options);
-    ASSERT_EQ(web.Start(), "");
+    ASSERT_TRUE(web.Start().ok());
     ASSERT_GT(web.Port(), 0);
     EXPECT_EQ(web.ConnectTo(), "127.0.0.1:" + std::to_string(web.Port()));
 
@@ -89,7 +89,7 @@ TEST(DemoWebTest, StopCutsADelayInProgressShort) {
     DemoOptions options;
     options.latencyMs = 20000;
     DemoWeb web(options);
-    ASSERT_EQ(web.Start(), "");
+    ASSERT_TRUE(web.Start().ok());
     std::thread client([port = web.Port()] {
         httplib::Client http("127.0.0.1", port);
         http.set_read_timeout(30, 0);
@@ -106,21 +106,22 @@ TEST(DemoWebTest, StopCutsADelayInProgressShort) {
 
 TEST(DemoWebTest, ABusyPortIsReportedAndStopIsSafeToRepeat) {
     DemoWeb first;
-    ASSERT_EQ(first.Start(), "");
-    EXPECT_NE(first.Start(), "");
+    ASSERT_TRUE(first.Start().ok());
+    EXPECT_FALSE(first.Start().ok());
 
     DemoOptions options;
     options.port = first.Port();
     DemoWeb second(options);
-    const std::string error = second.Start();
-    EXPECT_NE(error.find(std::to_string(first.Port())), std::string::npos) << error;
+    const Status busy = second.Start();
+    ASSERT_FALSE(busy.ok());
+    EXPECT_NE(busy.reason().find(std::to_string(first.Port())), std::string::npos) << busy.reason();
     second.Stop();
 
     first.Stop();
     first.Stop();
     // Once stopped it can be started again on the port it asked for.
     DemoWeb third(options);
-    EXPECT_EQ(third.Start(), "");
+    EXPECT_TRUE(third.Start().ok());
     EXPECT_EQ(third.Port(), options.port);
 }
 

@@ -61,7 +61,7 @@ std::string Tables(const BacklinkList& list, const testing::TempDir& dir) {
     FillPagePane(pages, list, true);
     for (const ReportGrid* grid : {&overview, &keyphrases, &pages}) {
         const std::string path = dir.File("table.csv");
-        EXPECT_TRUE(ExportGridToCsv(*grid, path));
+        EXPECT_TRUE(ExportGridToCsv(*grid, path).ok());
         all += ReadAll(path) + "\n---\n";
     }
     return all;
@@ -73,7 +73,7 @@ protected:
         DemoOptions options;
         options.latencyMs = latencyMs;
         web_ = std::make_unique<DemoWeb>(options);
-        ASSERT_EQ(web_->Start(), "");
+        ASSERT_TRUE(web_->Start().ok());
     }
     ServiceConfig Config(int jobs) const {
         ServiceConfig config = DemoServiceConfig(ServiceConfig{}, web_->Port());

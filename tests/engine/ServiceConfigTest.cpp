@@ -11,14 +11,14 @@
 namespace veltrap {
 namespace {
 
-ServiceConfigResult ParseText(const std::string& text) {
+Result<ServiceConfig> ParseText(const std::string& text) {
     return ServiceConfig::Parse(text, "veltrap.ini");
 }
 
 TEST(ServiceConfigTest, DefaultsWhenNothingIsSet) {
     const auto result = ParseText("");
-    ASSERT_TRUE(result.ok()) << result.error;
-    const auto& s = result.config.services;
+    ASSERT_TRUE(result.ok()) << result.reason();
+    const auto& s = result->services;
     EXPECT_EQ(s.siteExplorerHost, "siteexplorer.search.yahoo.com");
     EXPECT_EQ(s.siteExplorerNextMarker,
               "http://us.i1.yimg.com/us.yimg.com/i/us/search/gr/ar_next.gif");
@@ -27,7 +27,7 @@ TEST(ServiceConfigTest, DefaultsWhenNothingIsSet) {
     EXPECT_EQ(s.yahooNextMarker, s.siteExplorerNextMarker);
     EXPECT_EQ(s.msnHost, "search.msn.com");
     EXPECT_EQ(s.pagerankHost, "");
-    const auto& h = result.config.http;
+    const auto& h = result->http;
     EXPECT_EQ(h.connectTo, "");
     EXPECT_GT(h.connectTimeoutS, 0);
     EXPECT_GT(h.stallTimeoutS, 0);
@@ -56,8 +56,8 @@ TEST(ServiceConfigTest, EveryKeyIsRead) {
         "max_body_bytes = 1000\n"
         "cache_bytes = 0\n"
         "max_site_pages = 7\n");
-    ASSERT_TRUE(result.ok()) << result.error;
-    const auto& s = result.config.services;
+    ASSERT_TRUE(result.ok()) << result.reason();
+    const auto& s = result->services;
     EXPECT_EQ(s.siteExplorerHost, "se.test:8080");
     EXPECT_EQ(s.siteExplorerNextMarker, "http://img.test/i/us/search/gr/ar_next.gif");
     EXPECT_EQ(s.googleHost, "g.test");
@@ -65,7 +65,7 @@ TEST(ServiceConfigTest, EveryKeyIsRead) {
     EXPECT_EQ(s.yahooNextMarker, "http://img.test/y/i/us/search/gr/ar_next.gif");
     EXPECT_EQ(s.msnHost, "m.test");
     EXPECT_EQ(s.pagerankHost, "127.0.0.1:9000");
-    const auto& h = result.config.http;
+    const auto& h = result->http;
     EXPECT_EQ(h.connectTo, "127.0.0.1:4321");
     EXPECT_EQ(h.connectTimeoutS, 3);
     EXPECT_EQ(h.stallTimeoutS, 4);
@@ -77,9 +77,9 @@ TEST(ServiceConfigTest, EveryKeyIsRead) {
 
 TEST(ServiceConfigTest, EmptyPagerankHostAndConnectToAreAllowed) {
     const auto result = ParseText("[services]\npagerank_host =\n[http]\nconnect_to =\n");
-    ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.config.services.pagerankHost, "");
-    EXPECT_EQ(result.config.http.connectTo, "");
+    ASSERT_TRUE(result.ok()) << result.reason();
+    EXPECT_EQ(result->services.pagerankHost, "");
+    EXPECT_EQ(result->http.connectTo, "");
 }
 
 // An indented line is a key of its own, never more of the value above it.
@@ -87,10 +87,10 @@ TEST(ServiceConfigTest, IndentedKeysAreReadAsKeys) {
     const auto result = ParseText(
         "[http]\nuser_agent = Agent/1\n  jobs = 3\n\t[services]\n"
         "\r google_host = g.test\n");
-    ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.config.http.userAgent, "Agent/1");
-    EXPECT_EQ(result.config.http.jobs, 3);
-    EXPECT_EQ(result.config.services.googleHost, "g.test");
+    ASSERT_TRUE(result.ok()) << result.reason();
+    EXPECT_EQ(result->http.userAgent, "Agent/1");
+    EXPECT_EQ(result->http.jobs, 3);
+    EXPECT_EQ(result->services.googleHost, "g.test");
 }
 
 // Every refusal names the file, the line and what is wrong with it.
@@ -124,14 +124,16 @@ TEST(ServiceConfigTest, BrokenFilesAreRefusedWithFileLineAndKey) {
     };
     for (const auto& c : cases) {
         const auto result = ParseText(c.text);
-        EXPECT_FALSE(result.ok()) << c.text;
-        EXPECT_EQ(result.error.rfind(c.expected, 0), 0u) << c.text << " gave: " << result.error;
+        ASSERT_FALSE(result.ok()) << c.text;
+        EXPECT_TRUE(result.failure().inputAtFault) << c.text;
+        EXPECT_EQ(result.reason().rfind(c.expected, 0), 0u)
+            << c.text << " gave: " << result.reason();
     }
 }
 
 TEST(ServiceConfigTest, OnlyTheFirstProblemIsReported) {
     const auto result = ParseText("[http]\nconnect_timeout_s = x\nstall_timeout_s = y\n");
-    EXPECT_EQ(result.error.rfind("veltrap.ini:2:", 0), 0u) << result.error;
+    EXPECT_EQ(result.reason().rfind("veltrap.ini:2:", 0), 0u) << result.reason();
 }
 
 TEST(ServiceConfigTest, NulByteIsRefused) {
@@ -144,16 +146,18 @@ TEST(ServiceConfigTest, LoadReadsFilesAndNamesMissingOnes) {
     const std::string path = dir.File("veltrap.ini");
     testing::WriteFileBytes(path, "[services]\nmsn_host = m.test\n");
     const auto good = ServiceConfig::Load(path);
-    ASSERT_TRUE(good.ok()) << good.error;
-    EXPECT_EQ(good.config.services.msnHost, "m.test");
+    ASSERT_TRUE(good.ok()) << good.reason();
+    EXPECT_EQ(good->services.msnHost, "m.test");
 
     testing::WriteFileBytes(path, "[services]\nmsn = m.test\n");
     const auto bad = ServiceConfig::Load(path);
-    EXPECT_EQ(bad.error, path + ":2: unknown key 'msn' in [services]");
+    EXPECT_EQ(bad.reason(), path + ":2: unknown key 'msn' in [services]");
+    EXPECT_TRUE(bad.failure().inputAtFault);
 
     const auto missing = ServiceConfig::Load(dir.File("absent.ini"));
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error.find("absent.ini"), std::string::npos);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.failure().inputAtFault);
+    EXPECT_NE(missing.reason().find("absent.ini"), std::string::npos);
 }
 
 // A chosen service is checked before any run: a key it needs must be there,
@@ -166,22 +170,25 @@ TEST(ServiceConfigTest, ChosenServicesAreCheckedBeforeTheRun) {
         previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
     unsetenv(kVariable);
 
-    const ServiceConfig defaults = ParseText("").config;
+    const ServiceConfig defaults = ParseText("").value();
     EXPECT_EQ(defaults.Chosen(Role::kAuthority), "pagerank-page");
     EXPECT_EQ(defaults.Chosen(Role::kSearch), "html");
-    EXPECT_EQ(defaults.CheckServices(), "");
+    EXPECT_TRUE(defaults.CheckServices().ok());
 
     const auto keyless = ParseText("[authority]\nprovider = openpagerank\n");
-    ASSERT_TRUE(keyless.ok()) << keyless.error;
-    EXPECT_EQ(keyless.config.Chosen(Role::kAuthority), "openpagerank");
-    const std::string problem = keyless.config.CheckServices();
+    ASSERT_TRUE(keyless.ok()) << keyless.reason();
+    EXPECT_EQ(keyless->Chosen(Role::kAuthority), "openpagerank");
+    const Status checked = keyless->CheckServices();
+    ASSERT_FALSE(checked.ok());
+    EXPECT_TRUE(checked.failure().inputAtFault);
+    const std::string& problem = checked.reason();
     EXPECT_NE(problem.find("'openpagerank_key' in [authority]"), std::string::npos) << problem;
     EXPECT_NE(problem.find(kVariable), std::string::npos) << problem;
 
     setenv(kVariable, "from-environment", 1);
     const auto keyed = ParseText("[authority]\nprovider = openpagerank\nopenpagerank_key = f\n");
-    EXPECT_EQ(keyed.config.settings.Get("authority", "openpagerank_key"), "from-environment");
-    EXPECT_EQ(keyed.config.CheckServices(), "");
+    EXPECT_EQ(keyed->settings.Get("authority", "openpagerank_key"), "from-environment");
+    EXPECT_TRUE(keyed->CheckServices().ok());
     if (kept) {
         setenv(kVariable, kept->c_str(), 1);
     } else {
@@ -189,21 +196,23 @@ TEST(ServiceConfigTest, ChosenServicesAreCheckedBeforeTheRun) {
     }
 
     const auto searxng = ParseText("[search]\nprovider = searxng\n");
-    EXPECT_NE(searxng.config.CheckServices().find("'searxng_url' in [search]"), std::string::npos);
+    EXPECT_NE(searxng->CheckServices().reason().find("'searxng_url' in [search]"),
+              std::string::npos);
     const auto located = ParseText(
         "[search]\nprovider = searxng\nsearxng_url = http://127.0.0.1:8888\nmsn_engines = bing, "
         "duckduckgo\n");
-    EXPECT_EQ(located.config.CheckServices(), "");
-    EXPECT_EQ(located.config.settings.Get("search", "google_engines"), "google");
+    EXPECT_TRUE(located->CheckServices().ok());
+    EXPECT_EQ(located->settings.Get("search", "google_engines"), "google");
 
-    EXPECT_EQ(ParseText("[search]\nprovider = bing\n").error,
+    EXPECT_EQ(ParseText("[search]\nprovider = bing\n").reason(),
               "veltrap.ini:2: key 'provider' in [search] names no known service: 'bing' (known: "
               "html, searxng)");
-    EXPECT_EQ(ParseText("[search]\nsearxng_url = 127.0.0.1:8888\n")
-                  .error.rfind(
-                      "veltrap.ini:2: key 'searxng_url' needs an http:// or https:// address", 0),
-              0U);
-    EXPECT_EQ(ParseText("[search]\nyahoo_engines =\n").error,
+    EXPECT_EQ(
+        ParseText("[search]\nsearxng_url = 127.0.0.1:8888\n")
+            .reason()
+            .rfind("veltrap.ini:2: key 'searxng_url' needs an http:// or https:// address", 0),
+        0U);
+    EXPECT_EQ(ParseText("[search]\nyahoo_engines =\n").reason(),
               "veltrap.ini:2: key 'yahoo_engines' must not be empty");
 }
 
@@ -215,11 +224,11 @@ TEST(ServiceConfigTest, LineLengthLimit) {
     const std::string filler(198 - prefix.size() - suffix.size(), 'x');
     const std::string marker = "http://img.test/" + filler + suffix;
     const auto longest = ParseText("[services]\n" + prefix + filler + suffix + "\n");
-    ASSERT_TRUE(longest.ok()) << longest.error;
-    EXPECT_EQ(longest.config.services.siteExplorerNextMarker, marker);
+    ASSERT_TRUE(longest.ok()) << longest.reason();
+    EXPECT_EQ(longest->services.siteExplorerNextMarker, marker);
 
     const auto tooLong = ParseText("[services]\n" + prefix + filler + "y" + suffix + "\n");
-    EXPECT_EQ(tooLong.error, "veltrap.ini:2: line longer than 198 characters");
+    EXPECT_EQ(tooLong.reason(), "veltrap.ini:2: line longer than 198 characters");
 }
 
 }  // namespace

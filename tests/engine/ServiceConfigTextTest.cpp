@@ -28,18 +28,18 @@ std::vector<std::tuple<std::string, std::string, std::string>> Values(const Serv
 }
 
 TEST(ServiceConfigTextTest, PrintedConfigurationReadsBackAsTheSame) {
-    const ServiceConfigResult original = ServiceConfig::Parse(
+    const Result<ServiceConfig> original = ServiceConfig::Parse(
         "[services]\ngoogle_host = g.test:81\npagerank_host =\n"
         "[http]\nconnect_to = 127.0.0.1:9\njobs = 2\nuser_agent = Agent/2 (x; y)\n",
         "in.ini");
-    ASSERT_TRUE(original.ok()) << original.error;
-    const std::string text = ServiceConfigText(original.config, "in.ini");
+    ASSERT_TRUE(original.ok()) << original.reason();
+    const std::string text = ServiceConfigText(original.value(), "in.ini");
     EXPECT_THAT(text, ::testing::StartsWith("; The service configuration in force.\n"
                                             "; Read from: in.ini\n\n[services]\n"));
-    const ServiceConfigResult again = ServiceConfig::Parse(text, "printed");
-    ASSERT_TRUE(again.ok()) << again.error << "\n" << text;
-    EXPECT_EQ(Values(again.config), Values(original.config));
-    EXPECT_EQ(again.config.http.jobs, 2);
+    const Result<ServiceConfig> again = ServiceConfig::Parse(text, "printed");
+    ASSERT_TRUE(again.ok()) << again.reason() << "\n" << text;
+    EXPECT_EQ(Values(again.value()), Values(original.value()));
+    EXPECT_EQ(again->http.jobs, 2);
 }
 
 // A value beginning with ";", and lines that fill the reader's longest line
@@ -50,18 +50,18 @@ TEST(ServiceConfigTextTest, ValuesAtTheEdgesOfTheLineReadBackWhole) {
     for (const std::string& value :
          {std::string("; a go"), std::string(room - 1, 'a'), std::string(room, 'a'),
           ";" + std::string(room - 1, 'a'), std::string(room + 1, 'a')}) {
-        const ServiceConfigResult original =
+        const Result<ServiceConfig> original =
             ServiceConfig::Parse("[http]\n" + key + value + "\n", "in.ini");
         if (value.size() > room) {
             EXPECT_FALSE(original.ok());
             continue;
         }
-        ASSERT_TRUE(original.ok()) << original.error;
-        ASSERT_EQ(original.config.http.userAgent, value);
-        const ServiceConfigResult again =
-            ServiceConfig::Parse(ServiceConfigText(original.config, "in.ini"), "printed");
-        ASSERT_TRUE(again.ok()) << again.error;
-        EXPECT_EQ(Values(again.config), Values(original.config));
+        ASSERT_TRUE(original.ok()) << original.reason();
+        ASSERT_EQ(original->http.userAgent, value);
+        const Result<ServiceConfig> again =
+            ServiceConfig::Parse(ServiceConfigText(original.value(), "in.ini"), "printed");
+        ASSERT_TRUE(again.ok()) << again.reason();
+        EXPECT_EQ(Values(again.value()), Values(original.value()));
     }
 }
 
@@ -95,8 +95,8 @@ TEST(ServiceConfigTextTest, ReadmeExampleNamesEveryKey) {
     const auto end = readme.find("\n```\n", start + 1);
     ASSERT_NE(end, std::string::npos);
     const std::string example = readme.substr(start + 8, end - start - 7);
-    const ServiceConfigResult parsed = ServiceConfig::Parse(example, "README example");
-    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const Result<ServiceConfig> parsed = ServiceConfig::Parse(example, "README example");
+    ASSERT_TRUE(parsed.ok()) << parsed.reason();
 
     Keys named;
     std::istringstream lines(example);

@@ -38,7 +38,7 @@ TEST(ExportGridToCsvTest, HeaderThenEveryRowWithLineFeedsOnly) {
     const ReportGrid grid =
         MakeGrid({"Link Text", "Occurances", "Google Rank"},
                  {{"blue widgets", "3", "NA"}, {"", "1", "12"}, {"last row", "0", ""}});
-    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")));
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")).ok());
     EXPECT_EQ(ReadFileBytes(dir.File("out.csv")),
               "Link Text,Occurances,Google Rank\n"
               "blue widgets,3,NA\n"
@@ -50,7 +50,7 @@ TEST(ExportGridToCsvTest, CommasAndLineBreaksBecomeBlanksAndNothingIsQuoted) {
     const TempDir dir;
     const ReportGrid grid = MakeGrid(
         {"Head,er"}, {{"red, green,blue"}, {"say \"hi\"\r"}, {"two\r\nlines\n"}, {"nul\0byte"s}});
-    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")));
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("out.csv")).ok());
     EXPECT_EQ(ReadFileBytes(dir.File("out.csv")),
               "Head er\nred  green blue\nsay \"hi\" \ntwo  lines \nnul\0byte\n"s);
 }
@@ -59,7 +59,7 @@ TEST(ExportGridToCsvTest, GridWithoutRowsGivesAnEmptyFileOverAnOldOne) {
     const TempDir dir;
     WriteFileBytes(dir.File("old.csv"), "old content\n");
     const ReportGrid grid = MakeGrid({"Overview"}, {});
-    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("old.csv")));
+    ASSERT_TRUE(ExportGridToCsv(grid, dir.File("old.csv")).ok());
     EXPECT_TRUE(std::filesystem::exists(dir.File("old.csv")));
     EXPECT_EQ(std::filesystem::file_size(dir.File("old.csv")), 0u);
 }
@@ -67,11 +67,11 @@ TEST(ExportGridToCsvTest, GridWithoutRowsGivesAnEmptyFileOverAnOldOne) {
 TEST(ExportGridToCsvTest, PathsThatCannotBeCreatedFail) {
     const TempDir dir;
     const ReportGrid grid = MakeGrid({"a"}, {{"b"}});
-    EXPECT_FALSE(ExportGridToCsv(grid, dir.File("missing/out.csv")));
-    EXPECT_FALSE(ExportGridToCsv(grid, dir.Path().string()));
-    EXPECT_FALSE(ExportGridToCsv(grid, ""));
+    EXPECT_FALSE(ExportGridToCsv(grid, dir.File("missing/out.csv")).ok());
+    EXPECT_FALSE(ExportGridToCsv(grid, dir.Path().string()).ok());
+    EXPECT_FALSE(ExportGridToCsv(grid, "").ok());
     const std::string cut = dir.File("cut");
-    EXPECT_FALSE(ExportGridToCsv(grid, cut + "\0.csv"s));
+    EXPECT_FALSE(ExportGridToCsv(grid, cut + "\0.csv"s).ok());
     EXPECT_FALSE(std::filesystem::exists(cut));
 }
 
@@ -84,9 +84,9 @@ TEST(ExportGridToCsvTest, PathLengthIsTheSystemsToLimit) {
     std::filesystem::create_directories(deep);
     const std::string longPath = (deep / std::string(200, 'y')).string();
     ASSERT_GE(longPath.size(), 500u);
-    EXPECT_TRUE(ExportGridToCsv(grid, longPath));
+    EXPECT_TRUE(ExportGridToCsv(grid, longPath).ok());
     EXPECT_EQ(ReadFileBytes(longPath), "a\nb\n");
-    EXPECT_FALSE(ExportGridToCsv(grid, dir.File(std::string(300, 'z'))));
+    EXPECT_FALSE(ExportGridToCsv(grid, dir.File(std::string(300, 'z'))).ok());
 }
 
 TEST(ExportGridToCsvTest, FailedWriteIsNotReportedAsSuccess) {
@@ -94,8 +94,9 @@ TEST(ExportGridToCsvTest, FailedWriteIsNotReportedAsSuccess) {
         GTEST_SKIP() << "no /dev/full on this system";
     }
     const ReportGrid grid = MakeGrid({"a", "b"}, {{"1", "2"}});
-    EXPECT_FALSE(ExportGridToCsv(grid, "/dev/full"));
-    EXPECT_TRUE(ExportGridToCsv(MakeGrid({"a"}, {}), "/dev/full"));
+    EXPECT_EQ(ExportGridToCsv(grid, "/dev/full").reason(),
+              "cannot write /dev/full: No space left on device");
+    EXPECT_TRUE(ExportGridToCsv(MakeGrid({"a"}, {}), "/dev/full").ok());
 }
 
 }  // namespace

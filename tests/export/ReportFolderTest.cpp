@@ -45,8 +45,8 @@ TEST(ReportFolderTest, LongFolderGetsEveryFile) {
     ASSERT_GE(folder.string().size(), 400u);
     ASSERT_TRUE(PrepareReportFolder(folder).ok());
     EXPECT_TRUE(std::filesystem::is_empty(folder));
-    const ReportFolderResult written = WriteReportFolder(folder, SampleRun());
-    ASSERT_TRUE(written.ok()) << written.error;
+    const Status written = WriteReportFolder(folder, SampleRun());
+    ASSERT_TRUE(written.ok()) << written.reason();
     EXPECT_EQ(Listing(folder),
               (std::vector<std::string>{"keyphrases.csv", "links.csv", "overview.csv", "pages.csv",
                                         "records.json"}));
@@ -64,16 +64,33 @@ TEST(ReportFolderTest, OneUnwritableFileLeavesTheFolderAsItWas) {
     std::filesystem::create_directory(dir.Path() / "links.csv");
     const std::string expected =
         "cannot write " + (dir.Path() / "links.csv").string() + ": Is a directory";
-    EXPECT_EQ(PrepareReportFolder(dir.Path()).error, expected);
-    EXPECT_EQ(WriteReportFolder(dir.Path(), SampleRun()).error, expected);
+    EXPECT_EQ(PrepareReportFolder(dir.Path()).reason(), expected);
+    EXPECT_EQ(WriteReportFolder(dir.Path(), SampleRun()).reason(), expected);
     EXPECT_EQ(Listing(dir.Path()).size(), 5u);
     EXPECT_EQ(ReadFileBytes(dir.Path() / "records.json"), "old");
     EXPECT_EQ(ReadFileBytes(dir.Path() / "pages.csv"), "old");
 
     WriteFileBytes(dir.Path() / "file", "x");
-    EXPECT_EQ(WriteReportFolder(dir.Path() / "file" / "report", SampleRun()).error,
+    EXPECT_EQ(WriteReportFolder(dir.Path() / "file" / "report", SampleRun()).reason(),
               "cannot create the output folder " + (dir.Path() / "file" / "report").string() +
                   ": Not a directory");
+}
+
+// An earlier run's file that this run does not write goes once the run's own
+// files are in place; one that is not there is no error, and one that cannot
+// go is told rather than left to pass for this run's.
+TEST(ReportFolderTest, StaleFilesAreRemovedAfterTheSetIsInPlace) {
+    const TempDir dir;
+    WriteFileBytes(dir.Path() / "changes.csv", "an earlier run's");
+    const Status written = WriteReportFolder(dir.Path(), SampleRun(), {}, {"changes.csv", "gone"});
+    ASSERT_TRUE(written.ok()) << written.reason();
+    EXPECT_EQ(Listing(dir.Path()),
+              (std::vector<std::string>{"keyphrases.csv", "links.csv", "overview.csv", "pages.csv",
+                                        "records.json"}));
+
+    std::filesystem::create_directories(dir.Path() / "changes.csv" / "inside");
+    EXPECT_EQ(WriteReportFolder(dir.Path(), SampleRun(), {}, {"changes.csv"}).reason(),
+              "cannot remove " + (dir.Path() / "changes.csv").string() + ": Directory not empty");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,13 +47,14 @@ protected:
         return dir.File(name);
     }
     std::vector<std::string> Addresses(const std::vector<std::string>& paths) {
-        outcome = BacklinkImport::Read(paths);
-        EXPECT_TRUE(outcome.ok()) << outcome.message;
-        return outcome.ok() ? outcome.imported->addresses : std::vector<std::string>();
+        const auto outcome = BacklinkImport::Read(paths);
+        EXPECT_TRUE(outcome.ok()) << outcome.reason();
+        imported = outcome.ok() ? outcome.value() : nullptr;
+        return imported ? imported->addresses : std::vector<std::string>();
     }
 
     TempDir dir;
-    ImportOutcome outcome;
+    std::shared_ptr<const ImportedBacklinks> imported;
 };
 
 TEST_F(BacklinkImportTest, PlainListSkipsCommentsBlanksAndRepeats) {
@@ -62,7 +64,7 @@ TEST_F(BacklinkImportTest, PlainListSkipsCommentsBlanksAndRepeats) {
                             "http://a.example/x\r\nHTTPS://d.example/;jsessionid=1,2");
     EXPECT_THAT(Addresses({path}), ElementsAre("http://a.example/x", "https://b.example/",
                                                "HTTPS://d.example/;jsessionid=1,2"));
-    EXPECT_EQ(outcome.imported->Summary(),
+    EXPECT_EQ(imported->Summary(),
               "Imported 3 addresses from 1 file: 5 rows read, 2 skipped (1 already imported, 1 "
               "not beginning with http:// or https://)");
 }
@@ -77,9 +79,9 @@ TEST_F(BacklinkImportTest, SearchConsoleZipReadsEveryTableWithLinkingPages) {
                                {"More links.csv", "Linking page\nhttp://g3.example/\n"}});
     EXPECT_THAT(Addresses({path}),
                 ElementsAre("http://g1.example/a", "http://g2.example/b", "http://g3.example/"));
-    EXPECT_THAT(outcome.imported->Summary(),
+    EXPECT_THAT(imported->Summary(),
                 HasSubstr("passed over: " + path + ": Top linking sites.csv (no column"));
-    EXPECT_THAT(outcome.imported->Summary(), HasSubstr(path + ": logo.png (is not a text file"));
+    EXPECT_THAT(imported->Summary(), HasSubstr(path + ": logo.png (is not a text file"));
 }
 
 TEST_F(BacklinkImportTest, AhrefsUtf16TablesWithEveryFieldQuoted) {
@@ -93,7 +95,7 @@ TEST_F(BacklinkImportTest, AhrefsUtf16TablesWithEveryFieldQuoted) {
                                            "\"http://ah3.example/\"\r\n",
                                            true))}),
         ElementsAre("http://ah1.example/", "http://ah2.example/p", "http://ah3.example/"));
-    EXPECT_EQ(outcome.imported->duplicates, 2u);
+    EXPECT_EQ(imported->duplicates, 2u);
 }
 
 TEST_F(BacklinkImportTest, SemrushTablesWithQuotesAndLineBreaksInside) {
@@ -104,8 +106,8 @@ TEST_F(BacklinkImportTest, SemrushTablesWithQuotesAndLineBreaksInside) {
         "9,Plain,\"http://s2.example/b,c\",http://mysite.test/,z\r\n"
         "3,No address,,http://mysite.test/,w\r\n,,,,\r\n");
     EXPECT_THAT(Addresses({path}), ElementsAre("http://s1.example/a", "http://s2.example/b,c"));
-    EXPECT_EQ(outcome.imported->rowsRead, 3u);
-    EXPECT_EQ(outcome.imported->notWebAddresses, 1u);
+    EXPECT_EQ(imported->rowsRead, 3u);
+    EXPECT_EQ(imported->notWebAddresses, 1u);
 }
 
 TEST_F(BacklinkImportTest, TargetColumnFirstIsNeverTheLinkingPage) {
@@ -134,36 +136,37 @@ TEST_F(BacklinkImportTest, TranslatedHeadersWithSemicolonsAreFoundByContent) {
     ASSERT_EQ(addresses.size(), 135u);
     EXPECT_EQ(addresses.front(), "https://t0.example/");
     EXPECT_EQ(addresses.back(), "https://t149.example/");
-    EXPECT_EQ(outcome.imported->rowsRead, 150u);
+    EXPECT_EQ(imported->rowsRead, 150u);
 }
 
 TEST_F(BacklinkImportTest, EachKindOfBadInputIsRefusedNamingTheFile) {
     const auto good = Write("good.txt", "http://a.example/\n");
-    const auto refused = [&](const std::string& path) {
-        outcome = BacklinkImport::Read({good, path});
+    // A file that cannot be read is the world's fault, one that holds no list
+    // of linking pages the input's.
+    Failure refusal;
+    const auto inputAtFault = [&](const std::string& path) {
+        const auto outcome = BacklinkImport::Read({good, path});
         EXPECT_FALSE(outcome.ok());
-        EXPECT_THAT(outcome.message, HasSubstr(path));
-        return outcome.refusal;
+        refusal = outcome.ok() ? Failure{} : outcome.failure();
+        EXPECT_THAT(refusal.reason, HasSubstr(path));
+        return refusal.inputAtFault;
     };
-    EXPECT_EQ(refused(dir.File("missing.csv")), ImportOutcome::Refusal::kUnreadable);
-    EXPECT_EQ(refused(dir.Path().string()), ImportOutcome::Refusal::kUnreadable);
+    EXPECT_FALSE(inputAtFault(dir.File("missing.csv")));
+    EXPECT_FALSE(inputAtFault(dir.Path().string()));
 
-    EXPECT_EQ(refused(Write("sites.csv", "Site,Linking pages,Target pages\nx.example,3,1\n")),
-              ImportOutcome::Refusal::kUnusable);
-    EXPECT_THAT(outcome.message, HasSubstr("its header line is: Site,Linking pages,Target pages"));
-    EXPECT_THAT(outcome.message, HasSubstr("export \"Latest links\" instead"));
+    EXPECT_TRUE(
+        inputAtFault(Write("sites.csv", "Site,Linking pages,Target pages\nx.example,3,1\n")));
+    EXPECT_THAT(refusal.reason, HasSubstr("its header line is: Site,Linking pages,Target pages"));
+    EXPECT_THAT(refusal.reason, HasSubstr("export \"Latest links\" instead"));
 
-    EXPECT_EQ(refused(Write("image.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10))),
-              ImportOutcome::Refusal::kUnusable);
-    EXPECT_THAT(outcome.message, HasSubstr("is not a text file"));
-    EXPECT_EQ(refused(Write("latin1.csv", "Linking page\nhttp://caf\xE9.example/\n")),
-              ImportOutcome::Refusal::kUnusable);
-    EXPECT_THAT(outcome.message, HasSubstr("offset 23"));
-    EXPECT_EQ(refused(Write("cut.csv", Utf16("Linking page\n", true) + "h")),
-              ImportOutcome::Refusal::kUnusable);
-    EXPECT_EQ(refused(WriteZip("sites.zip", {{"Top linking sites.csv", "Site\nx.example\n"}})),
-              ImportOutcome::Refusal::kUnusable);
-    EXPECT_THAT(outcome.message, HasSubstr("Top linking sites.csv (no column"));
+    EXPECT_TRUE(inputAtFault(Write("image.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10))));
+    EXPECT_THAT(refusal.reason, HasSubstr("is not a text file"));
+    EXPECT_TRUE(inputAtFault(Write("latin1.csv", "Linking page\nhttp://caf\xE9.example/\n")));
+    EXPECT_THAT(refusal.reason, HasSubstr("offset 23"));
+    EXPECT_TRUE(inputAtFault(Write("cut.csv", Utf16("Linking page\n", true) + "h")));
+    EXPECT_TRUE(
+        inputAtFault(WriteZip("sites.zip", {{"Top linking sites.csv", "Site\nx.example\n"}})));
+    EXPECT_THAT(refusal.reason, HasSubstr("Top linking sites.csv (no column"));
 }
 
 }  // namespace

@@ -10,11 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 namespace veltrap {
 namespace {
-
-using Refusal = ImportOutcome::Refusal;
 
 constexpr std::size_t kChunkBytes = 1 << 20;
 constexpr std::string_view kZipMark = "PK\x03\x04";
@@ -76,6 +75,16 @@ TextOutcome ReadText(std::string_view firstBytes, const ByteReader& read,
     return outcome;
 }
 
+// A file that is missing or cannot be read: the world's fault.
+Failure Unreadable(std::string message) {
+    return Failure{std::move(message)};
+}
+
+// A file that is no list of linking pages: the input's fault.
+Failure Unusable(std::string message) {
+    return Failure{std::move(message), true};
+}
+
 std::string NoColumnText(const TextOutcome& outcome) {
     return "no column of linking pages; its header line is: " + outcome.headerLine;
 }
@@ -84,28 +93,20 @@ class ImportRun {
 public:
     explicit ImportRun(ImportedBacklinks& imported) : imported_(imported), collector_(imported) {}
 
-    ImportOutcome File(const std::string& path);
+    Status File(const std::string& path);
 
 private:
-    ImportOutcome Archive(const std::string& path);
-    static ImportOutcome Refuse(Refusal refusal, std::string message);
+    Status Archive(const std::string& path);
 
     ImportedBacklinks& imported_;
     AddressCollector collector_;
 };
 
-ImportOutcome ImportRun::Refuse(Refusal refusal, std::string message) {
-    ImportOutcome outcome;
-    outcome.refusal = refusal;
-    outcome.message = std::move(message);
-    return outcome;
-}
-
-ImportOutcome ImportRun::File(const std::string& path) {
+Status ImportRun::File(const std::string& path) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                                &std::fclose);
     if (!file) {
-        return Refuse(Refusal::kUnreadable, "cannot read " + path + ": " + std::strerror(errno));
+        return Unreadable("cannot read " + path + ": " + std::strerror(errno));
     }
     int readError = 0;
     const ByteReader read = [&file, &readError](char* buffer, std::size_t size) -> long long {
@@ -134,19 +135,17 @@ ImportOutcome ImportRun::File(const std::string& path) {
         case TextOutcome::Result::kRead:
             return {};
         case TextOutcome::Result::kReadFailed:
-            return Refuse(Refusal::kUnreadable,
-                          "cannot read " + path + ": " + std::strerror(readError));
+            return Unreadable("cannot read " + path + ": " + std::strerror(readError));
         case TextOutcome::Result::kNotText:
-            return Refuse(Refusal::kUnusable, path + " " + outcome.problem);
+            return Unusable(path + " " + outcome.problem);
         case TextOutcome::Result::kNoColumn:
             break;
     }
-    return Refuse(Refusal::kUnusable,
-                  path + " has " + NoColumnText(outcome) +
-                      (outcome.linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+    return Unusable(path + " has " + NoColumnText(outcome) +
+                    (outcome.linkingSites ? std::string(".") + kLinkingSitesHint : ""));
 }
 
-ImportOutcome ImportRun::Archive(const std::string& path) {
+Status ImportRun::Archive(const std::string& path) {
     int code = 0;
     const std::unique_ptr<zip_t, void (*)(zip_t*)> archive(
         zip_open(path.c_str(), ZIP_RDONLY, &code), &zip_discard);
@@ -156,7 +155,7 @@ ImportOutcome ImportRun::Archive(const std::string& path) {
         std::string message =
             path + " is a damaged zip archive (" + zip_error_strerror(&error) + ")";
         zip_error_fini(&error);
-        return Refuse(Refusal::kUnusable, std::move(message));
+        return Unusable(std::move(message));
     }
     std::size_t tablesRead = 0;
     std::vector<std::string> reasons;
@@ -207,8 +206,7 @@ ImportOutcome ImportRun::Archive(const std::string& path) {
             message += separator + reason;
             separator = "; ";
         }
-        return Refuse(Refusal::kUnusable,
-                      message + (linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+        return Unusable(message + (linkingSites ? std::string(".") + kLinkingSitesHint : ""));
     }
     for (const std::string& reason : reasons) {
         imported_.passedOver.push_back(path + ": " + reason);
@@ -218,19 +216,17 @@ ImportOutcome ImportRun::Archive(const std::string& path) {
 
 }  // namespace
 
-ImportOutcome BacklinkImport::Read(const std::vector<std::string>& paths) {
+Result<std::shared_ptr<const ImportedBacklinks>> BacklinkImport::Read(
+    const std::vector<std::string>& paths) {
     auto imported = std::make_shared<ImportedBacklinks>();
     imported->files = paths.size();
     ImportRun run(*imported);
     for (const std::string& path : paths) {
-        ImportOutcome outcome = run.File(path);
-        if (!outcome.ok()) {
-            return outcome;
+        if (const Status read = run.File(path); !read.ok()) {
+            return read.failure();
         }
     }
-    ImportOutcome outcome;
-    outcome.imported = std::move(imported);
-    return outcome;
+    return std::shared_ptr<const ImportedBacklinks>(std::move(imported));
 }
 
 }  // namespace veltrap
