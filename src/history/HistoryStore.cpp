@@ -14,6 +14,10 @@
 namespace veltrap {
 namespace {
 
+// How long a setup refused by another program's lock waits before it asks
+// again.
+constexpr int kBusyRetryMs = 10;
+
 // The first schema: runs, their kept records without what a page's own answer
 // says about its link, and their removed records.
 constexpr const char* kSchemaOne = R"(
@@ -375,16 +379,24 @@ Status HistoryStore::Migrate() {
     if (!inspected) {
         return inspected;
     }
-    {
+    // Turning on WAL mode takes the file's exclusive lock without calling the
+    // busy handler, so a program setting up a new file while another one does
+    // would be refused at once; it waits out the busy timeout here instead.
+    const auto waitUntil = std::chrono::steady_clock::now() + busyTimeout_;
+    for (;;) {
         SqliteStatement wal(db_.get(), "PRAGMA journal_mode = WAL");
-        if (!wal.Step()) {
+        if (wal.Step()) {
+            if (wal.Text(0) != "wal") {
+                return Failure{"the history database " + file_.string() +
+                               " cannot be shared by two programs: its journal stays in mode " +
+                               wal.Text(0)};
+            }
+            break;
+        }
+        if ((wal.code() & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= waitUntil) {
             return failed("turning on WAL mode");
         }
-        if (wal.Text(0) != "wal") {
-            return Failure{"the history database " + file_.string() +
-                           " cannot be shared by two programs: its journal stays in mode " +
-                           wal.Text(0)};
-        }
+        sqlite3_sleep(kBusyRetryMs);
     }
     if (*found == kSchemaVersion) {
         return {};
