@@ -7,35 +7,21 @@
 #include "app/RunHistoryDialog.h"
 #include "app/SettingsDialog.h"
 #include "app/ShownText.h"
-#include "app/WebAddressToOpen.h"
 #include "app/WindowLook.h"
 #include "base/TextSearch.h"
-#include "base/UtcTimestamp.h"
 #include "engine/ConfigLocation.h"
-#include "engine/RunState.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
-#include "export/RunFacts.h"
-#include "history/HistoryStore.h"
-#include "history/RecordRun.h"
-#include "report/KeyphrasePane.h"
-#include "report/LinkStatusPane.h"
-#include "report/OverviewDetailsPane.h"
-#include "report/OverviewPane.h"
-#include "report/PageDetailsPane.h"
-#include "report/PagePane.h"
-#include "services/backlinkimport/BacklinkImport.h"
+#include "session/ReportOutputs.h"
+#include "session/StoredReport.h"
 #include "store/SavedState.h"
 
 #include <QAbstractItemView>
-#include <QAbstractSlider>
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -46,15 +32,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QTabBar>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstdint>
-#include <ctime>
 #include <utility>
-#include <vector>
 
 namespace veltrap {
 namespace {
@@ -78,21 +61,23 @@ constexpr int kStatusTop = 446;
 // while a run goes.
 constexpr int kProgressTop = 412;
 constexpr int kProgressHeight = 20;
-// On the Overview the first three rows on screen are never opened, whatever
-// they hold; on a fresh Overview they are the totals and a blank line.
-constexpr int kFirstOpenableScreenRow = 4;
+
+// A path the user chose, as the system names it.
+std::filesystem::path LocalPath(const QString& chosen) {
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
 
 }  // namespace
 
 MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts prompts,
-                       ReportWorkers::RunFunction run, QWidget* parent)
+                       ReportSession::Pipeline pipeline, QWidget* parent)
     : QMainWindow(parent),
       config_(std::move(config)),
       store_(std::move(store)),
       prompts_(std::move(prompts)),
+      pipeline_(std::move(pipeline)),
       maxBacklinkPages_(SavedState::kDefaultLimit),
-      maxRankingPages_(SavedState::kDefaultLimit),
-      workers_(std::move(run)) {
+      maxRankingPages_(SavedState::kDefaultLimit) {
     setWindowTitle(QStringLiteral("Veltrap"));
     BuildControls();
     BuildMenu();
@@ -112,9 +97,6 @@ MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts pr
     if (saved.windowWidth > 0) {
         resize(saved.windowWidth, saved.windowHeight);
     }
-
-    reportTimer_.setInterval(kReportTimerMs);
-    connect(&reportTimer_, &QTimer::timeout, this, &MainDialog::OnReportTimer);
 }
 
 MainDialog::~MainDialog() = default;
@@ -158,13 +140,6 @@ void MainDialog::BuildControls() {
 
     scrollBar_ = new QScrollBar(Qt::Vertical, client_);
     scrollBar_->setObjectName(QStringLiteral("gridScrollBar"));
-    connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &MainDialog::OnScrollAction);
-    connect(client_, &ClientArea::leftPressed, this, &MainDialog::OnGridPressed);
-    connect(client_, &ClientArea::leftDoubleClicked, this, &MainDialog::OnGridDoubleClicked);
-    connect(client_, &ClientArea::wheelRowsTurned, this, &MainDialog::OnWheelRows);
-    connect(tabs_, &QTabBar::currentChanged, this, &MainDialog::OnTabChosen);
-    connect(client_, &ClientArea::gridKeyPressed, this, &MainDialog::OnGridKey);
-    connect(client_, &ClientArea::contextMenuAsked, this, &MainDialog::OnGridContextMenu);
 
     // Labels and read-only boxes write in the window's ink on its lavender.
     QPalette ink = client_->palette();
@@ -212,13 +187,8 @@ void MainDialog::LayOut() {
     statusBox_->setGeometry(kMargin + 98, kStatusTop + drop, width - 98, kRowHeight);
     hiddenBox_->setGeometry(kMargin + 98, kStatusTop + drop, width - 98, kRowHeight);
     progress_->setGeometry(kMargin, kProgressTop + drop, width, kProgressHeight);
-    // A pane on screen scrolls by the same rule as when it was filled, now
-    // that a different number of its rows fits.
-    if (display_.rowsSelectable) {
-        scrollBar_->setEnabled(grid.MaxScroll() >= 1);
-        scrollBar_->setRange(0, grid.MaxScroll());
-        scrollBar_->setPageStep(grid.VisibleRows());
-        scrollBar_->setValue(grid.FirstRow());
+    if (grid_ != nullptr) {
+        grid_->FitScrollBar();
     }
     client_->update();
 }
@@ -255,34 +225,20 @@ void MainDialog::BuildMenu() {
     connect(exitAction_, &QAction::triggered, this, &MainDialog::close);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::OnAbout);
 
+    // The row menu and the grid's controller come before the copy shortcut
+    // that the controller answers.
+    rowMenu_ = new QMenu(this);
+    grid_ = new GridController(display_, client_, tabs_, scrollBar_, rowMenu_, prompts_, this);
     // A text box with the focus copies its own selection, as it takes the
     // shortcut before the window does.
     copyRowAction_ = new QAction(QStringLiteral("Copy Row"), this);
     copyRowAction_->setShortcut(QKeySequence::Copy);
     addAction(copyRowAction_);
-    connect(copyRowAction_, &QAction::triggered, this, &MainDialog::OnCopyRow);
-
-    rowMenu_ = new QMenu(this);
-    openPageAction_ = rowMenu_->addAction(QStringLiteral("Open Page"));
-    copyAddressAction_ = rowMenu_->addAction(QStringLiteral("Copy Address"));
-    connect(openPageAction_, &QAction::triggered, this, [this] {
-        if (const int row = SelectedListRow(); row >= 0) {
-            OpenPage(display_.grid.Cell(row, 0));
-        }
-    });
-    connect(copyAddressAction_, &QAction::triggered, this, [this] {
-        if (const int row = SelectedListRow(); row >= 0) {
-            QGuiApplication::clipboard()->setText(ShownText(display_.grid.Cell(row, 0)));
-        }
-    });
+    connect(copyRowAction_, &QAction::triggered, grid_, &GridController::OnCopyRow);
 }
 
 const BacklinkList* MainDialog::ReportList() const {
-    return display_.reportReady && report_ ? &report_->List() : nullptr;
-}
-
-int MainDialog::RunStateNow() const {
-    return run_ ? run_->runState.load() : kRunIdle;
+    return display_.reportReady && onScreen_ ? &onScreen_->result->records : nullptr;
 }
 
 void MainDialog::AddSavedSite(const QString& site) {
@@ -345,146 +301,22 @@ void MainDialog::SetReportReady(bool ready) {
     exportAction_->setEnabled(ready);
 }
 
-std::optional<LinkChanges> MainDialog::KeepRunResult() {
-    std::optional<LinkChanges> changes;
-    historyProblem_.clear();
-    if (auto result = run_->Result()) {
-        HtmlHistory history;
-        if (!historyFile_.empty()) {
-            HistoryRun stored = RunToStore(request_, config_);
-            stored.siteKey = result->siteKey;
-            stored.startedAt = runStartedUtc_;
-            stored.endedAt = UtcTimestamp(std::chrono::system_clock::now());
-            stored.cancelled = result->cancelled;
-            RecordedRun recorded = RecordRun(historyFile_, stored, *result);
-            if (recorded.changes) {
-                changes = recorded.changes->ForLinkStatus();
-            }
-            QStringList problems;
-            for (const std::string& problem : recorded.problems) {
-                problems << ShownText(problem);
-            }
-            historyProblem_ = problems.join(QStringLiteral("; "));
-            history = std::move(recorded.report);
-        }
-        kept_.Keep(std::move(result), RunFacts(request_, config_, std::time(nullptr)),
-                   std::move(history));
-    }
-    UpdateSaveActions();
-    return changes;
-}
-
-void MainDialog::ShowStoredRun(std::int64_t id) {
-    HistoryStore history;
-    const Status opened = history.Open(historyFile_);
-    Result<StoredRun> loaded = opened ? history.Load(id) : Result<StoredRun>(opened.failure());
-    if (!loaded) {
-        prompts_.showMessage(
-            this,
-            QStringLiteral("The stored run was not opened: %1").arg(ShownText(loaded.reason())));
-        return;
-    }
-    // The run before it, when there is one, tells what changed.
-    std::optional<LinkChanges> changes;
-    if (const Result<std::vector<HistoryRun>> runs = history.Runs(loaded->run.siteKey)) {
-        for (const HistoryRun& run : runs.value()) {
-            if (run.id < id) {
-                if (const Result<StoredRun> before = history.Load(run.id)) {
-                    changes = RunChanges::Compare(before->result, loaded->result).ForLinkStatus();
-                }
-                break;
-            }
-        }
-    }
-    auto shown = std::make_shared<RunShared>(config_.http);
-    for (const BacklinkRecord& record : loaded->result.records) {
-        shown->List().Append(record.url);
-        *std::prev(shown->List().end()) = record;
-    }
-    auto result = std::make_shared<RunResult>(std::move(loaded->result));
-    shown->SetResult(*result);
-    const HistoryRun& run = loaded->run;
-    kept_.Keep(
-        std::move(result),
-        RunFacts(run.startedAt, {run.backlinkService, run.authorityService, run.searchService},
-                 run.backlinkPages, run.rankingPages, run.jobs));
-    report_ = std::move(shown);
-    linkChanges_ = std::move(changes);
-    RemoveDetailTab();
-    SetReportReady(true);
-    FillSelectedPane();
-    UpdateSaveActions();
-    SetStatus(QStringLiteral("Stored run %1 of %2, started %3")
-                  .arg(id)
-                  .arg(ShownText(loaded->run.siteKey), ShownText(loaded->run.startedAt)));
-}
-
 void MainDialog::SetHistoryFile(std::filesystem::path file) {
     historyFile_ = std::move(file);
     UpdateSaveActions();
 }
 
-void MainDialog::OnRunHistory() {
-    if (historyFile_.empty() || RunGoing()) {
-        return;
-    }
-    // The typed site, or else the site of the report on screen.
-    std::string siteKey = MakeSiteKey(addressBox_->currentText().toStdString());
-    if (siteKey.empty()) {
-        if (const auto result = report_ ? report_->Result() : nullptr) {
-            siteKey = result->siteKey;
-        }
-    }
-    if (siteKey.empty()) {
-        prompts_.showMessage(this, QStringLiteral("Type the site whose runs are to be listed."));
-        return;
-    }
-    RunHistoryDialog dialog(historyFile_, siteKey, this);
-    if (prompts_.runDialog(dialog) == QDialog::Accepted && dialog.ChosenRunId() > 0) {
-        ShowStoredRun(dialog.ChosenRunId());
-    }
-}
-
 void MainDialog::UpdateSaveActions() {
-    const bool enabled = kept_.Has() && !RunGoing();
+    const bool enabled = lastEnded_ != nullptr && !RunGoing();
     saveHtmlAction_->setEnabled(enabled);
     exportAllAction_->setEnabled(enabled);
     runHistoryAction_->setEnabled(!historyFile_.empty() && !RunGoing());
 }
 
-void MainDialog::AwaitCancelledResult() {
-    // The worker stores what it gathered once its answers in flight are in,
-    // a moment after the cancel; one that ends without a result leaves
-    // nothing to keep.
-    if (run_->Result() != nullptr || workers_.Returned(*run_)) {
-        reportTimer_.stop();
-        // The panes keep the report they showed, so the changes of this run
-        // have nowhere to go.
-        KeepRunResult();
-        if (!historyProblem_.isEmpty()) {
-            SetStatus(statusBox_->text() + QStringLiteral("; ") + historyProblem_);
-        }
-    }
-}
-
-bool MainDialog::RunGoing() const {
-    const int state = RunStateNow();
-    return state != kRunIdle && state != kRunCancelled;
-}
-
-void MainDialog::StartOrCancelReport() {
-    if (RunGoing()) {
-        if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?"))) {
-            // The run may have ended while the question was open; only a run
-            // still going is cancelled.
-            ReportWorkers::Cancel(*run_);
-        }
-        return;
-    }
-
-    if (SiteTyped()) {
-        StartRun(nullptr);
-    }
+void MainDialog::SetStatus(const QString& text) {
+    // A long line shows its beginning, where the step is named.
+    statusBox_->setText(text);
+    statusBox_->setCursorPosition(0);
 }
 
 bool MainDialog::SiteTyped() {
@@ -495,455 +327,218 @@ bool MainDialog::SiteTyped() {
     return false;
 }
 
-void MainDialog::StartRun(std::shared_ptr<const ImportedBacklinks> imported) {
+void MainDialog::StartOrCancelReport() {
+    if (RunGoing()) {
+        if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?")) &&
+            session_->Abort()) {
+            // The session tells the cancel's own line; a run whose records
+            // ended while the question was open goes on to its end instead.
+            phase_ = Phase::kCancelled;
+            progress_->hide();
+            runButton_->setText(kRerunText);
+            importAction_->setEnabled(true);
+        }
+        return;
+    }
+    if (SiteTyped()) {
+        StartRun({});
+    }
+}
+
+void MainDialog::StartRun(std::vector<std::string> importFiles) {
     const std::string typed = addressBox_->currentText().toStdString();
-    const std::string siteKey = MakeSiteKey(typed);
-    if (SavedState::RememberSite(store_, siteKey)) {
+    SessionRequest request;
+    request.siteText = typed;
+    request.maxBacklinkPages = maxBacklinkPages_;
+    request.maxRankingPages = maxRankingPages_;
+    request.importFiles = std::move(importFiles);
+    request.config = config_;
+    if (!historyFile_.empty()) {
+        request.history = historyFile_;
+    }
+    Result<ReportSession::Prepared> prepared = ReportSession::Prepare(std::move(request));
+    if (!prepared) {
+        const QString message = ShownText(prepared.reason());
+        SetStatus(message);
+        prompts_.showMessage(this, message);
+        return;
+    }
+    if (const std::string siteKey = MakeSiteKey(typed); SavedState::RememberSite(store_, siteKey)) {
         AddSavedSite(ShownText(siteKey));
     }
 
     display_.rowsSelectable = false;
     display_.hintText.clear();
     scrollBar_->setEnabled(false);
-    RemoveDetailTab();
+    grid_->RemoveDetailTab();
     statusBox_->insert(QStringLiteral("Loading..."));
+    recordsShown_ = 0;
     progress_->setRange(0, 0);
     progress_->show();
     runButton_->setText(kCancelText);
     importAction_->setEnabled(false);
-    importSummary_ = imported ? ShownText(imported->Summary()) : QString();
-
-    RunRequest request;
-    request.siteText = typed;
-    request.maxBacklinkPages = maxBacklinkPages_;
-    request.maxRankingPages = maxRankingPages_;
-    request.imported = std::move(imported);
-    request_ = request;
+    importSummary_ = ShownText(prepared->importSummary);
     // What is saved is the report on screen, which the new run replaces.
-    kept_.Clear();
-    runStartedAt_ = std::chrono::steady_clock::now();
-    runStartedUtc_ = UtcTimestamp(std::chrono::system_clock::now());
-    run_ = workers_.Start(request, config_);
-    runBegun_ = false;
-    cancelShown_ = false;
+    lastEnded_.reset();
+    // A cancelled session still ending goes on without the window.
+    if (session_) {
+        ending_.emplace_back(serial_, std::move(session_));
+    }
+    const int serial = ++serial_;
+    // Queued before the session can queue anything, so the screen is
+    // cleared before the first line of the run is shown.
+    QMetaObject::invokeMethod(
+        this, [this, serial] { BeginRun(serial); }, Qt::QueuedConnection);
+    session_ =
+        std::make_unique<ReportSession>(std::move(prepared).value(), EventsOf(serial), pipeline_);
+    phase_ = Phase::kRunning;
     UpdateSaveActions();
-    reportTimer_.start();
 }
 
-void MainDialog::OnReportTimer() {
-    workers_.JoinFinished();
-    if (!run_) {
-        reportTimer_.stop();
+SessionEvents MainDialog::EventsOf(int serial) {
+    SessionEvents events;
+    events.status = [this, serial](const std::string& line) {
+        QMetaObject::invokeMethod(
+            this, [this, serial, line] { OnRunStatus(serial, line); }, Qt::QueuedConnection);
+    };
+    events.recordsDone = [this, serial](std::size_t done, std::size_t total) {
+        QMetaObject::invokeMethod(
+            this, [this, serial, done, total] { OnRecordsDone(serial, done, total); },
+            Qt::QueuedConnection);
+    };
+    events.finished = [this, serial](const SessionEnd& end) {
+        QMetaObject::invokeMethod(
+            this, [this, serial, end] { OnRunFinished(serial, end); }, Qt::QueuedConnection);
+    };
+    return events;
+}
+
+void MainDialog::BeginRun(int serial) {
+    if (serial != serial_) {
         return;
     }
-    if (cancelShown_) {
-        AwaitCancelledResult();
+    SetReportReady(false);
+    onScreen_.reset();
+    grid_->SetReport(nullptr, nullptr, nullptr);
+    display_.grid.SetConfigured(false);
+    client_->update();
+    SetStatus(QStringLiteral("Beginning Profiling"));
+}
+
+void MainDialog::OnRunStatus(int serial, const std::string& line) {
+    if (serial != serial_) {
         return;
     }
-    int state = run_->runState.load();
-    ShowProgress();
-    // A quick worker may have written its first line before the first tick,
-    // so the screen is cleared on the first tick of a run whatever the state.
-    if (!runBegun_) {
-        runBegun_ = true;
-        SetReportReady(false);
-        report_.reset();
-        display_.grid.SetConfigured(false);
-        client_->update();
-        SetStatus(QStringLiteral("Beginning Profiling"));
-    }
-    // The worker moves the state on by itself, so every change made here is
-    // made only from the state just read.
-    switch (state) {
-        case kRunIdle:
-            progress_->hide();
-            runButton_->setText(kRunText);
-            importAction_->setEnabled(true);
-            reportTimer_.stop();
-            report_ = run_;
-            linkChanges_ = KeepRunResult();
-            // A run that stopped on an error keeps the line that tells why;
-            // any other sums itself up, and a run on imported backlinks also
-            // tells what was imported.
-            if (run_->stoppedOnError.load()) {
-                ShowStatusText();
-            } else {
-                SetStatus(EndLine());
-            }
-            SetReportReady(true);
-            FillSelectedPane();
-            break;
-        case kRunStarted:
-            run_->runState.compare_exchange_strong(state, kRunShowing);
-            break;
-        case kRunNewLine:
-            // Taking the state back first means a line written after this
-            // moment raises it again and is shown on the next tick.
-            if (run_->runState.compare_exchange_strong(state, kRunShowing)) {
-                ShowStatusText();
-            }
-            break;
-        case kRunCancelled:
-            progress_->hide();
-            ShowStatusText();
-            runButton_->setText(kRerunText);
-            importAction_->setEnabled(true);
-            cancelShown_ = true;
-            AwaitCancelledResult();
-            break;
-        default:
-            break;
-    }
-}
-
-QString MainDialog::EndLine() const {
-    QStringList parts;
-    if (const auto result = run_->Result()) {
-        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - runStartedAt_);
-        parts << ShownText(result->DoneLine(took.count()));
-    }
-    if (!importSummary_.isEmpty()) {
-        parts << importSummary_;
-    }
-    if (!historyProblem_.isEmpty()) {
-        parts << historyProblem_;
-    }
-    return parts.isEmpty() ? QStringLiteral("Idle") : parts.join(QStringLiteral("; "));
-}
-
-void MainDialog::ShowProgress() {
-    const std::size_t total = run_->recordsTotal.load();
-    if (total == 0) {
-        // Still discovering: the bar only says the run is busy.
-        progress_->setRange(0, 0);
-        return;
-    }
-    const int top = static_cast<int>(std::min<std::size_t>(total, INT32_MAX));
-    progress_->setRange(0, top);
-    progress_->setValue(static_cast<int>(std::min<std::size_t>(run_->recordsDone.load(), top)));
-}
-
-void MainDialog::SetStatus(const QString& text) {
-    // A long line shows its beginning, where the step is named.
-    statusBox_->setText(text);
-    statusBox_->setCursorPosition(0);
-}
-
-void MainDialog::ShowStatusText() {
-    std::string text = run_->StatusText();
+    std::string text = line;
     RemoveEvery(text, "\r\n");
     SetStatus(ShownText(text));
 }
 
-void MainDialog::FillSelectedPane() {
-    if (!report_) {
+void MainDialog::OnRecordsDone(int serial, std::size_t done, std::size_t total) {
+    if (serial != serial_ || !RunGoing() || total == 0) {
         return;
     }
-    const BacklinkList& list = report_->List();
-    switch (tabs_->currentIndex()) {
-        case kOverviewTab:
-            ApplyPaneResult(FillOverviewPane(display_.grid, list, display_.reportReady));
-            break;
-        case kKeyphraseTab:
-            ApplyPaneResult(FillKeyphrasePane(display_.grid, list, display_.reportReady));
-            break;
-        case kPageTab:
-            ApplyPaneResult(FillPagePane(display_.grid, list, display_.reportReady));
-            break;
-        case kLinkStatusTab: {
-            // A run that ended without a result (it stopped on an error)
-            // removed nothing that could be told.
-            const auto result = report_->Result();
-            static const std::vector<UnlinkedRecord> kNone;
-            ApplyPaneResult(
-                FillLinkStatusPane(display_.grid, list, result ? result->unlinked : kNone,
-                                   display_.reportReady, linkChanges_ ? &*linkChanges_ : nullptr));
-            break;
-        }
-        default:
-            break;
-    }
+    // Records finish out of order when several are examined at once; the
+    // bar only ever moves on.
+    recordsShown_ = std::max(recordsShown_, done);
+    const int top = static_cast<int>(std::min<std::size_t>(total, INT32_MAX));
+    progress_->setRange(0, top);
+    progress_->setValue(static_cast<int>(std::min<std::size_t>(recordsShown_, top)));
 }
 
-void MainDialog::ApplyPaneResult(const PaneResult& result) {
-    if (!result.filled) {
+void MainDialog::OnRunFinished(int serial, const SessionEnd& end) {
+    if (serial != serial_) {
+        std::erase_if(ending_, [serial](const auto& session) { return session.first == serial; });
         return;
     }
-    scrollBar_->setEnabled(result.scrollEnabled);
-    if (result.scrollEnabled) {
-        scrollBar_->setRange(0, result.scrollMax);
-        scrollBar_->setValue(0);
-        // Only the thumb's size follows from this; where each request
-        // leads is decided by the grid.
-        scrollBar_->setPageStep(display_.grid.VisibleRows());
+    session_.reset();
+    const bool cancelled = phase_ == Phase::kCancelled;
+    phase_ = Phase::kIdle;
+    if (end.report) {
+        lastEnded_ = std::make_shared<const FinishedReport>(end.report.value());
     }
-    client_->update();
-    display_.selectedRow = -1;
-    display_.sortColumn = -1;
-    display_.rowsSelectable = true;
-    display_.hintText = result.hintText;
-}
-
-void MainDialog::RemoveDetailTab() {
-    if (tabs_->count() > kDetailTab) {
-        // Removing the tab is not the user choosing another one: no pane is
-        // refilled for it.
-        const QSignalBlocker quiet(tabs_);
-        tabs_->removeTab(kDetailTab);
+    UpdateSaveActions();
+    QStringList problems;
+    for (const std::string& problem : end.historyProblems) {
+        problems << ShownText(problem);
     }
-}
-
-void MainDialog::OnTabChosen(int index) {
-    // Selecting the detail tab is the window's own doing when it shows a
-    // detail view, never a choice of the user's: the view just filled stays.
-    if (index < kOverviewTab || index >= kDetailTab) {
-        return;
-    }
-    RemoveDetailTab();
-    FillSelectedPane();
-}
-
-void MainDialog::SortByHeader(int column) {
-    ReportGrid& grid = display_.grid;
-    // Number columns sort largest first and text columns from A to Z; the
-    // Overview is a list of facts in their own order and never sorts.
-    const bool byNumber = grid.Sortable(column);
-    const bool byText = !byNumber && grid.Configured() && column >= 0 && column < grid.Columns() &&
-                        tabs_->currentIndex() != kOverviewTab;
-    if (!byNumber && !byText) {
-        return;
-    }
-    // Each further click on the same header turns the order around.
-    if (column == display_.sortColumn) {
-        grid.ReverseRows();
-        display_.sortAscending = !display_.sortAscending;
-    } else if (byNumber) {
-        grid.SortDescending(column);
-        display_.sortColumn = column;
-        display_.sortAscending = false;
-    } else {
-        grid.SortByText(column);
-        display_.sortColumn = column;
-        display_.sortAscending = true;
-    }
-    grid.SetFirstRow(0);
-    if (grid.MaxScroll() > 0) {
-        scrollBar_->setValue(0);
-    }
-    display_.selectedRow = -1;
-    client_->update();
-}
-
-void MainDialog::OnGridPressed(QPoint at) {
-    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
-    if (!hit.inside) {
-        return;
-    }
-    if (hit.row == 0) {
-        SortByHeader(hit.column);
-        return;
-    }
-    if (!display_.rowsSelectable) {
-        return;
-    }
-    // The selection stays on its place on screen while the rows scroll.
-    display_.selectedRow = hit.row - 1;
-    client_->update();
-}
-
-void MainDialog::OnGridDoubleClicked(QPoint at) {
-    const int tab = tabs_->currentIndex();
-    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
-    if (!hit.inside) {
-        return;
-    }
-    // A double-click on a header is one click on it: when the press that
-    // began it has sorted already, the order is not turned around again.
-    if (hit.row == 0) {
-        if (hit.column != display_.sortColumn) {
-            SortByHeader(hit.column);
+    const QString historyProblem = problems.join(QStringLiteral("; "));
+    if (cancelled) {
+        // The panes keep the report they showed, so the changes of this run
+        // have nowhere to go.
+        if (!historyProblem.isEmpty()) {
+            SetStatus(statusBox_->text() + QStringLiteral("; ") + historyProblem);
         }
         return;
     }
-    const ReportGrid& grid = display_.grid;
-    const int row = grid.FirstRow() + hit.row - 1;
-    if (!display_.rowsSelectable || row >= grid.RowCount()) {
-        return;
-    }
-    // A copy: showing a detail view refills the grid the cell lives in.
-    const std::string subject = grid.Cell(row, 0);
-    const BacklinkList* list = ReportList();
-    switch (tab) {
-        case kOverviewTab:
-            if (hit.row >= kFirstOpenableScreenRow) {
-                OpenPage(subject);
-            }
-            break;
-        case kLinkStatusTab:
-            OpenPage(subject);
-            break;
-        case kKeyphraseTab:
-            if (list) {
-                ShowDetailView(
-                    FillOverviewDetails(display_.grid, *list, display_.reportReady, subject));
-            }
-            break;
-        case kPageTab:
-            if (list) {
-                ShowDetailView(
-                    FillPageDetails(display_.grid, *list, display_.reportReady, subject));
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-void MainDialog::ShowDetailView(const PaneResult& result) {
-    if (!result.filled) {
-        return;
-    }
-    ApplyPaneResult(result);
-    RemoveDetailTab();
-    tabs_->insertTab(kDetailTab, ShownText(result.tabTitle));
-    tabs_->setCurrentIndex(kDetailTab);
-}
-
-void MainDialog::OpenPage(const std::string& text) {
-    const QUrl page = WebAddressToOpen(text);
-    if (page.isEmpty()) {
-        return;
-    }
-    // A page the desktop fails to open shows nothing, as the user sees no
-    // browser either way.
-    prompts_.openExternally(page);
-}
-
-int MainDialog::SelectedListRow() const {
-    if (!display_.rowsSelectable || display_.selectedRow < 0) {
-        return -1;
-    }
-    const int row = display_.grid.FirstRow() + display_.selectedRow;
-    return row < display_.grid.RowCount() ? row : -1;
-}
-
-void MainDialog::OnGridKey(int key) {
-    ReportGrid& grid = display_.grid;
-    if (!display_.rowsSelectable || grid.RowCount() == 0) {
-        return;
-    }
-    const int page = grid.VisibleRows();
-    const int current = SelectedListRow();
-    int target = current < 0 ? grid.FirstRow() : current;
-    if (current >= 0) {
-        switch (key) {
-            case Qt::Key_Up:
-                target -= 1;
-                break;
-            case Qt::Key_Down:
-                target += 1;
-                break;
-            case Qt::Key_PageUp:
-                target -= page;
-                break;
-            case Qt::Key_PageDown:
-                target += page;
-                break;
-            default:
-                break;
+    progress_->hide();
+    runButton_->setText(kRunText);
+    importAction_->setEnabled(true);
+    // A run that stopped on an error keeps the line that tells why.
+    if (end.report) {
+        QStringList parts{ShownText(end.report->result->DoneLine(end.took.count()))};
+        if (!importSummary_.isEmpty()) {
+            parts << importSummary_;
         }
+        if (!historyProblem.isEmpty()) {
+            parts << historyProblem;
+        }
+        SetStatus(parts.join(QStringLiteral("; ")));
     }
-    if (key == Qt::Key_Home) {
-        target = 0;
-    } else if (key == Qt::Key_End) {
-        target = grid.RowCount() - 1;
-    }
-    target = std::clamp(target, 0, grid.RowCount() - 1);
-    if (target < grid.FirstRow()) {
-        grid.SetFirstRow(target);
-    } else if (target >= grid.FirstRow() + page) {
-        grid.SetFirstRow(target - page + 1);
-    }
-    // The grid's scrolling may stop short of its last rows; the selection
-    // goes no further than the rows on screen.
-    target = std::min(target, grid.FirstRow() + page - 1);
-    if (scrollBar_->isEnabled()) {
-        scrollBar_->setValue(grid.FirstRow());
-    }
-    display_.selectedRow = target - grid.FirstRow();
-    client_->update();
+    ShowReport(lastEnded_);
 }
 
-void MainDialog::OnCopyRow() {
-    const int row = SelectedListRow();
-    if (row < 0) {
+void MainDialog::ShowReport(std::shared_ptr<const FinishedReport> report) {
+    onScreen_ = std::move(report);
+    linkChanges_.reset();
+    if (onScreen_ && onScreen_->changes) {
+        linkChanges_ = onScreen_->changes->ForLinkStatus();
+    }
+    const RunResult* result = onScreen_ ? onScreen_->result.get() : nullptr;
+    grid_->SetReport(result ? &result->records : nullptr, result ? &result->unlinked : nullptr,
+                     linkChanges_ ? &*linkChanges_ : nullptr);
+    grid_->RemoveDetailTab();
+    SetReportReady(true);
+    grid_->FillSelectedPane();
+}
+
+void MainDialog::OnRunHistory() {
+    if (historyFile_.empty() || RunGoing()) {
         return;
     }
-    QStringList cells;
-    for (int column = 0; column < display_.grid.Columns(); ++column) {
-        cells << ShownText(display_.grid.Cell(row, column));
+    // The typed site, or else the site of the report on screen.
+    std::string siteKey = MakeSiteKey(addressBox_->currentText().toStdString());
+    if (siteKey.empty() && onScreen_) {
+        siteKey = onScreen_->result->siteKey;
     }
-    QGuiApplication::clipboard()->setText(cells.join(QLatin1Char('\t')));
-}
-
-void MainDialog::OnGridContextMenu(QPoint at, QPoint global) {
-    const GridHit hit = display_.grid.HitTest(at.x(), at.y());
-    if (!hit.inside || hit.row == 0 || !display_.rowsSelectable ||
-        display_.grid.FirstRow() + hit.row - 1 >= display_.grid.RowCount()) {
+    if (siteKey.empty()) {
+        prompts_.showMessage(this, QStringLiteral("Type the site whose runs are to be listed."));
         return;
     }
-    display_.selectedRow = hit.row - 1;
-    client_->update();
-    const bool address = !WebAddressToOpen(display_.grid.Cell(SelectedListRow(), 0)).isEmpty();
-    openPageAction_->setEnabled(address);
-    copyAddressAction_->setEnabled(address);
-    rowMenu_->popup(global);
-}
-
-void MainDialog::OnScrollAction(int action) {
-    ScrollRequest request = ScrollRequest::kEndScroll;
-    switch (action) {
-        case QAbstractSlider::SliderSingleStepSub:
-            request = ScrollRequest::kLineUp;
-            break;
-        case QAbstractSlider::SliderSingleStepAdd:
-            request = ScrollRequest::kLineDown;
-            break;
-        case QAbstractSlider::SliderPageStepSub:
-            request = ScrollRequest::kPageUp;
-            break;
-        case QAbstractSlider::SliderPageStepAdd:
-            request = ScrollRequest::kPageDown;
-            break;
-        case QAbstractSlider::SliderMove:
-            request = ScrollRequest::kThumbTrack;
-            break;
-        case QAbstractSlider::SliderToMinimum:
-            request = ScrollRequest::kTop;
-            break;
-        case QAbstractSlider::SliderToMaximum:
-            request = ScrollRequest::kBottom;
-            break;
-        default:
-            break;
-    }
-    ReportGrid& grid = display_.grid;
-    // The slider has already moved its thumb by its own idea of a step; the
-    // grid's rule decides where it really goes, and the slider follows.
-    grid.SetFirstRow(grid.ScrollTarget(request, scrollBar_->sliderPosition()));
-    scrollBar_->setSliderPosition(grid.FirstRow());
-    client_->update();
-}
-
-void MainDialog::OnWheelRows(int rows) {
-    if (!scrollBar_->isEnabled()) {
+    RunHistoryDialog dialog(historyFile_, siteKey, this);
+    if (prompts_.runDialog(dialog) != QDialog::Accepted || dialog.ChosenRunId() <= 0) {
         return;
     }
-    ReportGrid& grid = display_.grid;
-    grid.SetFirstRow(grid.FirstRow() + rows);
-    scrollBar_->setValue(grid.FirstRow());
-    client_->update();
+    const std::int64_t id = dialog.ChosenRunId();
+    work_.Run<Result<StoredReport>>(
+        [file = historyFile_, id] { return StoredReport::Load(file, id); },
+        [this, id](Result<StoredReport> loaded) {
+            // A run started meanwhile owns the screen.
+            if (RunGoing()) {
+                return;
+            }
+            if (!loaded) {
+                prompts_.showMessage(this, QStringLiteral("The stored run was not opened: %1")
+                                               .arg(ShownText(loaded.reason())));
+                return;
+            }
+            lastEnded_ = std::make_shared<const FinishedReport>(std::move(loaded->report));
+            ShowReport(lastEnded_);
+            UpdateSaveActions();
+            SetStatus(QStringLiteral("Stored run %1 of %2, started %3")
+                          .arg(id)
+                          .arg(ShownText(loaded->run.siteKey), ShownText(loaded->run.startedAt)));
+        });
 }
 
 void MainDialog::OnSettings() {
@@ -965,10 +560,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnImportBacklinks() {
-    if (RunStateNow() != kRunIdle && RunStateNow() != kRunCancelled) {
-        return;
-    }
-    if (!SiteTyped()) {
+    if (RunGoing() || !SiteTyped()) {
         return;
     }
     const QStringList chosen = prompts_.chooseOpenFiles(
@@ -978,16 +570,9 @@ void MainDialog::OnImportBacklinks() {
     }
     std::vector<std::string> paths;
     for (const QString& path : chosen) {
-        paths.push_back(QFile::encodeName(path).toStdString());
+        paths.push_back(LocalPath(path).string());
     }
-    const Result<std::shared_ptr<const ImportedBacklinks>> outcome = BacklinkImport::Read(paths);
-    if (!outcome.ok()) {
-        const QString message = ShownText(outcome.reason());
-        SetStatus(message);
-        prompts_.showMessage(this, message);
-        return;
-    }
-    StartRun(outcome.value());
+    StartRun(std::move(paths));
 }
 
 void MainDialog::OnExportCsv() {
@@ -997,11 +582,16 @@ void MainDialog::OnExportCsv() {
     if (path.isEmpty()) {
         return;
     }
-    if (!ExportGridToCsv(display_.grid, QFile::encodeName(path).toStdString()).ok()) {
-        prompts_.showMessage(this, QStringLiteral("Error writing to that file"));
-        return;
-    }
-    prompts_.openExternally(QUrl::fromLocalFile(path));
+    work_.Run<Status>([grid = display_.grid,
+                       file = LocalPath(path).string()] { return ExportGridToCsv(grid, file); },
+                      [this, path](Status written) {
+                          if (!written) {
+                              prompts_.showMessage(this,
+                                                   QStringLiteral("Error writing to that file"));
+                              return;
+                          }
+                          prompts_.openExternally(QUrl::fromLocalFile(path));
+                      });
 }
 
 void MainDialog::OnSaveHtml() {
@@ -1015,20 +605,26 @@ void MainDialog::OnSaveHtml() {
     if (path.isEmpty()) {
         return;
     }
-    if (const std::string error = kept_.SaveHtml(QFile::encodeName(path).toStdString());
-        !error.empty()) {
-        prompts_.showMessage(this,
-                             QStringLiteral("The report was not saved: %1").arg(ShownText(error)));
-        return;
-    }
-    // A file URL of the page just written, never a text from the report, is
-    // what the desktop is asked to open.
-    const QUrl written = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (!prompts_.openExternally(written)) {
-        prompts_.showMessage(
-            this, QStringLiteral("The report was saved to %1, but no browser could open it.")
-                      .arg(written.toLocalFile()));
-    }
+    work_.Run<Status>(
+        [report = lastEnded_, file = LocalPath(path)] {
+            return ReportOutputs::WriteHtml(file, *report);
+        },
+        [this, path](Status written) {
+            if (!written) {
+                prompts_.showMessage(this, QStringLiteral("The report was not saved: %1")
+                                               .arg(ShownText(written.reason())));
+                return;
+            }
+            // A file URL of the page just written, never a text from the
+            // report, is what the desktop is asked to open.
+            const QUrl page = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+            if (!prompts_.openExternally(page)) {
+                prompts_.showMessage(
+                    this,
+                    QStringLiteral("The report was saved to %1, but no browser could open it.")
+                        .arg(page.toLocalFile()));
+            }
+        });
 }
 
 void MainDialog::OnExportAll() {
@@ -1040,19 +636,25 @@ void MainDialog::OnExportAll() {
     if (folder.isEmpty()) {
         return;
     }
-    if (const std::string error = kept_.ExportAll(QFile::encodeName(folder).toStdString());
-        !error.empty()) {
-        prompts_.showMessage(this,
-                             QStringLiteral("Nothing was exported: %1").arg(ShownText(error)));
-        return;
-    }
-    prompts_.showMessage(this, QStringLiteral("The report was written to %1.").arg(folder));
+    work_.Run<Status>(
+        [report = lastEnded_, path = LocalPath(folder)] {
+            return ReportOutputs::WriteFolder(path, *report);
+        },
+        [this, folder](Status written) {
+            prompts_.showMessage(
+                this,
+                written
+                    ? QStringLiteral("The report was written to %1.").arg(folder)
+                    : QStringLiteral("Nothing was exported: %1").arg(ShownText(written.reason())));
+        });
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
     SavedState::SaveWindowSize(store_, width(), height());
-    reportTimer_.stop();
-    workers_.StopAll();
+    // Each session aborts its transfers and ends before it goes.
+    session_.reset();
+    ending_.clear();
+    phase_ = Phase::kIdle;
     event->accept();
 }
 

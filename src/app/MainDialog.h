@@ -1,29 +1,26 @@
 #pragma once
 
-#include "app/KeptReport.h"
+#include "app/BackgroundWork.h"
+#include "app/GridController.h"
 #include "app/ReportDisplay.h"
-#include "app/ReportWorkers.h"
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
-#include "engine/RunReport.h"
-#include "engine/RunShared.h"
 #include "engine/ServiceConfig.h"
 #include "report/LinkChanges.h"
-#include "report/PaneResult.h"
-#include "services/backlinkimport/ImportedBacklinks.h"
+#include "session/FinishedReport.h"
+#include "session/ReportSession.h"
 #include "store/SettingsStore.h"
 
 #include <QMainWindow>
-#include <QPoint>
 #include <QString>
-#include <QTimer>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCloseEvent;
@@ -42,25 +39,22 @@ class ClientArea;
 
 // The main window: the address box, the Run button that also cancels, the
 // status line, the report tabs with the grid drawn below them, and the menu.
-// A run goes on a worker thread; a 100 ms timer shows its progress and, when
-// it ends, fills the pane of the selected tab. No widget is ever touched from
-// a worker. Clicks on the grid sort, select, open pages and show the detail
-// views, which live in a temporary tab after the permanent ones until another
-// tab is chosen.
+// A run is a ReportSession, which tells the window what happens through
+// events handed to the window's own thread; no widget is ever touched from
+// another thread, and the window neither reads the history nor writes a file
+// on its own thread. The grid's behaviour is the GridController's.
 class MainDialog : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kReportTimerMs = 100;
-    // The permanent tabs; a detail view may add one more.
-    static constexpr int kOverviewTab = 0;
-    static constexpr int kKeyphraseTab = 1;
-    static constexpr int kPageTab = 2;
-    static constexpr int kLinkStatusTab = 3;
-    static constexpr int kDetailTab = 4;
+    static constexpr int kOverviewTab = GridController::kOverviewTab;
+    static constexpr int kKeyphraseTab = GridController::kKeyphraseTab;
+    static constexpr int kPageTab = GridController::kPageTab;
+    static constexpr int kLinkStatusTab = GridController::kLinkStatusTab;
+    static constexpr int kDetailTab = GridController::kDetailTab;
 
     MainDialog(ServiceConfig config, SettingsStore store, UserPrompts prompts,
-               ReportWorkers::RunFunction run, QWidget* parent = nullptr);
+               ReportSession::Pipeline pipeline = RunReport, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     // Every run that ends is stored in this history file, and compared with
@@ -86,31 +80,22 @@ public:
     QAction* CopyRowAction() const { return copyRowAction_; }
     // The menu a right-click on a data row opens, and its two entries.
     QMenu* RowMenu() const { return rowMenu_; }
-    QAction* OpenPageAction() const { return openPageAction_; }
-    QAction* CopyAddressAction() const { return copyAddressAction_; }
+    QAction* OpenPageAction() const { return grid_->OpenPageAction(); }
+    QAction* CopyAddressAction() const { return grid_->CopyAddressAction(); }
     UserPrompts& Prompts() { return prompts_; }
 
     ReportDisplay& Display() { return display_; }
     const ReportDisplay& Display() const { return display_; }
     // The list of the finished run on screen; null while no report is ready.
     const BacklinkList* ReportList() const;
-    // The state of the latest run; idle before the first.
-    int RunStateNow() const;
+    // Whether a run is going that has not been cancelled.
+    bool RunGoing() const { return phase_ == Phase::kRunning; }
     std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
     std::int32_t MaxRankingPages() const { return maxRankingPages_; }
-
-    // Refills the pane of the selected permanent tab from the report on screen.
-    void FillSelectedPane();
-    // The steps that end every pane refill: scroll bar, selection, hint, repaint.
-    void ApplyPaneResult(const PaneResult& result);
-    // Removes the temporary detail tab, if there is one.
-    void RemoveDetailTab();
 
 public slots:
     // The Run button: cancels the run going on (after asking), or starts one.
     void StartOrCancelReport();
-    // Follows the run's state every 100 ms while a run is on screen.
-    void OnReportTimer();
     void OnSettings();
     void OnAbout();
     // Reads the backlink exports the user picks and runs the report for the
@@ -128,34 +113,19 @@ public slots:
     // Lists the typed site's stored runs, shows the changes between any two
     // and opens one into the panes.
     void OnRunHistory();
-    // The left button went down, or was double-clicked, at a point of the
-    // client area.
-    void OnGridPressed(QPoint at);
-    void OnGridDoubleClicked(QPoint at);
-    // A request from the grid's scroll bar, one of QAbstractSlider::SliderAction.
-    void OnScrollAction(int action);
-    // The mouse wheel asks to move the grid by rows (positive: towards the end).
-    void OnWheelRows(int rows);
-    // The user chose a tab: the detail tab goes, and the chosen pane is refilled.
-    void OnTabChosen(int index);
-    // An arrow, page or Home/End key moves the selection through the rows,
-    // scrolling as far as needed to keep it in view.
-    void OnGridKey(int key);
-    // Puts the selected row on the clipboard, its cells apart by tabs.
-    void OnCopyRow();
-    // A right-click on a data row selects it and offers to open or copy the
-    // address in its first cell.
-    void OnGridContextMenu(QPoint at, QPoint global);
 
 protected:
     // Enter in the address box is kept from it; Delete on a highlighted entry
     // of its drop-down offers to forget that saved site.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing during a run cancels it and waits for its worker, whose
+    // Closing during a run cancels it and waits for its session, whose
     // transfers are aborted so that the wait is short.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Where the latest run is: running, cancelled and still ending, or ended.
+    enum class Phase { kIdle, kRunning, kCancelled };
+
     void BuildControls();
     void BuildMenu();
     // Places the controls and sizes the grid for the client area's size.
@@ -164,43 +134,33 @@ private:
     // Asks whether to forget the saved site at index of the address box, and
     // takes it off the list and out of the stored state when the answer is Yes.
     void ForgetSavedSite(int index);
-    // Starts a run for the typed site, on imported backlinks when given.
-    void StartRun(std::shared_ptr<const ImportedBacklinks> imported);
     // Whether the typed address names a site; tells the user when not.
     bool SiteTyped();
-    bool RunGoing() const;
+    // Starts a run for the typed site, on the backlinks of the import files
+    // when there are any.
+    void StartRun(std::vector<std::string> importFiles);
+    // The events of the session numbered serial, each handed to this thread.
+    SessionEvents EventsOf(int serial);
+    // What the events of a session do on this thread; those of a session
+    // that is no longer the latest change nothing on screen.
+    void BeginRun(int serial);
+    void OnRunStatus(int serial, const std::string& line);
+    void OnRecordsDone(int serial, std::size_t done, std::size_t total);
+    void OnRunFinished(int serial, const SessionEnd& end);
+    // Shows a report in the panes, with what changed since the run before it.
+    void ShowReport(std::shared_ptr<const FinishedReport> report);
     void SetReportReady(bool ready);
-    // Keeps the latest run's result, when it has one, for the save entries,
-    // and stores it in the history. Gives the changes since the site's
-    // previous run, when there is one to compare with.
-    std::optional<LinkChanges> KeepRunResult();
-    // Shows a stored run in the panes, as if it had just ended, and keeps it
-    // for the save entries; nothing is fetched.
-    void ShowStoredRun(std::int64_t id);
     // The save entries take a run that has ended and never one going on.
     void UpdateSaveActions();
-    // After a cancel, waits for the worker to store what it gathered.
-    void AwaitCancelledResult();
     void SetStatus(const QString& text);
-    // Moves the progress bar to the records done so far.
-    void ShowProgress();
-    void ShowStatusText();
-    // The status line of a run that ended without an error: what it found
-    // and how long it took, then what was imported; "Idle" when it left no
-    // result to tell of.
-    QString EndLine() const;
-    // What a click on a header does: sorts by its column and shows the first
-    // rows. The Overview's header is left alone.
-    void SortByHeader(int column);
-    void ShowDetailView(const PaneResult& result);
-    // Hands a cell's text to the browser if it is a web address.
-    void OpenPage(const std::string& text);
-    // The list row of the selection, or -1 when no existing row is selected.
-    int SelectedListRow() const;
+    // The line that sums up a run that ended without an error: what it found
+    // and how long it took, then what was imported and what the history said.
+    QString EndLine(const SessionEnd& end) const;
 
     ServiceConfig config_;
     SettingsStore store_;
     UserPrompts prompts_;
+    ReportSession::Pipeline pipeline_;
     ReportDisplay display_;
     std::int32_t maxBacklinkPages_;
     std::int32_t maxRankingPages_;
@@ -224,37 +184,28 @@ private:
     QAction* aboutAction_ = nullptr;
     QAction* copyRowAction_ = nullptr;
     QMenu* rowMenu_ = nullptr;
-    QAction* openPageAction_ = nullptr;
-    QAction* copyAddressAction_ = nullptr;
+    GridController* grid_ = nullptr;
 
-    QTimer reportTimer_;
-    // The latest run, and the finished run whose list is on screen.
-    std::shared_ptr<RunShared> run_;
-    std::shared_ptr<RunShared> report_;
-    // Whether the timer has cleared the screen for the latest run yet.
-    bool runBegun_ = false;
-    std::chrono::steady_clock::time_point runStartedAt_;
-    // The same moment as the history tells it.
-    std::string runStartedUtc_;
-    // Whether the latest run's cancel has been shown; the timer then only
-    // waits for its result.
-    bool cancelShown_ = false;
-    // The latest run's request, whose limits its report tells.
-    RunRequest request_;
-    KeptReport kept_;
     std::filesystem::path historyFile_;
-    // The changes of the run on screen since the site's previous run, for the
-    // Link Status tab; none without a history or a previous run.
+    Phase phase_ = Phase::kIdle;
+    // The report whose panes are on screen, and what changed since the run
+    // before it; the save entries write the last run that ended, which a
+    // cancel leaves off the screen.
+    std::shared_ptr<const FinishedReport> onScreen_;
     std::optional<LinkChanges> linkChanges_;
-    // Why the latest run was not stored or compared, for the status box; ""
-    // when it was.
-    QString historyProblem_;
+    std::shared_ptr<const FinishedReport> lastEnded_;
     // What the latest run imported, told in the status box when it ends; ""
     // for a run on the configured backlink source.
     QString importSummary_;
-    // Declared last so that it goes first: every worker has ended before any
-    // other member goes away.
-    ReportWorkers workers_;
+    // The most records the latest run has told done; the bar never goes back.
+    std::size_t recordsShown_ = 0;
+    BackgroundWork work_{this};
+    // The latest session, numbered serial_, and the cancelled ones still
+    // ending, each with its number. Declared after everything their events
+    // reach, so that they end first.
+    int serial_ = 0;
+    std::unique_ptr<ReportSession> session_;
+    std::vector<std::pair<int, std::unique_ptr<ReportSession>>> ending_;
 };
 
 }  // namespace veltrap

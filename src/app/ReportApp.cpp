@@ -7,7 +7,6 @@
 #include "base/Version.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
-#include "engine/RunReport.h"
 #include "net/CurlGlobal.h"
 #include "store/SettingsStore.h"
 
@@ -68,14 +67,14 @@ int ReportApp::Run(int argc, char** argv) {
         const QCoreApplication early(argc, argv);
         NameTheApplication();
         const Result<LaunchOptions> launch = LaunchOptions::Parse(QCoreApplication::arguments());
-        if (launch.ok() && launch->showVersion) {
+        if (launch && launch->showVersion) {
             std::printf("%s\n", VersionLine("veltrap").c_str());
             return 0;
         }
     }
 
     // Set up before any thread of ours starts, and kept until the window and
-    // its workers are gone.
+    // its sessions are gone.
     const CurlGlobal network;
     QApplication app(argc, argv);
     NameTheApplication();
@@ -85,34 +84,34 @@ int ReportApp::Run(int argc, char** argv) {
     }
 
     const Result<LaunchOptions> launch = LaunchOptions::Parse(QApplication::arguments());
-    if (!launch.ok()) {
+    if (!launch) {
         return Refuse(launch.reason(), kUsageError);
     }
     if (launch->showVersion) {
         std::printf("%s\n", VersionLine("veltrap").c_str());
         return 0;
     }
-    Result<ServiceConfig> config = launch->LoadConfig();
-    if (!config.ok()) {
-        return Refuse(config.reason(), kUsageError);
+    Result<ServiceConfig> loaded = launch->LoadConfig();
+    if (!loaded) {
+        return Refuse(loaded.reason(), kUsageError);
     }
-    // The demo web serves until the window, and with it every worker, is gone.
+    ServiceConfig config = std::move(loaded).value();
+    // The demo web serves until the window, and with it every session, is gone.
     std::unique_ptr<DemoWeb> demo;
     if (launch->demo) {
         demo = std::make_unique<DemoWeb>();
-        const Status started = demo->Start();
-        if (!started.ok()) {
+        if (const Status started = demo->Start(); !started) {
             return Refuse("The demo web could not start: " + started.reason(), 1);
         }
-        config.value() = DemoServiceConfig(config.value(), demo->Port());
+        config = DemoServiceConfig(config, demo->Port());
     }
-    if (const Status checked = config->CheckServices(); !checked.ok()) {
+    // A configuration whose services cannot run keeps the window from
+    // opening, rather than failing each run in it.
+    if (const Status checked = config.CheckServices(); !checked) {
         return Refuse(checked.reason(), kUsageError);
     }
 
-    MainDialog window(config.value(), SettingsStore(), UserPrompts::Interactive(),
-                      [](const RunRequest& request, const ServiceConfig& services,
-                         RunShared& shared) { RunReport(request, services, shared); });
+    MainDialog window(config, SettingsStore(), UserPrompts::Interactive());
     // The same file veltrap-report uses, so both programs keep one history.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!data.isEmpty()) {

@@ -8,7 +8,7 @@ namespace veltrap {
 
 // What the main window shows of a report: the one grid every pane fills, and
 // the display state beside it. Painting reads it; the panes, clicks and the
-// run's timer write it.
+// run's events write it.
 struct ReportDisplay {
     ReportGrid grid;
     // The highlighted row counted from the first visible data row; -1 for none.

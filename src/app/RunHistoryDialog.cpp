@@ -1,7 +1,7 @@
 #include "app/RunHistoryDialog.h"
 
 #include "app/ShownText.h"
-#include "history/RunChanges.h"
+#include "history/HistoryStore.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -62,11 +62,52 @@ QString RunName(const HistoryRun& run) {
     return QStringLiteral("run %1").arg(run.id);
 }
 
+QString CannotRead(const std::string& reason) {
+    return QStringLiteral("The run history cannot be read: ") + ShownText(reason);
+}
+
+// The stored runs of a site. Opening a missing history would create it; a
+// dialog that only looks leaves the disk as it was, and lists no runs.
+Result<std::vector<HistoryRun>> ReadRuns(const std::filesystem::path& file,
+                                         const std::string& siteKey) {
+    std::error_code missing;
+    if (!std::filesystem::exists(file, missing)) {
+        if (missing) {
+            return Failure{file.string() + ": " + missing.message()};
+        }
+        return std::vector<HistoryRun>{};
+    }
+    HistoryStore store;
+    if (Status opened = store.Open(file); !opened) {
+        return opened.failure();
+    }
+    return store.Runs(siteKey);
+}
+
+Result<RunChanges> CompareRuns(const std::filesystem::path& file, std::int64_t olderId,
+                               std::int64_t newerId) {
+    HistoryStore store;
+    if (Status opened = store.Open(file); !opened) {
+        return opened.failure();
+    }
+    const Result<StoredRun> older = store.Load(olderId);
+    if (!older) {
+        return older.failure();
+    }
+    const Result<StoredRun> newer = store.Load(newerId);
+    if (!newer) {
+        return newer.failure();
+    }
+    return RunChanges::Compare(older->result, newer->result);
+}
+
 }  // namespace
 
 RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
                                    const std::string& siteKey, QWidget* parent)
     : QDialog(parent),
+      historyFile_(historyFile),
+      siteKey_(siteKey),
       runsTable_(MakeTable(kRunColumns, this)),
       changesTable_(MakeTable(static_cast<int>(RunChanges::kColumns.size()), this)),
       message_(new QLabel(this)),
@@ -116,37 +157,23 @@ RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
     layout->addWidget(buttons);
     resize(820, 560);
 
-    ListRuns(historyFile, siteKey);
     UpdateButtons();
+    work_.Run<Result<std::vector<HistoryRun>>>(
+        [historyFile, siteKey] { return ReadRuns(historyFile, siteKey); },
+        [this](Result<std::vector<HistoryRun>> listed) {
+            ListRuns(listed);
+            UpdateButtons();
+        });
 }
 
-void RunHistoryDialog::ListRuns(const std::filesystem::path& historyFile,
-                                const std::string& siteKey) {
-    const QString none = QStringLiteral("No runs stored yet for ") + ShownText(siteKey) + '.';
-    // Opening a missing history would create it; a window that only looks
-    // leaves the disk as it was.
-    std::error_code missing;
-    if (!std::filesystem::exists(historyFile, missing)) {
-        message_->setText(missing ? QStringLiteral("The run history cannot be read: ") +
-                                        ShownText(historyFile.string()) + QStringLiteral(": ") +
-                                        QString::fromStdString(missing.message())
-                                  : none);
-        return;
-    }
-    if (const Status opened = store_.Open(historyFile); !opened) {
-        message_->setText(QStringLiteral("The run history cannot be read: ") +
-                          ShownText(opened.reason()));
-        return;
-    }
-    Result<std::vector<HistoryRun>> listed = store_.Runs(siteKey);
+void RunHistoryDialog::ListRuns(const Result<std::vector<HistoryRun>>& listed) {
     if (!listed) {
-        message_->setText(QStringLiteral("The run history cannot be read: ") +
-                          ShownText(listed.reason()));
+        message_->setText(CannotRead(listed.reason()));
         return;
     }
-    runs_ = std::move(listed).value();
+    runs_ = listed.value();
     if (runs_.empty()) {
-        message_->setText(none);
+        message_->setText(QStringLiteral("No runs stored yet for ") + ShownText(siteKey_) + '.');
         return;
     }
     runsTable_->setRowCount(static_cast<int>(runs_.size()));
@@ -232,16 +259,20 @@ void RunHistoryDialog::ShowChanges() {
     const HistoryRun& older = runs_[static_cast<std::size_t>(olderRow)];
     const HistoryRun& newer = runs_[static_cast<std::size_t>(newerRow)];
     changesTable_->setRowCount(0);
-    const Result<StoredRun> olderLoaded = store_.Load(older.id);
-    const Result<StoredRun> newerLoaded =
-        olderLoaded ? store_.Load(newer.id) : Result<StoredRun>(olderLoaded.failure());
-    if (!newerLoaded) {
-        message_->setText(QStringLiteral("The run history cannot be read: ") +
-                          ShownText(newerLoaded.reason()));
+    const QString between = RunName(older) + QStringLiteral(" to ") + RunName(newer);
+    work_.Run<Result<RunChanges>>(
+        [file = historyFile_, olderId = older.id, newerId = newer.id] {
+            return CompareRuns(file, olderId, newerId);
+        },
+        [this, between](Result<RunChanges> compared) { ShowRows(between, compared); });
+}
+
+void RunHistoryDialog::ShowRows(const QString& between, const Result<RunChanges>& compared) {
+    if (!compared) {
+        message_->setText(CannotRead(compared.reason()));
         return;
     }
-    const auto rows = RunChanges::Compare(olderLoaded->result, newerLoaded->result).Rows();
-    const QString between = RunName(older) + QStringLiteral(" to ") + RunName(newer);
+    const auto rows = compared->Rows();
     if (rows.empty()) {
         message_->setText(QStringLiteral("No changes from ") + between + '.');
         return;

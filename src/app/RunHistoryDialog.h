@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/BackgroundWork.h"
+#include "base/Result.h"
 #include "history/HistoryRun.h"
-#include "history/HistoryStore.h"
+#include "history/RunChanges.h"
 
 #include <QDialog>
 
@@ -20,11 +22,11 @@ namespace veltrap {
 
 // "Run History": the stored runs of one site, newest first, and what changed
 // between two of them. One or two runs may be selected: two are compared
-// with each other, one with the run stored before it. The dialog reads the
-// history on the UI thread, as a listing and one comparison are quick, and
-// never loads a run for the window: "Open Run" only names the run chosen.
-// A history that cannot be read is told inside the dialog, never in a box
-// of its own.
+// with each other, one with the run stored before it. The history is read
+// off the window's thread, so that a program writing to it never holds the
+// dialog up; the dialog never loads a run for the window: "Open Run" only
+// names the run chosen. A history that cannot be read is told inside the
+// dialog, never in a box of its own.
 class RunHistoryDialog : public QDialog {
     Q_OBJECT
 
@@ -40,9 +42,12 @@ public:
     QLabel* MessageLabel() const { return message_; }
     QPushButton* ShowChangesButton() const { return showChanges_; }
     QPushButton* OpenRunButton() const { return openRun_; }
+    // Whether the dialog is still reading the history.
+    bool Reading() const { return work_.Pending() > 0; }
 
 private:
-    void ListRuns(const std::filesystem::path& historyFile, const std::string& siteKey);
+    // Shows the runs read, or why none could be.
+    void ListRuns(const Result<std::vector<HistoryRun>>& listed);
     void Picked(const QItemSelection& selected, const QItemSelection& deselected);
     // The selected rows of the runs table, in list order (newest first).
     std::vector<int> SelectedRows() const;
@@ -51,9 +56,11 @@ private:
     bool PairToCompare(int& olderRow, int& newerRow) const;
     void UpdateButtons();
     void ShowChanges();
+    void ShowRows(const QString& between, const Result<RunChanges>& compared);
     void OpenRun();
 
-    HistoryStore store_;
+    std::filesystem::path historyFile_;
+    std::string siteKey_;
     std::vector<HistoryRun> runs_;
     // The selected rows in the order they were picked, so that picking a
     // third run lets go of the first.
@@ -64,6 +71,7 @@ private:
     QLabel* message_;
     QPushButton* showChanges_;
     QPushButton* openRun_;
+    BackgroundWork work_{this};
 };
 
 }  // namespace veltrap

@@ -41,6 +41,8 @@ public:
         assert(ok());
         return std::get<0>(std::move(state_));
     }
+    const T& operator*() const& { return value(); }
+    T& operator*() & { return value(); }
     const T* operator->() const { return &value(); }
     T* operator->() { return &value(); }
 

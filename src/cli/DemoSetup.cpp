@@ -5,18 +5,15 @@
 
 namespace veltrap {
 
-DemoSetup StartDemoWeb(const ServiceConfig& base, int latencyMs, int size) {
+Result<DemoSetup> StartDemoWeb(const ServiceConfig& base, int latencyMs, int size) {
     DemoOptions options;
     options.latencyMs = latencyMs;
     options.size = size;
-    DemoSetup setup;
     auto web = std::make_shared<DemoWeb>(options);
-    setup.error = web->Start().reason();
-    if (setup.error.empty()) {
-        setup.config = DemoServiceConfig(base, web->Port());
-        setup.web = std::move(web);
+    if (Status started = web->Start(); !started) {
+        return started.failure();
     }
-    return setup;
+    return DemoSetup{DemoServiceConfig(base, web->Port()), std::move(web)};
 }
 
 }  // namespace veltrap

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/Result.h"
 #include "engine/ServiceConfig.h"
 
 #include <memory>
-#include <string>
 
 namespace veltrap {
 
@@ -14,11 +14,10 @@ class DemoWeb;
 struct DemoSetup {
     ServiceConfig config;
     std::shared_ptr<DemoWeb> web;
-    std::string error;  // empty when the demo web is up
 };
 
 // Starts the built-in demo web on loopback and points every service of base
 // at it; base's other HTTP settings stay.
-DemoSetup StartDemoWeb(const ServiceConfig& base, int latencyMs, int size);
+Result<DemoSetup> StartDemoWeb(const ServiceConfig& base, int latencyMs, int size);
 
 }  // namespace veltrap

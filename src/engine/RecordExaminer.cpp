@@ -1,6 +1,7 @@
 #include "engine/RecordExaminer.h"
 
 #include "base/TextSearch.h"
+#include "engine/RecordFields.h"
 #include "scrape/LinkStatus.h"
 #include "scrape/Reciprocal.h"
 #include "scrape/SiteLink.h"
@@ -11,38 +12,53 @@
 namespace veltrap {
 
 RecordExaminer::RecordExaminer(std::string siteKey, int maxRankingPages, std::int64_t maxSitePages,
-                               RunServices& services, RunShared& shared, const RunEvents& events)
+                               const RunServices& services, const RunContext& context)
     : siteKey_(std::move(siteKey)),
       maxRankingPages_(maxRankingPages),
       maxSitePages_(maxSitePages),
       services_(services),
-      shared_(shared),
-      events_(events),
-      fetch_(SessionFetch(shared.Session())) {}
+      context_(context),
+      fetch_(SessionFetch(context.http)) {}
 
-bool RecordExaminer::Announce(const std::string& line) const {
-    // A stopped run takes no more lines, so a cancel's text is never replaced.
-    if (!shared_.PostStatus(line)) {
-        return false;
+std::string RecordExaminer::ServiceOf(RecordField field, const RunServices& services) {
+    if (const auto rank = RankTargetOf(field)) {
+        return services.Rank(rank->column).Name();
     }
-    if (events_.status) {
-        events_.status(line);
+    if (field == RecordField::kReciprocal) {
+        return "site";
     }
-    return true;
+    return services.authority->Name();
 }
 
-template <typename Lookup>
-bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field, std::int32_t& value,
-                          Lookup lookup) const {
-    if (shared_.Stopping()) {
+bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field) const {
+    if (context_.stop.Cancelled()) {
         return false;
     }
+    const auto lookup = [&]() -> LookupOutcome {
+        const std::string& url = record.url;
+        if (const auto rank = RankTargetOf(field)) {
+            return services_.Rank(rank->column)
+                .Rank(record.anchorText, rank->site ? siteKey_ : url, maxRankingPages_, fetch_);
+        }
+        switch (field) {
+            case RecordField::kPageRank:
+                return services_.authority->Authority(url, fetch_);
+            case RecordField::kHomePageRank:
+                return services_.authority->Authority(HomePageAddress(url), fetch_);
+            default:
+                return CheckReciprocal(fetch_, siteKey_, record.href, url, maxSitePages_);
+        }
+    };
     const LookupOutcome outcome = lookup();
     // An answer cut short by the stop says nothing about the page.
-    if (shared_.Stopping()) {
+    if (context_.stop.Cancelled()) {
         return false;
     }
-    value = outcome.value();
+    if (field == RecordField::kReciprocal) {
+        record.reciprocal = outcome.value() == 1;
+    } else {
+        NumberOf(record, field) = outcome.value();
+    }
     if (outcome.failed()) {
         record.failures.emplace_back(field, outcome.reason());
     }
@@ -50,7 +66,7 @@ bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field, std::int32_
 }
 
 RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
-    if (shared_.Stopping()) {
+    if (context_.stop.Cancelled()) {
         return Fate::kStopped;
     }
     // Pages of the profiled site itself are no backlinks.
@@ -58,14 +74,14 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
         record.linkStatus = "own-site";
         return Fate::kRemoved;
     }
-    if (!Announce("Examining " + record.url + "...\r\n")) {
+    if (!context_.Announce("Examining " + record.url + "...\r\n")) {
         return Fate::kStopped;
     }
     SiteLinkLookup found = FindSiteLink(fetch_, record.url, siteKey_);
     if (!found.link) {
         // A fetch cut short by the stop says nothing about the page, so the
         // record stays as it was found.
-        if (shared_.Stopping()) {
+        if (context_.stop.Cancelled()) {
             return Fate::kStopped;
         }
         record.linkStatus = UnlinkedStatus(found.page);
@@ -81,42 +97,17 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
     record.robots = std::move(facts.robots);
     record.canonical = std::move(facts.canonical);
     record.linkStatus = std::move(facts.linkStatus);
-    if (!Announce("Gathering ranking data for keyphrase: " + record.anchorText + "...\r\n")) {
+    if (!context_.Announce("Gathering ranking data for keyphrase: " + record.anchorText +
+                           "...\r\n")) {
         return Fate::kStopped;
     }
-
-    AuthorityProvider& authority = *services_.authority;
-    const std::string& url = record.url;
-    const std::string& phrase = record.anchorText;
-    const auto rank = [&](RankColumn column, const std::string& target) {
-        return [&, column] {
-            return services_.Rank(column).Rank(phrase, target, maxRankingPages_, fetch_);
-        };
-    };
-    std::int32_t reciprocal = 0;
-    const bool complete =
-        Fill(record, RecordField::kPageRank, record.pageRank,
-             [&] { return authority.Authority(url, fetch_); }) &&
-        Fill(record, RecordField::kHomePageRank, record.homePageRank,
-             [&] { return authority.Authority(HomePageAddress(url), fetch_); }) &&
-        Fill(record, RecordField::kYahooPageRankPos, record.pagePos[RankColumn::kYahoo],
-             rank(RankColumn::kYahoo, url)) &&
-        Fill(record, RecordField::kYahooSitePos, record.sitePos[RankColumn::kYahoo],
-             rank(RankColumn::kYahoo, siteKey_)) &&
-        Fill(record, RecordField::kGooglePageRankPos, record.pagePos[RankColumn::kGoogle],
-             rank(RankColumn::kGoogle, url)) &&
-        Fill(record, RecordField::kGoogleSitePos, record.sitePos[RankColumn::kGoogle],
-             rank(RankColumn::kGoogle, siteKey_)) &&
-        Fill(record, RecordField::kMsnPageRankPos, record.pagePos[RankColumn::kMsn],
-             rank(RankColumn::kMsn, url)) &&
-        Fill(record, RecordField::kMsnSitePos, record.sitePos[RankColumn::kMsn],
-             rank(RankColumn::kMsn, siteKey_)) &&
-        Fill(record, RecordField::kReciprocal, reciprocal,
-             [&] { return CheckReciprocal(fetch_, siteKey_, record.href, url, maxSitePages_); });
-    if (!complete) {
-        return Fate::kStopped;
+    // The reciprocal flag is only set once its check has an answer, so a
+    // record cut short keeps "One Way" as it was found.
+    for (const RecordField field : kLookups) {
+        if (!Fill(record, field)) {
+            return Fate::kStopped;
+        }
     }
-    record.reciprocal = reciprocal == 1;
     return Fate::kKept;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "engine/BacklinkRecord.h"
-#include "engine/RunEvents.h"
+#include "engine/RecordField.h"
+#include "engine/RunContext.h"
 #include "engine/RunServices.h"
-#include "engine/RunShared.h"
 #include "net/PageFetch.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -26,23 +27,33 @@ public:
         kStopped,  // the run is stopping; the record keeps what it had
     };
 
+    // The fields a kept record looks up, in the order they are asked.
+    static constexpr std::array<RecordField, 9> kLookups = {
+        RecordField::kPageRank,          RecordField::kHomePageRank,
+        RecordField::kYahooPageRankPos,  RecordField::kYahooSitePos,
+        RecordField::kGooglePageRankPos, RecordField::kGoogleSitePos,
+        RecordField::kMsnPageRankPos,    RecordField::kMsnSitePos,
+        RecordField::kReciprocal,
+    };
+
     RecordExaminer(std::string siteKey, int maxRankingPages, std::int64_t maxSitePages,
-                   RunServices& services, RunShared& shared, const RunEvents& events);
+                   const RunServices& services, const RunContext& context);
 
     Fate Examine(BacklinkRecord& record) const;
+    // The name of the service that looks a field up, as failures are counted:
+    // the authority's, a search engine's, or "site" for the reciprocal check.
+    static std::string ServiceOf(RecordField field, const RunServices& services);
 
 private:
-    bool Announce(const std::string& line) const;
-    // Runs one lookup and stores its value, unless the run stopped meanwhile.
-    template <typename Lookup>
-    bool Fill(BacklinkRecord& record, RecordField field, std::int32_t& value, Lookup lookup) const;
+    // Runs the lookup of one field and stores its value, unless the run
+    // stopped meanwhile; answers whether the record may go on.
+    bool Fill(BacklinkRecord& record, RecordField field) const;
 
     std::string siteKey_;
     int maxRankingPages_;
     std::int64_t maxSitePages_;
-    RunServices& services_;
-    RunShared& shared_;
-    const RunEvents& events_;
+    const RunServices& services_;
+    const RunContext& context_;
     PageFetch fetch_;
 };
 

@@ -31,29 +31,9 @@ std::string* TextMember(BacklinkRecord& record, RecordField field) {
     }
 }
 
-// The rank column of a position field, and whether it is the site's.
-std::optional<std::pair<RankColumn, bool>> RankOf(RecordField field) {
-    switch (field) {
-        case RecordField::kGooglePageRankPos:
-            return std::pair{RankColumn::kGoogle, false};
-        case RecordField::kMsnPageRankPos:
-            return std::pair{RankColumn::kMsn, false};
-        case RecordField::kYahooPageRankPos:
-            return std::pair{RankColumn::kYahoo, false};
-        case RecordField::kGoogleSitePos:
-            return std::pair{RankColumn::kGoogle, true};
-        case RecordField::kMsnSitePos:
-            return std::pair{RankColumn::kMsn, true};
-        case RecordField::kYahooSitePos:
-            return std::pair{RankColumn::kYahoo, true};
-        default:
-            return std::nullopt;
-    }
-}
-
 std::int32_t* NumberMember(BacklinkRecord& record, RecordField field) {
-    if (const auto rank = RankOf(field)) {
-        return &(rank->second ? record.sitePos : record.pagePos)[rank->first];
+    if (const auto rank = RankTargetOf(field)) {
+        return &(rank->site ? record.sitePos : record.pagePos)[rank->column];
     }
     switch (field) {
         case RecordField::kPageRank:
@@ -68,6 +48,25 @@ std::int32_t* NumberMember(BacklinkRecord& record, RecordField field) {
 }
 
 }  // namespace
+
+std::optional<RankTarget> RankTargetOf(RecordField field) {
+    switch (field) {
+        case RecordField::kGooglePageRankPos:
+            return RankTarget{RankColumn::kGoogle, false};
+        case RecordField::kMsnPageRankPos:
+            return RankTarget{RankColumn::kMsn, false};
+        case RecordField::kYahooPageRankPos:
+            return RankTarget{RankColumn::kYahoo, false};
+        case RecordField::kGoogleSitePos:
+            return RankTarget{RankColumn::kGoogle, true};
+        case RecordField::kMsnSitePos:
+            return RankTarget{RankColumn::kMsn, true};
+        case RecordField::kYahooSitePos:
+            return RankTarget{RankColumn::kYahoo, true};
+        default:
+            return std::nullopt;
+    }
+}
 
 const FieldInfo& Describe(RecordField field) {
     const auto& info = kRecordFields[static_cast<std::size_t>(field)];

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,15 @@ inline constexpr std::array<FieldInfo, 19> kRecordFields = {{
 
 // What is known of a field.
 const FieldInfo& Describe(RecordField field);
+
+// Where a search position field ranks: the column it is asked of, and
+// whether its target is the profiled site or else the linking page.
+struct RankTarget {
+    RankColumn column;
+    bool site;
+};
+// The rank target of a position field; none for the other fields.
+std::optional<RankTarget> RankTargetOf(RecordField field);
 // The field of that JSON name; null for a name no field has.
 const FieldInfo* FindField(std::string_view jsonName);
 

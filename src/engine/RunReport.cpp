@@ -2,16 +2,10 @@
 
 #include "engine/JobPool.h"
 #include "engine/RecordExaminer.h"
-#include "engine/RecordFields.h"
-#include "engine/RunServices.h"
 #include "engine/SiteKey.h"
-#include "services/backlinkimport/ImportSource.h"
 
 #include <algorithm>
-#include <chrono>
-#include <map>
-#include <stdexcept>
-#include <thread>
+#include <atomic>
 #include <vector>
 
 namespace veltrap {
@@ -19,52 +13,22 @@ namespace {
 
 using Fate = RecordExaminer::Fate;
 
-constexpr auto kPauseAfterDiscovery = std::chrono::milliseconds(200);
-
-// Writes a status line and marks it new, unless the run has been stopped:
-// then neither the line nor the state is touched, so a cancel (and the text
-// that came with it) is never overwritten.
-void Announce(RunShared& shared, const RunEvents& events, const std::string& line) {
-    if (shared.PostStatus(line) && events.status) {
-        events.status(line);
-    }
-}
-
 // Counts the failed lookups of the records by the service that failed,
 // services in the order the run asks them.
-std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServices& services) {
-    const std::map<RecordField, std::string> serviceOf = {
-        {RecordField::kPageRank, services.authority->Name()},
-        {RecordField::kHomePageRank, services.authority->Name()},
-        {RecordField::kYahooPageRankPos, services.Rank(RankColumn::kYahoo).Name()},
-        {RecordField::kYahooSitePos, services.Rank(RankColumn::kYahoo).Name()},
-        {RecordField::kGooglePageRankPos, services.Rank(RankColumn::kGoogle).Name()},
-        {RecordField::kGoogleSitePos, services.Rank(RankColumn::kGoogle).Name()},
-        {RecordField::kMsnPageRankPos, services.Rank(RankColumn::kMsn).Name()},
-        {RecordField::kMsnSitePos, services.Rank(RankColumn::kMsn).Name()},
-        {RecordField::kReciprocal, "site"},
-    };
+std::vector<ServiceFailures> CountFailures(const BacklinkList& records,
+                                           const RunServices& services) {
     std::vector<ServiceFailures> counted;
-    for (const RecordField field :
-         {RecordField::kPageRank, RecordField::kYahooPageRankPos, RecordField::kGooglePageRankPos,
-          RecordField::kMsnPageRankPos, RecordField::kReciprocal}) {
-        const std::string& service = serviceOf.at(field);
-        if (std::none_of(counted.begin(), counted.end(),
-                         [&](const ServiceFailures& s) { return s.service == service; })) {
-            counted.push_back({service, 0, {}});
-        }
+    const auto entryOf = [&counted](const std::string& service) {
+        auto entry = std::find_if(counted.begin(), counted.end(),
+                                  [&](const ServiceFailures& s) { return s.service == service; });
+        return entry != counted.end() ? entry : counted.insert(counted.end(), {service, 0, {}});
+    };
+    for (const RecordField field : RecordExaminer::kLookups) {
+        entryOf(RecordExaminer::ServiceOf(field, services));
     }
     for (const BacklinkRecord& record : records) {
         for (const auto& [field, reason] : record.failures) {
-            const auto named = serviceOf.find(field);
-            const std::string service =
-                named == serviceOf.end() ? std::string(Describe(field).jsonName) : named->second;
-            auto entry =
-                std::find_if(counted.begin(), counted.end(),
-                             [&](const ServiceFailures& s) { return s.service == service; });
-            if (entry == counted.end()) {
-                entry = counted.insert(counted.end(), {service, 0, {}});
-            }
+            const auto entry = entryOf(RecordExaminer::ServiceOf(field, services));
             if (entry->count++ == 0) {
                 entry->firstReason = reason;
             }
@@ -76,35 +40,22 @@ std::vector<ServiceFailures> CountFailures(const BacklinkList& records, RunServi
 
 }  // namespace
 
-RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunShared& shared,
-                    const RunEvents& events) {
-    shared.backlinkCount.store(0);
+RunResult RunReport(RunPlan& plan, const RunContext& context) {
+    const RunRequest& request = plan.request;
+    RunServices& services = plan.services;
     RunResult result;
     result.siteKey = MakeSiteKey(request.siteText);
-    std::string error;
-    RunServices services = RunServices::Make(config, error);
-    if (!error.empty()) {
-        throw std::invalid_argument(error);
-    }
-    if (request.imported) {
-        services.source = std::make_unique<ImportSource>(request.imported);
-    }
     result.backlinkSource = services.source->Name();
-    BacklinkList& list = shared.List();
-    HttpSession& session = shared.Session();
-
-    result.discovery = services.source->Discover(result.siteKey, request.maxBacklinkPages,
-                                                 SessionFetch(session), [&](std::string url) {
-                                                     list.Append(std::move(url));
-                                                     shared.backlinkCount.fetch_add(1);
-                                                 });
-    result.backlinkCount = shared.backlinkCount.load();
-    shared.recordsTotal.store(static_cast<std::size_t>(std::max(result.backlinkCount, 0)));
+    const PageFetch fetch = SessionFetch(context.http);
+    BacklinkList list;
+    result.discovery =
+        services.source->Discover(result.siteKey, request.maxBacklinkPages, fetch,
+                                  [&list](std::string url) { list.Append(std::move(url)); });
+    result.backlinkCount = static_cast<std::int32_t>(list.size());
     if (result.discovery.failed) {
-        Announce(shared, events, result.DiscoveryProblem() + "\r\n");
+        context.Announce(result.DiscoveryProblem() + "\r\n");
     }
-    Announce(shared, events, "Indexing Backlinks...");
-    std::this_thread::sleep_for(kPauseAfterDiscovery);
+    context.Announce("Indexing Backlinks...");
 
     std::vector<BacklinkList::iterator> order;
     std::vector<std::string> urls;
@@ -113,23 +64,21 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
         urls.push_back(record->url);
     }
     std::vector<Fate> fates(order.size(), Fate::kStopped);
-    if (shared.BeginRecordPhase() && !order.empty()) {
-        services.authority->Prepare(urls, SessionFetch(session));
-        const RecordExaminer examiner(result.siteKey, request.maxRankingPages,
-                                      config.http.maxSitePages, services, shared, events);
+    // A cancel during the discovery takes effect here, before any record.
+    context.stop.BeginRecords();
+    if (!context.stop.Cancelled() && !order.empty()) {
+        services.authority->Prepare(urls, fetch);
+        const RecordExaminer examiner(result.siteKey, request.maxRankingPages, plan.maxSitePages,
+                                      services, context);
         const std::size_t total = order.size();
-        JobPool pool(std::min<std::size_t>(static_cast<std::size_t>(config.http.jobs), total));
-        for (std::size_t index = 0; index < total; ++index) {
-            if (shared.Stopping()) {
-                break;
-            }
+        std::atomic<std::size_t> done{0};
+        JobPool pool(
+            std::min<std::size_t>(static_cast<std::size_t>(std::max(plan.jobs, 1)), total));
+        for (std::size_t index = 0; index < total && !context.stop.Cancelled(); ++index) {
             pool.Submit([&, index] {
                 fates[index] = examiner.Examine(*order[index]);
-                if (fates[index] != Fate::kStopped) {
-                    const std::size_t done = shared.recordsDone.fetch_add(1) + 1;
-                    if (events.recordDone) {
-                        events.recordDone(done, shared.recordsTotal.load());
-                    }
+                if (fates[index] != Fate::kStopped && context.progress.recordDone) {
+                    context.progress.recordDone(done.fetch_add(1) + 1, total);
                 }
             });
         }
@@ -148,24 +97,11 @@ RunResult RunReport(const RunRequest& request, const ServiceConfig& config, RunS
 
     result.failures = CountFailures(list, services);
     if (const std::string line = result.FailureLine(); !line.empty()) {
-        Announce(shared, events, line + "\r\n");
+        context.Announce(line + "\r\n");
     }
-    result.requests = session.RequestsSent();
-    result.records = list;
-    // The result is there before the state turns idle, since whoever watches
-    // the state reads it then. A cancel can still come in between; it is told
-    // in the result the caller gets.
-    result.cancelled = shared.runState.load() == kRunCancelled || session.Aborted();
-    shared.SetResult(result);
-    // A run whose fetches were aborted did not end; its state stays. One
-    // that cannot be finished was cancelled after the result was stored.
-    if (!session.Aborted() && !shared.Finish() && !result.cancelled) {
-        result.cancelled = true;
-        shared.SetResult(result);
-    }
-    if (events.finished) {
-        events.finished(result);
-    }
+    result.requests = context.http.RequestsSent();
+    result.records = std::move(list);
+    result.cancelled = context.stop.Cancelled();
     return result;
 }
 

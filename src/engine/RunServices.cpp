@@ -4,12 +4,10 @@
 
 namespace veltrap {
 
-RunServices RunServices::Make(const ServiceConfig& config, std::string& error) {
+Result<RunServices> RunServices::Make(const ServiceConfig& config) {
     using Role = ServiceDescriptor::Role;
-    RunServices made;
-    error = config.CheckServices().reason();
-    if (!error.empty()) {
-        return made;
+    if (Status checked = config.CheckServices(); !checked) {
+        return checked.failure();
     }
     const ServiceCatalog& catalog = ServiceCatalog::Default();
     const ServiceContext context = config.Context();
@@ -18,6 +16,7 @@ RunServices RunServices::Make(const ServiceConfig& config, std::string& error) {
     const ServiceDescriptor* authority =
         catalog.Find(Role::kAuthority, config.Chosen(Role::kAuthority));
     const ServiceDescriptor* search = catalog.Find(Role::kSearch, config.Chosen(Role::kSearch));
+    RunServices made;
     made.source = source->makeSource(context);
     made.authority = authority->makeAuthority(context);
     for (const RankColumn column : kRankColumns) {

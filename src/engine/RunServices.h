@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "engine/ServiceConfig.h"
 #include "services/AuthorityProvider.h"
 #include "services/BacklinkSource.h"
@@ -8,7 +9,6 @@
 
 #include <array>
 #include <memory>
-#include <string>
 
 namespace veltrap {
 
@@ -18,10 +18,11 @@ struct RunServices {
     std::unique_ptr<AuthorityProvider> authority;
     std::array<std::unique_ptr<RankProvider>, kRankColumns.size()> ranks;
 
-    RankProvider& Rank(RankColumn column) { return *ranks[static_cast<std::size_t>(column)]; }
+    RankProvider& Rank(RankColumn column) const { return *ranks[static_cast<std::size_t>(column)]; }
 
-    // Builds the chosen services; error says why when one cannot be had.
-    static RunServices Make(const ServiceConfig& config, std::string& error);
+    // Builds the chosen services; fails with the reason when the
+    // configuration cannot run, before anything is sent.
+    static Result<RunServices> Make(const ServiceConfig& config);
 };
 
 }  // namespace veltrap

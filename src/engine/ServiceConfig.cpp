@@ -344,8 +344,8 @@ Status ServiceConfig::CheckServices() const {
             return Broken("no service named '" + Chosen(role) + "'");
         }
         if (service->check) {
-            if (std::string problem = service->check(Context()); !problem.empty()) {
-                return Broken(std::move(problem));
+            if (Status checked = service->check(Context()); !checked) {
+                return checked;
             }
         }
     }

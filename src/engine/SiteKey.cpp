@@ -13,4 +13,9 @@ std::string MakeSiteKey(std::string_view typed) {
     return key;
 }
 
+std::string NamesNoSite(std::string_view typed) {
+    return "SITE '" + std::string(typed) +
+           "' names no site once \"http://\", \"https://\", \"www.\" and blanks are taken out";
+}
+
 }  // namespace veltrap

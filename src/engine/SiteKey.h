@@ -10,4 +10,7 @@ namespace veltrap {
 // blank. Nothing else changes; case and a trailing "/" stay.
 std::string MakeSiteKey(std::string_view typed);
 
+// Why typed gives no site key, as the command line tells it.
+std::string NamesNoSite(std::string_view typed);
+
 }  // namespace veltrap

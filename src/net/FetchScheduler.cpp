@@ -21,8 +21,9 @@ struct FetchScheduler::Job {
     bool done = false;
 };
 
-FetchScheduler::FetchScheduler(const HttpOptions& options)
-    : perHostConnections_(std::max(options.perHostConnections, 1)),
+FetchScheduler::FetchScheduler(const HttpOptions& options, const RunStop& stop)
+    : stop_(stop),
+      perHostConnections_(std::max(options.perHostConnections, 1)),
       perHostDelay_(std::max(options.perHostDelayMs, 0L)),
       stallLimit_(std::clamp(options.stallTimeoutS, 0L, kMaxTimeoutS)),
       share_(curl_share_init(), &curl_share_cleanup),
@@ -48,10 +49,15 @@ FetchScheduler::FetchScheduler(const HttpOptions& options)
         }
     }
     thread_ = std::thread([this] { Loop(); });
+    // Registered last, as a stop that was asked for already calls at once.
+    onRefused_.emplace(stop_.FetchesRefused(), [this] { Stopped(); });
+    onAbort_.emplace(stop_.AbortRequested(), [this] { Stopped(); });
 }
 
 FetchScheduler::~FetchScheduler() {
-    Abort();
+    // A stop asked for from now on finds no scheduler to wake.
+    onRefused_.reset();
+    onAbort_.reset();
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
@@ -69,7 +75,9 @@ CURLcode FetchScheduler::Perform(const Transfer& transfer) {
     Job job{&transfer};
     {
         std::lock_guard lock(mutex_);
-        if (stopNew_) {
+        // Read under the lock that Stopped takes, so a job is either refused
+        // here or ended there.
+        if (stop_.RefusesFetches() || quit_) {
             return CURLE_ABORTED_BY_CALLBACK;
         }
         waiting_.push_back(&job);
@@ -91,22 +99,15 @@ void FetchScheduler::HoldHost(const std::string& host, Clock::time_point until) 
     }
 }
 
-void FetchScheduler::StopNew() {
-    std::lock_guard lock(mutex_);
-    stopNew_ = true;
-    for (Job* job : waiting_) {
-        job->result = CURLE_ABORTED_BY_CALLBACK;
-        job->done = true;
-    }
-    waiting_.clear();
-    ended_.notify_all();
-}
-
-void FetchScheduler::Abort() {
-    StopNew();
+void FetchScheduler::Stopped() {
     {
         std::lock_guard lock(mutex_);
-        abort_ = true;
+        for (Job* job : waiting_) {
+            job->result = CURLE_ABORTED_BY_CALLBACK;
+            job->done = true;
+        }
+        waiting_.clear();
+        ended_.notify_all();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -122,7 +123,7 @@ void FetchScheduler::Loop() {
         bool aborting = false;
         {
             std::lock_guard lock(mutex_);
-            aborting = abort_;
+            aborting = stop_.Aborted() || quit_;
             if (quit_ && running_.empty()) {
                 return;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/RunStop.h"
 #include "net/HttpOptions.h"
 
 #include <curl/curl.h>
@@ -8,9 +9,12 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -22,7 +26,9 @@ namespace veltrap {
 // thread of the scheduler's own drives them all. Transfers start in the order
 // they were handed in, as the limits allow: at most perHostConnections to one
 // host at once, starts to one host at least perHostDelayMs apart, and no start
-// before a time the host asked to be left alone until (Retry-After).
+// before a time the host asked to be left alone until (Retry-After). It
+// follows the run's stop: once fetches are refused, transfers still waiting
+// end unstarted, and an abort ends those in flight too.
 //
 // The per-host limit is kept here rather than by libcurl's own
 // CURLMOPT_MAX_HOST_CONNECTIONS, because libcurl counts a host by the address
@@ -40,22 +46,17 @@ public:
         Clock::time_point* lastByte = nullptr;
     };
 
-    explicit FetchScheduler(const HttpOptions& options);
+    FetchScheduler(const HttpOptions& options, const RunStop& stop);
     ~FetchScheduler();
     FetchScheduler(const FetchScheduler&) = delete;
     FetchScheduler& operator=(const FetchScheduler&) = delete;
 
     // Runs the transfer to its end and returns libcurl's result for it. A
-    // transfer that stalls ends with CURLE_OPERATION_TIMEDOUT; one that is
-    // refused by StopNew or ended by Abort with CURLE_ABORTED_BY_CALLBACK.
+    // transfer that stalls ends with CURLE_OPERATION_TIMEDOUT; one that the
+    // stop refuses or aborts with CURLE_ABORTED_BY_CALLBACK.
     CURLcode Perform(const Transfer& transfer);
     // No transfer to host starts before until (a Retry-After).
     void HoldHost(const std::string& host, Clock::time_point until);
-    // Refuses new transfers and those still waiting to start; the ones in
-    // flight go on to their end.
-    void StopNew();
-    // Also ends the transfers in flight, at once.
-    void Abort();
 
     // The share handle the easy handles join, so TLS sessions are reused.
     CURLSH* Share() const { return share_.get(); }
@@ -70,6 +71,9 @@ private:
     };
 
     void Loop();
+    // The stop has refused fetches or aborted: transfers still waiting end,
+    // and the loop wakes to see to those in flight.
+    void Stopped();
     void StartReady(Clock::time_point now);
     // Hands back the transfers that ended; answers whether there were any.
     bool FinishDone();
@@ -80,6 +84,7 @@ private:
     static void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* self);
     static void UnlockShare(CURL*, curl_lock_data data, void* self);
 
+    const RunStop& stop_;
     const int perHostConnections_;
     const std::chrono::milliseconds perHostDelay_;
     const std::chrono::seconds stallLimit_;
@@ -93,10 +98,12 @@ private:
     std::deque<Job*> waiting_;
     std::map<CURL*, Job*> running_;  // touched only by the loop's thread
     std::map<std::string, HostState> hosts_;
-    bool stopNew_ = false;
-    bool abort_ = false;
+    // The scheduler is going away: whatever is still in flight ends.
     bool quit_ = false;
     std::thread thread_;
+    using Wake = std::function<void()>;
+    std::optional<std::stop_callback<Wake>> onRefused_;
+    std::optional<std::stop_callback<Wake>> onAbort_;
 };
 
 }  // namespace veltrap

@@ -153,7 +153,7 @@ const std::string* HttpRetriever::Fetch(const std::optional<std::string>& url, b
 }
 
 PageAnswer HttpRetriever::Get(const std::string& url, const RequestHeaders& headers) {
-    if (session_.Stopped()) {
+    if (session_.Stop().RefusesFetches()) {
         return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
     }
     if (setupError_ != CURLE_OK) {
@@ -189,7 +189,7 @@ PageAnswer HttpRetriever::FetchGet(const std::string& url) {
     int attempts = 0;
     int refusals = 0;
     for (;;) {
-        if (session_.Stopped()) {
+        if (session_.Stop().RefusesFetches()) {
             return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
         }
         const Outcome outcome = Transfer();
@@ -244,7 +244,7 @@ std::optional<PageAnswer> HttpRetriever::FetchPost(const std::string& url, const
     } else {
         size = length;
     }
-    if (session_.Stopped()) {
+    if (session_.Stop().RefusesFetches()) {
         lastError_ = CURLE_ABORTED_BY_CALLBACK;
         return std::nullopt;
     }

@@ -4,18 +4,15 @@
 
 namespace veltrap {
 
-HttpSession::HttpSession(HttpOptions options)
-    : options_(std::move(options)), cache_(options_.cacheBytes), scheduler_(options_) {}
+HttpSession::HttpSession(HttpOptions options, const RunStop& stop)
+    : options_(std::move(options)),
+      stop_(stop),
+      cache_(options_.cacheBytes),
+      scheduler_(options_, stop) {}
 
-void HttpSession::StopNew() {
-    stopped_.store(true);
-    scheduler_.StopNew();
-}
-
-void HttpSession::Abort() {
-    stopped_.store(true);
-    aborted_.store(true);
-    scheduler_.Abort();
+const RunStop& HttpSession::NeverStopped() {
+    static const RunStop never;
+    return never;
 }
 
 }  // namespace veltrap

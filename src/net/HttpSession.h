@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/RunStop.h"
 #include "net/FetchScheduler.h"
 #include "net/HttpOptions.h"
 #include "net/PageCache.h"
@@ -11,11 +12,12 @@ namespace veltrap {
 
 // What the retrievers of one report run share: the options, the one fetch
 // scheduler that carries every transfer, the run's page cache, the count of
-// requests sent and the switches that end fetching. Safe to use from several
-// threads.
+// requests sent and the run's stop, which ends fetching. Safe to use from
+// several threads.
 class HttpSession {
 public:
-    explicit HttpSession(HttpOptions options);
+    // Without a stop of a run, fetching never ends early.
+    explicit HttpSession(HttpOptions options, const RunStop& stop = NeverStopped());
 
     const HttpOptions& Options() const { return options_; }
     PageCache& Cache() { return cache_; }
@@ -24,21 +26,15 @@ public:
     void CountRequest() { requests_.fetch_add(1, std::memory_order_relaxed); }
     std::int64_t RequestsSent() const { return requests_.load(std::memory_order_relaxed); }
 
-    // Refuses new fetches; those in flight go on to their end. Used when a run
-    // is cancelled, so it ends as soon as its jobs have their answers.
-    void StopNew();
-    bool Stopped() const { return stopped_.load(); }
-    // Also ends transfers in flight as soon as possible; used when the program
-    // closes during a run or the user insists.
-    void Abort();
-    bool Aborted() const { return aborted_.load(); }
+    const RunStop& Stop() const { return stop_; }
+    // A stop that is never asked for.
+    static const RunStop& NeverStopped();
 
 private:
     HttpOptions options_;
+    const RunStop& stop_;
     PageCache cache_;
     std::atomic<std::int64_t> requests_{0};
-    std::atomic<bool> stopped_{false};
-    std::atomic<bool> aborted_{false};
     // Declared last so that it stops first, while the rest is still there.
     FetchScheduler scheduler_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "services/AuthorityProvider.h"
 #include "services/BacklinkSource.h"
 #include "services/ConfigKey.h"
@@ -38,9 +39,9 @@ struct ServiceDescriptor {
     std::function<std::unique_ptr<AuthorityProvider>(const ServiceContext&)> makeAuthority;
     std::function<std::unique_ptr<RankProvider>(const ServiceContext&, RankColumn)> makeRank;
 
-    // Why the service cannot run with these settings (a key it needs is
-    // missing), or "" when it can. Checked before a run sends anything.
-    std::function<std::string(const ServiceContext&)> check;
+    // Whether the service can run with these settings; a failure says why
+    // (a key it needs is missing). Checked before a run sends anything.
+    std::function<Status(const ServiceContext&)> check;
 
     // The demo web's answers for this service's hosts, and the settings that
     // point the service at them.

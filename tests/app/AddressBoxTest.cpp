@@ -32,7 +32,7 @@ TEST_F(AddressBoxTest, TheTypedTextRunsEvenWhenASavedSiteDiffersOnlyInCase) {
     QLineEdit* edit = TypeByKeys("www.veltrap-demo.example");
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(edit->text(), "www.veltrap-demo.example");
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
 
     // Opening and closing the drop-down, then leaving the box for the button.
     edit = TypeByKeys("www.veltrap-demo.example");
@@ -41,7 +41,7 @@ TEST_F(AddressBoxTest, TheTypedTextRunsEvenWhenASavedSiteDiffersOnlyInCase) {
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_EQ(edit->text(), "www.veltrap-demo.example");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
 
     ASSERT_EQ(script_.Requests().size(), 2u);
     EXPECT_EQ(script_.Requests()[0].siteText, "www.veltrap-demo.example");

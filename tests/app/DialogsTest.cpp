@@ -130,7 +130,7 @@ TEST_F(SettingsDialogTest, NewLimitsGoToTheNextRun) {
     script_.Release(0);
     TypeAddress("example.com");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     ASSERT_EQ(script_.Requests().size(), 1u);
     EXPECT_EQ(script_.Requests()[0].maxBacklinkPages, 1);
     EXPECT_EQ(script_.Requests()[0].maxRankingPages, 0);

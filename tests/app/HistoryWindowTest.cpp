@@ -1,6 +1,5 @@
 #include "ReportFixture.h"
 #include "app/RunHistoryDialog.h"
-#include "engine/RunState.h"
 #include "history/HistoryStore.h"
 #include "support/TempDir.h"
 
@@ -9,33 +8,40 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+
+#include <sqlite3.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
 namespace veltrap::testing {
 namespace {
 
+std::size_t ThreadCount() {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
 // A window whose runs give the records set before each one, and which keeps
 // its history in a file of the test's own.
 class HistoryWindowTest : public ReportFixture {
 protected:
     void OpenWithHistory(std::filesystem::path file) {
-        Open([this](const RunRequest&, const ServiceConfig&, RunShared& shared) {
+        Open([this](RunPlan&, const RunContext&) {
             std::lock_guard lock(mutex_);
             RunResult result;
             result.siteKey = "mysite.test";
             for (const BacklinkRecord& record : next_) {
-                shared.List().Append(record.url);
-                *std::prev(shared.List().end()) = record;
                 result.records.Append(record.url);
                 *std::prev(result.records.end()) = record;
             }
             result.backlinkCount = static_cast<std::int32_t>(next_.size());
-            shared.SetResult(result);
-            shared.runState.store(kRunIdle);
+            return result;
         });
         window_->SetHistoryFile(std::move(file));
         TypeAddress("mysite.test");
@@ -91,12 +97,18 @@ TEST_F(HistoryWindowTest, TheLinkStatusTabTellsTheChangesAndAStoredRunOpensWitho
     int listed = 0;
     dialogScript_ = [&](QDialog& dialog) {
         auto& history = dynamic_cast<RunHistoryDialog&>(dialog);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !history.Reading(); }));
         listed = history.RunsTable()->rowCount();
         history.RunsTable()->selectRow(1);
         QTest::mouseClick(history.OpenRunButton(), Qt::LeftButton);
         return dialog.result();
     };
+    // Showing a stored run is drawing a plain result: no scheduler, no
+    // thread stays behind for it.
+    const std::size_t threads = ThreadCount();
     window_->RunHistoryAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Status().startsWith("Stored run"); }));
+    EXPECT_EQ(ThreadCount(), threads);
     EXPECT_EQ(listed, 2);
     EXPECT_EQ(Cell(0, 0), "http://a.test/");
     EXPECT_EQ(grid.Columns(), 5);
@@ -129,8 +141,41 @@ TEST_F(HistoryWindowTest, TheWindowAndVeltrapReportStoreRunsAtTheSameTime) {
     EXPECT_EQ(failed.load(), 0);
     HistoryStore store;
     ASSERT_TRUE(store.Open(file).ok());
-    EXPECT_EQ(store.Runs("mysite.test")->size(), static_cast<std::size_t>(kWindowRuns));
-    EXPECT_EQ(store.Runs("other.test")->size(), static_cast<std::size_t>(kReports));
+    EXPECT_EQ(store.Runs("mysite.test").value().size(), static_cast<std::size_t>(kWindowRuns));
+    EXPECT_EQ(store.Runs("other.test").value().size(), static_cast<std::size_t>(kReports));
+}
+
+// Another program holds the history's write lock as a run ends: the run
+// waits for it on the session's thread while the window goes on answering,
+// and is stored once the lock is let go.
+TEST_F(HistoryWindowTest, TheWindowAnswersWhileAnotherProgramHoldsTheHistory) {
+    const std::string file = dir_.File("history.sqlite");
+    OpenWithHistory(file);
+    RunWith({Linking("http://a.test/")});
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    ClickRun();
+    ASSERT_TRUE(WaitForStatus("Beginning Profiling"));
+    // Each turn of the event loop fires one more timer; the window must turn
+    // many times while the run cannot be stored.
+    int turns = 0;
+    QTimer ticker;
+    ticker.setInterval(0);
+    QObject::connect(&ticker, &QTimer::timeout, [&turns] { ++turns; });
+    ticker.start();
+    const bool turned = QTest::qWaitFor([&] { return turns >= 50; });
+    const QString whileHeld = Status();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(turned);
+    EXPECT_FALSE(whileHeld.startsWith("Done: ")) << whileHeld.toStdString();
+    ASSERT_TRUE(WaitForRunDone()) << Status().toStdString();
+    EXPECT_FALSE(Status().contains("history")) << Status().toStdString();
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    EXPECT_EQ(store.Runs("mysite.test").value().size(), 2u);
 }
 
 // A history that cannot be opened costs the report nothing, and says why.

@@ -1,5 +1,4 @@
 #include "ReportFixture.h"
-#include "engine/RunState.h"
 
 #include <QAction>
 #include <QTest>
@@ -15,19 +14,18 @@ namespace {
 class ImportBacklinksTest : public ReportFixture {
 protected:
     void OpenWithImportingRun() {
-        Open([this](const RunRequest& request, const ServiceConfig&, RunShared& shared) {
+        Open([this](RunPlan& plan, const RunContext&) {
             ++runs_;
             RunResult result;
-            if (request.imported) {
+            if (const auto& imported = plan.request.imported) {
                 std::lock_guard lock(mutex_);
-                imported_ = request.imported->addresses;
+                imported_ = imported->addresses;
                 for (const std::string& address : imported_) {
-                    shared.List().Append(address);
+                    result.records.Append(address);
                 }
                 result.unlinked.push_back({"http://mysite.test/own", "own-site", 0, 0});
             }
-            shared.SetResult(result);
-            shared.runState.store(kRunIdle);
+            return result;
         });
         TypeAddress("mysite.test");
     }
@@ -78,7 +76,7 @@ TEST_F(ImportBacklinksTest, AFileThatCannotBeReadStartsNoRun) {
     window_->ImportAction()->trigger();
     QTest::qWait(50);
     EXPECT_EQ(runs_.load(), 0);
-    EXPECT_EQ(window_->RunStateNow(), kRunIdle);
+    EXPECT_FALSE(window_->RunGoing());
 }
 
 }  // namespace

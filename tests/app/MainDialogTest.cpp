@@ -1,6 +1,6 @@
+#include "Watchdog.h"
 #include "WindowFixture.h"
 #include "app/ClientArea.h"
-#include "engine/RunState.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -76,9 +76,9 @@ TEST_F(MainDialogTest, RunEndsIdleWithTheOverviewFilled) {
     script_.Release(0);
     ClickRun();
     EXPECT_EQ(ButtonText(), "Cancel Report");
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     EXPECT_EQ(ButtonText(), "Run Link Analysis Report");
-    EXPECT_EQ(window_->RunStateNow(), kRunIdle);
+    EXPECT_FALSE(window_->RunGoing());
 
     ASSERT_EQ(script_.Requests().size(), 1u);
     EXPECT_EQ(script_.Requests()[0].siteText, "http://www.example.com");
@@ -109,7 +109,7 @@ TEST_F(MainDialogTest, RunFillsTheSelectedTab) {
     TypeAddress("example.com");
     script_.Release(0);
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     EXPECT_EQ(window_->Display().grid.Header(0), "Link Text");
     EXPECT_EQ(window_->Display().grid.Cell(0, 0), "phrase 0");
     EXPECT_EQ(window_->Display().hintText, "Double click any keyphrase to see backlink details");
@@ -120,7 +120,7 @@ TEST_F(MainDialogTest, ProgressLinesAreShownWithoutLineEnds) {
     TypeAddress("example.com");
     ClickRun();
     ASSERT_TRUE(WaitForStatus("Indexing Backlinks..."));
-    EXPECT_EQ(window_->RunStateNow(), kRunShowing);
+    EXPECT_TRUE(window_->RunGoing());
     EXPECT_FALSE(window_->Display().grid.Configured());
     EXPECT_FALSE(window_->Display().reportReady);
 }
@@ -130,7 +130,7 @@ TEST_F(MainDialogTest, CancelAnsweredYesStopsTheRunAndLeavesThePanes) {
     TypeAddress("example.com");
     script_.Release(0);
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     ASSERT_TRUE(window_->Display().grid.Configured());
 
     ClickRun();
@@ -139,7 +139,7 @@ TEST_F(MainDialogTest, CancelAnsweredYesStopsTheRunAndLeavesThePanes) {
     answers_.push_back(true);
     ClickRun();
     EXPECT_EQ(questions_, QStringList{"Do you want to cancel the report?"});
-    EXPECT_EQ(window_->RunStateNow(), kRunCancelled);
+    EXPECT_FALSE(window_->RunGoing());
     ASSERT_TRUE(WaitForStatus("Report aborted by user.."));
     EXPECT_EQ(ButtonText(), "Advanced Link Analysis Report");
     ASSERT_TRUE(QTest::qWaitFor([&] { return script_.Returned() == 2; }, 5000));
@@ -160,13 +160,13 @@ TEST_F(MainDialogTest, CancelAnsweredNoLetsTheRunGoOn) {
     ClickRun();
     EXPECT_EQ(questions_.size(), 1);
     EXPECT_EQ(ButtonText(), "Cancel Report");
-    EXPECT_NE(window_->RunStateNow(), kRunCancelled);
+    EXPECT_TRUE(window_->RunGoing());
     QTest::qWait(250);
     EXPECT_EQ(ButtonText(), "Cancel Report");
     EXPECT_EQ(script_.Started(), 1);
 
     script_.Release(0);
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     EXPECT_TRUE(window_->Display().reportReady);
 }
 
@@ -185,7 +185,7 @@ TEST_F(MainDialogTest, NewRunAfterACancelIsNotTouchedByTheOldWorker) {
     script_.Release(1);
     ClickRun();
     EXPECT_EQ(ButtonText(), "Cancel Report");
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     ASSERT_EQ(script_.Started(), 2);
     EXPECT_EQ(window_->Display().grid.Cell(4, 0), "http://linker1.example/second.example");
 
@@ -194,7 +194,7 @@ TEST_F(MainDialogTest, NewRunAfterACancelIsNotTouchedByTheOldWorker) {
     script_.Release(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return script_.Returned() == 2; }, 5000));
     QTest::qWait(250);
-    EXPECT_EQ(Status(), "Idle");
+    EXPECT_TRUE(Status().startsWith("Done: 0 backlinks found, 1 kept")) << Status().toStdString();
     EXPECT_EQ(ButtonText(), "Run Link Analysis Report");
     ASSERT_NE(window_->ReportList(), nullptr);
     EXPECT_EQ(window_->ReportList()->begin()->url, "http://linker1.example/second.example");
@@ -207,7 +207,7 @@ TEST_F(MainDialogTest, SameSiteTwiceIsSavedOnce) {
     for (const char* typed : {"www.example.com", "http://example.com", "ample.com"}) {
         TypeAddress(typed);
         ClickRun();
-        ASSERT_TRUE(WaitForStatus("Idle"));
+        ASSERT_TRUE(WaitForRunDone());
     }
     EXPECT_EQ(Store().Read(SettingsStore::kPageList), "example.com,ample.com,");
     EXPECT_EQ(SavedSitesInBox(), (QStringList{"ample.com", "example.com"}));
@@ -236,21 +236,24 @@ TEST_F(MainDialogTest, EnterStartsOneRunOfTheTypedSiteAndNothingMore) {
     QTest::keyClick(window_->AddressBox()->lineEdit(), Qt::Key_Enter);
     EXPECT_TRUE(questions_.isEmpty());
     script_.Release(-1);
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(script_.Started(), 1);
     EXPECT_EQ(window_->AddressBox()->currentText(), "example.com");
 }
 
-TEST_F(MainDialogTest, ClosingDuringARunEndsItsWorkerPromptly) {
+// The scripted run waits until it is released or stopped, so closing returns
+// only if it stops the run.
+TEST_F(MainDialogTest, ClosingDuringARunStopsIt) {
     Open();
     TypeAddress("example.com");
     ClickRun();
     ASSERT_TRUE(WaitForStatus("Indexing Backlinks..."));
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_TRUE(window_->close());
-    EXPECT_LT(clock.elapsed(), 1000);
+    {
+        const Watchdog watchdog([this] { script_.Release(-1); });
+        EXPECT_TRUE(window_->close());
+        EXPECT_FALSE(watchdog.Fired());
+    }
     EXPECT_EQ(script_.Returned(), 1);
     EXPECT_FALSE(window_->isVisible());
 }
@@ -266,10 +269,11 @@ TEST_F(MainDialogTest, ExportWritesTheGridAndOpensTheFile) {
     TypeAddress("example.com");
     script_.Release(0);
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
 
     saveAnswer_ = QString::fromStdString(dir_.File("report.csv"));
     window_->ExportAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened_.empty(); }));
     EXPECT_EQ(saveFilters_, (QStringList{"Comma Seperated Files (*.csv);;All Files (*.*)", "csv"}));
     EXPECT_EQ(ReadFileBytes(dir_.File("report.csv")),
               "Overview\nTotal Back Links: 1\nTotal Home Page Links: 0\n\nURLs of Linking "
@@ -280,17 +284,16 @@ TEST_F(MainDialogTest, ExportWritesTheGridAndOpensTheFile) {
 }
 
 TEST_F(MainDialogTest, ExportOfATableWithoutRowsGivesAnEmptyFileThatIsStillOpened) {
-    Open([](const RunRequest&, const ServiceConfig&, RunShared& shared) {
-        shared.runState.store(kRunIdle);
-    });
+    Open([](RunPlan&, const RunContext&) { return RunResult{}; });
     window_->Tabs()->setCurrentIndex(MainDialog::kKeyphraseTab);
     TypeAddress("example.com");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
     ASSERT_EQ(window_->Display().grid.RowCount(), 0);
 
     saveAnswer_ = QString::fromStdString(dir_.File("empty.csv"));
     window_->ExportAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened_.empty(); }));
     EXPECT_TRUE(std::filesystem::exists(dir_.File("empty.csv")));
     EXPECT_EQ(ReadFileBytes(dir_.File("empty.csv")), "");
     EXPECT_EQ(opened_, std::vector<QUrl>{QUrl::fromLocalFile(saveAnswer_)});
@@ -302,10 +305,11 @@ TEST_F(MainDialogTest, ExportThatCannotWriteSaysSoAndOpensNothing) {
     TypeAddress("example.com");
     script_.Release(0);
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone());
 
     saveAnswer_ = QString::fromStdString(dir_.File("missing/report.csv"));
     window_->ExportAction()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages_.isEmpty(); }));
     EXPECT_EQ(messages_, QStringList{"Error writing to that file"});
     EXPECT_TRUE(opened_.empty());
 

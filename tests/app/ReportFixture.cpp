@@ -1,7 +1,6 @@
 #include "ReportFixture.h"
 
 #include "app/ClientArea.h"
-#include "engine/RunState.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -31,17 +30,17 @@ std::vector<BacklinkRecord> ReportFixture::FortyRecords() {
 }
 
 void ReportFixture::ShowReport(std::vector<BacklinkRecord> records) {
-    Open(
-        [records = std::move(records)](const RunRequest&, const ServiceConfig&, RunShared& shared) {
-            for (const BacklinkRecord& record : records) {
-                shared.List().Append(record.url);
-                *std::prev(shared.List().end()) = record;
-            }
-            shared.runState.store(kRunIdle);
-        });
+    Open([records = std::move(records)](RunPlan&, const RunContext&) {
+        RunResult result;
+        for (const BacklinkRecord& record : records) {
+            result.records.Append(record.url);
+            *std::prev(result.records.end()) = record;
+        }
+        return result;
+    });
     TypeAddress("target.example");
     ClickRun();
-    ASSERT_TRUE(WaitForStatus("Idle"));
+    ASSERT_TRUE(WaitForRunDone(5000));
 }
 
 QPoint ReportFixture::ScreenRow(int row, int x) {

@@ -1,5 +1,6 @@
 #include "app/RunHistoryDialog.h"
 
+#include "history/HistoryStore.h"
 #include "support/TempDir.h"
 
 #include <QLabel>
@@ -32,7 +33,7 @@ std::int64_t StoreRun(HistoryStore& store, const RunResult& result, bool cancell
     run.cancelled = cancelled;
     const Result<std::int64_t> stored = store.Store(run, result);
     EXPECT_TRUE(stored.ok()) << stored.reason();
-    return stored.ok() ? stored.value() : 0;
+    return stored ? stored.value() : 0;
 }
 
 QStringList RowTexts(const QTableWidget* table, int row) {
@@ -46,6 +47,12 @@ QStringList RowTexts(const QTableWidget* table, int row) {
 void ClickRow(QTableWidget* table, int row, Qt::KeyboardModifiers modifiers = {}) {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers,
                       table->visualItemRect(table->item(row, 1)).center());
+}
+
+// The dialog reads the history off the window's thread; this serves the
+// events until what it read is shown.
+void AwaitReading(const RunHistoryDialog& dialog) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Reading(); }));
 }
 
 TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
@@ -71,6 +78,7 @@ TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
 
     RunHistoryDialog dialog(file, "mysite.test");
     dialog.show();
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(dialog));
     EXPECT_EQ(dialog.windowTitle(), "Run History");
     QTableWidget* runs = dialog.RunsTable();
     ASSERT_EQ(runs->rowCount(), 2);
@@ -84,6 +92,7 @@ TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
     ClickRow(runs, 0, Qt::ControlModifier);
     EXPECT_FALSE(dialog.OpenRunButton()->isEnabled());
     QTest::mouseClick(dialog.ShowChangesButton(), Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(dialog));
     EXPECT_EQ(dialog.MessageLabel()->text(),
               QStringLiteral("Changes from run %1 to run %2:").arg(olderId).arg(newerId));
     QTableWidget* changes = dialog.ChangesTable();
@@ -111,12 +120,14 @@ TEST(RunHistoryDialogTest, TellsAMissingOrDamagedHistoryInsideTheDialog) {
     TempDir dir;
     const auto missing = dir.Path() / "none.sqlite";
     const RunHistoryDialog empty(missing, "mysite.test");
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(empty));
     EXPECT_EQ(empty.MessageLabel()->text(), "No runs stored yet for mysite.test.");
     EXPECT_FALSE(std::filesystem::exists(missing));
 
     const auto corrupt = dir.Path() / "corrupt.sqlite";
     WriteFileBytes(corrupt, std::string(4096, 'x'));
     const RunHistoryDialog damaged(corrupt, "mysite.test");
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(damaged));
     EXPECT_TRUE(damaged.MessageLabel()->text().contains(
         QString::fromStdString(corrupt.string() + " is damaged or is not a database")))
         << damaged.MessageLabel()->text().toStdString();

@@ -1,6 +1,5 @@
 #include "ScriptedRun.h"
 
-#include "engine/RunState.h"
 #include "engine/SiteKey.h"
 
 #include <chrono>
@@ -21,42 +20,37 @@ struct ScriptedRun::State {
         return releaseAll || (run < static_cast<int>(released.size()) && released[run]);
     }
 
-    void Run(const RunRequest& request, RunShared& shared) {
+    RunResult Run(const RunPlan& plan, const RunContext& context) {
         int run = 0;
         {
             std::lock_guard lock(mutex);
             run = static_cast<int>(requests.size());
-            requests.push_back(request);
+            requests.push_back(plan.request);
         }
         started.fetch_add(1);
-        shared.SetStatusText("Indexing Backlinks...\r\n");
-        int expected = kRunStarted;
-        shared.runState.compare_exchange_strong(expected, kRunNewLine);
-
-        const auto cancelled = [&] {
-            return honoursCancel.load() &&
-                   (shared.runState.load() == kRunCancelled || shared.Session().Aborted());
-        };
+        context.Announce("Indexing Backlinks...\r\n");
+        const auto stopped = [&] { return honoursCancel.load() && context.stop.Cancelled(); };
         {
             std::unique_lock lock(mutex);
-            while (!MayGoOn(run) && !cancelled()) {
+            while (!MayGoOn(run) && !stopped()) {
                 changed.wait_for(lock, std::chrono::milliseconds(5));
             }
         }
-        if (!cancelled()) {
-            const std::string key = MakeSiteKey(request.siteText);
-            shared.List().Append("http://linker" + std::to_string(run) + ".example/" + key);
-            BacklinkRecord& record = *shared.List().begin();
-            record.href = "http://" + key + "/";
+        RunResult result;
+        result.siteKey = MakeSiteKey(plan.request.siteText);
+        if (!stopped()) {
+            result.records.Append("http://linker" + std::to_string(run) + ".example/" +
+                                  result.siteKey);
+            BacklinkRecord& record = *result.records.begin();
+            record.href = "http://" + result.siteKey + "/";
             record.anchorText = "phrase " + std::to_string(run);
-            // Like a worker that was cancelled but carried on, this run still
-            // writes its own state when it was told to ignore the cancel.
-            shared.SetStatusText("Examining " + record.url + "...\r\n");
-            if (shared.runState.load() != kRunCancelled || !honoursCancel.load()) {
-                shared.runState.store(kRunIdle);
-            }
+            // Like a run that was cancelled but carried on, this one still
+            // tells its line when it was told to ignore the stop.
+            context.Announce("Examining " + record.url + "...\r\n");
         }
+        result.cancelled = context.stop.Cancelled();
         returned.fetch_add(1);
+        return result;
     }
 };
 
@@ -66,9 +60,9 @@ ScriptedRun::ScriptedRun()
       started_(state_->started),
       returned_(state_->returned) {}
 
-ReportWorkers::RunFunction ScriptedRun::Function() {
-    return [state = state_](const RunRequest& request, const ServiceConfig&, RunShared& shared) {
-        state->Run(request, shared);
+ReportSession::Pipeline ScriptedRun::Function() {
+    return [state = state_](RunPlan& plan, const RunContext& context) {
+        return state->Run(plan, context);
     };
 }
 

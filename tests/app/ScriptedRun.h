@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ReportWorkers.h"
+#include "session/ReportSession.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -13,19 +13,19 @@ namespace veltrap::testing {
 
 // A stand-in for the report run that the test steers. Every run writes one
 // status line, then waits until the test releases it (or, when it honours
-// cancels, until it is cancelled or aborted), then adds one record for the
-// typed site and ends. Runs are numbered from 0 in the order they start.
+// cancels, until it is stopped), then keeps one record for the typed site and
+// ends. Runs are numbered from 0 in the order they start.
 class ScriptedRun {
 public:
     ScriptedRun();
 
-    // The function to hand to the window; it keeps this object alive.
-    ReportWorkers::RunFunction Function();
+    // The pipeline to hand to the window; it keeps this object alive.
+    ReportSession::Pipeline Function();
 
     // Lets run number `run` go on; -1 lets every run go on without waiting.
     void Release(int run);
-    // When false, a waiting run ignores its cancel and abort, as a worker
-    // stuck inside a slow fetch would.
+    // When false, a waiting run ignores its stop, as a run stuck inside a
+    // slow fetch would.
     void SetHonoursCancel(bool honours) { honoursCancel_ = honours; }
 
     int Started() const { return started_.load(); }

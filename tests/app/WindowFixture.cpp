@@ -16,7 +16,7 @@ WindowFixture::~WindowFixture() {
     window_.reset();
 }
 
-void WindowFixture::Open(ReportWorkers::RunFunction run, ServiceConfig config) {
+void WindowFixture::Open(ReportSession::Pipeline run, ServiceConfig config) {
     UserPrompts prompts;
     prompts.askYesNo = [this](QWidget*, const QString& question) {
         questions_ << question;

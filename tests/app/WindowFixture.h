@@ -27,8 +27,8 @@ protected:
     WindowFixture();
     ~WindowFixture() override;
 
-    // Opens the window with the run function given (the scripted run if none).
-    void Open(ReportWorkers::RunFunction run = {}, ServiceConfig config = {});
+    // Opens the window with the run given (the scripted run if none).
+    void Open(ReportSession::Pipeline run = {}, ServiceConfig config = {});
     SettingsStore Store() const { return SettingsStore(iniPath_); }
 
     void TypeAddress(const QString& text);
@@ -36,7 +36,7 @@ protected:
     // Waits, serving events, until the status box shows text.
     bool WaitForStatus(const QString& text, int timeoutMs = 5000);
     // Waits for the line that sums up a run that ended without an error.
-    bool WaitForRunDone(int timeoutMs);
+    bool WaitForRunDone(int timeoutMs = 5000);
     QString Status() const;
     QString ButtonText() const;
     QStringList SavedSitesInBox() const;

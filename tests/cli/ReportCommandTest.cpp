@@ -25,12 +25,11 @@ protected:
         for (const auto& argument : arguments) {
             argv.push_back(argument.c_str());
         }
-        ReportCommand command(out, err, false, interrupts);
+        ReportCommand command(out, err, false);
         return command.Run(static_cast<int>(argv.size()), argv.data());
     }
     std::ostringstream out;
     std::ostringstream err;
-    std::atomic<int> interrupts{0};
     TempDir dir;
 };
 

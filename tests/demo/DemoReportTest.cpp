@@ -1,9 +1,9 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
 #include "engine/RecordFields.h"
-#include "engine/RunReport.h"
 #include "engine/SiteKey.h"
 #include "net/CurlGlobal.h"
+#include "session/ReportSession.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -21,26 +21,32 @@ namespace {
 // libcurl is set up once for the whole test program, before any thread.
 const CurlGlobal curlGlobal;
 
-struct RunResult {
+struct DemoRun {
     std::vector<BacklinkRecord> records;
     std::vector<UnlinkedRecord> unlinked;
     int backlinkCount = 0;
-    int finalState = -1;
+    bool completed = false;
     std::int64_t requests = 0;
 };
 
-RunResult RunOnDemo(const DemoWeb& web, const std::string& site) {
-    const ServiceConfig config = DemoServiceConfig(ServiceConfig{}, web.Port());
-    RunShared shared(config.http);
-    shared.runState = kRunStarted;
-    const auto outcome = RunReport(RunRequest{site, 10, 10}, config, shared);
-    RunResult result;
-    result.unlinked = outcome.unlinked;
-    result.records.assign(shared.List().begin(), shared.List().end());
-    result.backlinkCount = shared.backlinkCount.load();
-    result.finalState = shared.runState.load();
-    result.requests = shared.Session().RequestsSent();
-    return result;
+DemoRun RunOnDemo(const DemoWeb& web, const std::string& site) {
+    SessionRequest request;
+    request.siteText = site;
+    request.config = DemoServiceConfig(ServiceConfig{}, web.Port());
+    ReportSession session(ReportSession::Prepare(request).value(), {});
+    const SessionEnd& end = session.Wait();
+    DemoRun run;
+    if (!end.report) {
+        ADD_FAILURE() << end.report.reason();
+        return run;
+    }
+    const auto& outcome = *end.report->result;
+    run.unlinked = outcome.unlinked;
+    run.records.assign(outcome.records.begin(), outcome.records.end());
+    run.backlinkCount = outcome.backlinkCount;
+    run.completed = !outcome.cancelled;
+    run.requests = outcome.requests;
+    return run;
 }
 
 // The result addresses the backlink service lists for the site, read from its
@@ -79,7 +85,7 @@ protected:
         options.latencyMs = 0;
         web_ = new DemoWeb(options);
         ASSERT_TRUE(web_->Start().ok());
-        run_ = new RunResult(RunOnDemo(*web_, DemoSiteName()));
+        run_ = new DemoRun(RunOnDemo(*web_, DemoSiteName()));
     }
     static void TearDownTestSuite() {
         delete run_;
@@ -89,11 +95,11 @@ protected:
     }
 
     static DemoWeb* web_;
-    static RunResult* run_;
+    static DemoRun* run_;
 };
 
 DemoWeb* DemoReportTest::web_ = nullptr;
-RunResult* DemoReportTest::run_ = nullptr;
+DemoRun* DemoReportTest::run_ = nullptr;
 
 using Field = RecordField;
 
@@ -117,7 +123,7 @@ bool Any(const std::vector<BacklinkRecord>& records,
 }
 
 TEST_F(DemoReportTest, TheRunCompletesWithManyRecords) {
-    EXPECT_EQ(run_->finalState, kRunIdle);
+    EXPECT_TRUE(run_->completed);
     EXPECT_GT(run_->records.size(), 40u);
     EXPECT_GT(run_->backlinkCount, static_cast<int>(run_->records.size()));
     EXPECT_GT(run_->requests, static_cast<std::int64_t>(run_->records.size()));
@@ -245,7 +251,7 @@ TEST_F(DemoReportTest, LinkingPagesCarryEveryLinkStatus) {
 }
 
 TEST_F(DemoReportTest, ASecondRunGivesTheSameRecords) {
-    const RunResult again = RunOnDemo(*web_, "http://veltrap-demo.example ");
+    const DemoRun again = RunOnDemo(*web_, "http://veltrap-demo.example ");
     ASSERT_EQ(again.records.size(), run_->records.size());
     EXPECT_EQ(again.requests, run_->requests);
     for (std::size_t i = 0; i < again.records.size(); ++i) {

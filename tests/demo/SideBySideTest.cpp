@@ -1,23 +1,25 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
 #include "engine/RecordFields.h"
-#include "engine/RunReport.h"
 #include "export/ExportGridToCsv.h"
 #include "net/CurlGlobal.h"
 #include "report/KeyphrasePane.h"
 #include "report/OverviewPane.h"
 #include "report/PagePane.h"
+#include "session/ReportSession.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
-#include <future>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace veltrap {
 namespace {
@@ -75,10 +77,12 @@ protected:
         web_ = std::make_unique<DemoWeb>(options);
         ASSERT_TRUE(web_->Start().ok());
     }
-    ServiceConfig Config(int jobs) const {
-        ServiceConfig config = DemoServiceConfig(ServiceConfig{}, web_->Port());
-        config.http.jobs = jobs;
-        return config;
+    SessionRequest Request(int jobs) const {
+        SessionRequest request;
+        request.siteText = DemoSiteName();
+        request.config = DemoServiceConfig(ServiceConfig{}, web_->Port());
+        request.config.http.jobs = jobs;
+        return request;
     }
 
     std::unique_ptr<DemoWeb> web_;
@@ -93,13 +97,13 @@ TEST_F(SideBySideTest, ManyJobsGiveTheListFieldsAndTablesOfOne) {
     std::int64_t requests[2] = {};
     const int jobs[2] = {1, 16};
     for (int run = 0; run < 2; ++run) {
-        RunShared shared(Config(jobs[run]).http);
-        shared.runState = kRunStarted;
-        const RunResult result =
-            RunReport(RunRequest{DemoSiteName(), 10, 10}, Config(jobs[run]), shared);
-        EXPECT_EQ(shared.runState.load(), kRunIdle);
-        dumps[run] = Dump(shared.List());
-        tables[run] = Tables(shared.List(), dir_);
+        ReportSession session(ReportSession::Prepare(Request(jobs[run])).value(), {});
+        const SessionEnd& end = session.Wait();
+        ASSERT_TRUE(end.report.ok()) << end.report.reason();
+        const RunResult& result = *end.report->result;
+        EXPECT_FALSE(result.cancelled);
+        dumps[run] = Dump(result.records);
+        tables[run] = Tables(result.records, dir_);
         requests[run] = result.requests;
     }
     EXPECT_GT(dumps[0].size(), 1000u);
@@ -108,26 +112,36 @@ TEST_F(SideBySideTest, ManyJobsGiveTheListFieldsAndTablesOfOne) {
     EXPECT_LE(requests[1], requests[0]);
 }
 
-TEST_F(SideBySideTest, ACancelEndsSixteenJobsWithinASecond) {
+// Once cancelled, sixteen jobs start no new request: only the ones in flight,
+// at most one a job, are still answered.
+TEST_F(SideBySideTest, ACancelOfSixteenJobsStartsNoNewRequest) {
     StartWeb(100);
-    const ServiceConfig config = Config(16);
-    RunShared shared(config.http);
-    shared.runState = kRunStarted;
-    auto run = std::async(std::launch::async, [&] {
-        return RunReport(RunRequest{DemoSiteName(), 10, 10}, config, shared);
-    });
+    std::atomic<std::size_t> done{0};
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    SessionEvents events;
+    events.recordsDone = [&done](std::size_t records, std::size_t) { done.store(records); };
+    events.status = [&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    };
+    ReportSession session(ReportSession::Prepare(Request(16)).value(), std::move(events));
     const auto patience = steady_clock::now() + std::chrono::seconds(60);
-    while (shared.recordsDone.load() < 3 && steady_clock::now() < patience) {
+    while (done.load() < 3 && steady_clock::now() < patience) {
         std::this_thread::sleep_for(milliseconds(5));
     }
-    ASSERT_GE(shared.recordsDone.load(), 3u);
-    const auto cancelled = steady_clock::now();
-    ASSERT_TRUE(shared.Cancel(std::string(kCancelledStatus)));
-    ASSERT_EQ(run.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    EXPECT_LT(std::chrono::duration<double>(steady_clock::now() - cancelled).count(), 1.0);
-    const RunResult result = run.get();
+    ASSERT_GE(done.load(), 3u);
+    ASSERT_TRUE(session.Cancel());
+    const std::int64_t answeredAtCancel = web_->RequestsAnswered();
+    const SessionEnd& end = session.Wait();
+    ASSERT_TRUE(end.report.ok());
+    const RunResult& result = *end.report->result;
     EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(shared.StatusText(), kCancelledStatus);
+    EXPECT_LE(web_->RequestsAnswered(), answeredAtCancel + 16);
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(lines.back(), ReportSession::kCancelledStatus);
+    }
     // Records not started keep nothing.
     const auto untouched = std::count_if(result.records.begin(), result.records.end(),
                                          [](const BacklinkRecord& r) { return r.href.empty(); });

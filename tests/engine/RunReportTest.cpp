@@ -10,6 +10,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -107,23 +108,36 @@ std::string LinkingPage(const std::string& target, const std::string& text) {
            "</a></body></html>";
 }
 
-// Records what a run reports, from the worker's thread.
-struct Observed {
-    RunEvents Events() {
-        RunEvents events;
-        events.status = [this](const std::string& line) {
+// One run as a session holds it: its stop, its HTTP session, and what it
+// told from its threads. Like a session, it takes no line once stopped.
+class Observed {
+public:
+    explicit Observed(const ServiceConfig& config) : http_(config.http, stop) {}
+
+    RunContext Context() {
+        RunProgress progress;
+        progress.status = [this](const std::string& line) {
             std::lock_guard lock(mutex);
+            if (stop.Cancelled()) {
+                return false;
+            }
             lines.push_back(line);
+            return true;
         };
-        events.recordDone = [this](std::size_t done, std::size_t total) {
+        progress.recordDone = [this](std::size_t done, std::size_t total) {
             std::lock_guard lock(mutex);
             records.emplace_back(done, total);
         };
-        return events;
+        return {stop, http_, std::move(progress)};
     }
+
+    RunStop stop;
     std::mutex mutex;
     std::vector<std::string> lines;
     std::vector<std::pair<std::size_t, std::size_t>> records;
+
+private:
+    HttpSession http_;
 };
 
 struct Outcome {
@@ -132,9 +146,9 @@ struct Outcome {
     std::string anchorText;
 };
 
-std::vector<Outcome> Records(const RunShared& shared) {
+std::vector<Outcome> Records(const RunResult& result) {
     std::vector<Outcome> out;
-    for (const auto& record : shared.List()) {
+    for (const auto& record : result.records) {
         out.push_back({record.url, record.href, record.anchorText});
     }
     return out;
@@ -144,14 +158,27 @@ MATCHER_P3(IsRecord, url, href, anchorText, "") {
     return arg.url == url && arg.href == href && arg.anchorText == anchorText;
 }
 
+RunResult RunOn(const ServiceConfig& config, Observed& observed, const std::string& site,
+                int backlinkPages = 10, int rankingPages = 2) {
+    RunPlan plan = RunPlan::Make({site, backlinkPages, rankingPages, nullptr},
+                                 RunServices::Make(config).value(), config);
+    return RunReport(plan, observed.Context());
+}
+
 class RunReportTest : public ::testing::Test {
 protected:
-    void Run(RunShared& shared, const std::string& site, int backlinkPages = 10) {
-        shared.runState = kRunStarted;
-        RunReport({site, backlinkPages, 2}, web.Config(), shared, observed.Events());
+    RunResult Run(const std::string& site, int backlinkPages = 10) {
+        return RunOn(web.Config(), observed(), site, backlinkPages);
+    }
+    // Made once the web has its port, which the session's connections use.
+    Observed& observed() {
+        if (!observed_) {
+            observed_.emplace(web.Config());
+        }
+        return *observed_;
     }
     MiniWeb web;
-    Observed observed;
+    std::optional<Observed> observed_;
 };
 
 TEST_F(RunReportTest, RecordsAreFilteredFilledAndAnnounced) {
@@ -161,14 +188,12 @@ TEST_F(RunReportTest, RecordsAreFilteredFilledAndAnnounced) {
     web.Serve("d.example/x", "mysite.test is mentioned, never linked, in this long enough text");
     web.Serve("pagerank.test/?http://a.example", "Your pagerank is: <font color=red>3</font>");
     web.Start();
-    const ServiceConfig config = web.Config();
-    RunShared shared(config.http);
-    Run(shared, "http://www.mysite.test ");
+    const RunResult result = Run("http://www.mysite.test ");
 
-    EXPECT_EQ(shared.runState.load(), kRunIdle);
-    EXPECT_EQ(shared.backlinkCount.load(), 3);
-    ASSERT_EQ(shared.List().size(), 1u);
-    const BacklinkRecord& record = *shared.List().begin();
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.backlinkCount, 3);
+    ASSERT_EQ(result.records.size(), 1u);
+    const BacklinkRecord& record = *result.records.begin();
     EXPECT_EQ(record.url, "http://a.example");
     EXPECT_EQ(record.href, "http://mysite.test/shop");
     EXPECT_EQ(record.anchorText, "my site");
@@ -178,13 +203,12 @@ TEST_F(RunReportTest, RecordsAreFilteredFilledAndAnnounced) {
     EXPECT_EQ(record.sitePos[RankColumn::kGoogle], -1);
     EXPECT_FALSE(record.reciprocal);
 
-    EXPECT_THAT(observed.lines,
+    EXPECT_THAT(observed().lines,
                 ElementsAre("Indexing Backlinks...", "Examining http://a.example...\r\n",
                             "Gathering ranking data for keyphrase: my site...\r\n",
                             "Examining http://d.example/x...\r\n"));
-    EXPECT_EQ(shared.StatusText(), "Examining http://d.example/x...\r\n");
     using Position = std::pair<std::size_t, std::size_t>;
-    EXPECT_THAT(observed.records, ElementsAre(Position{1, 3}, Position{2, 3}, Position{3, 3}));
+    EXPECT_THAT(observed().records, ElementsAre(Position{1, 3}, Position{2, 3}, Position{3, 3}));
 
     // The site's own page is dropped unfetched, and the ranks are asked in
     // the order Yahoo, Google, MSN before the reciprocal check.
@@ -210,23 +234,21 @@ TEST_F(RunReportTest, DiscoveryPagesUntilAShortPage) {
     web.Serve(ExplorerKey("mysite.test", 1), ResultsPage(own, true));
     web.Serve(ExplorerKey("mysite.test", 51), ResultsPage({"http://mysite.test/last"}, true));
     web.Start();
-    RunShared shared(web.Config().http);
-    Run(shared, "mysite.test", 5);
-    EXPECT_EQ(shared.backlinkCount.load(), 51);
-    EXPECT_TRUE(shared.List().empty());
+    const RunResult result = Run("mysite.test", 5);
+    EXPECT_EQ(result.backlinkCount, 51);
+    EXPECT_TRUE(result.records.empty());
     EXPECT_THAT(web.Asked(),
                 ElementsAre(ExplorerKey("mysite.test", 1), ExplorerKey("mysite.test", 51)));
-    EXPECT_EQ(shared.runState.load(), kRunIdle);
+    EXPECT_FALSE(result.cancelled);
 }
 
 TEST_F(RunReportTest, NoBacklinkPagesMeansNoRequest) {
     web.Start();
-    RunShared shared(web.Config().http);
-    Run(shared, "mysite.test", 0);
+    const RunResult result = Run("mysite.test", 0);
     EXPECT_TRUE(web.Asked().empty());
-    EXPECT_TRUE(shared.List().empty());
-    EXPECT_EQ(shared.runState.load(), kRunIdle);
-    EXPECT_THAT(observed.lines, ElementsAre("Indexing Backlinks..."));
+    EXPECT_TRUE(result.records.empty());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_THAT(observed().lines, ElementsAre("Indexing Backlinks..."));
 }
 
 TEST_F(RunReportTest, CancelKeepsWhatWasFilledAndLeavesTheRest) {
@@ -236,33 +258,31 @@ TEST_F(RunReportTest, CancelKeepsWhatWasFilledAndLeavesTheRest) {
     web.Serve("b.example/", LinkingPage("http://mysite.test/", "Beta Link"));
     web.Serve("c.example/", LinkingPage("http://mysite.test/", "Gamma Link"));
     web.Start();
-    RunShared shared(web.Config().http);
-    web.Before("b.example/", [&shared] { shared.runState = kRunCancelled; });
-    Run(shared, "mysite.test");
+    web.Before("b.example/", [this] { observed().stop.Cancel(); });
+    const RunResult result = Run("mysite.test");
 
-    EXPECT_EQ(shared.runState.load(), kRunCancelled);
-    EXPECT_THAT(Records(shared),
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_THAT(Records(result),
                 ElementsAre(IsRecord("http://a.example/", "http://mysite.test/", "alpha link"),
                             IsRecord("http://b.example/", "http://mysite.test/", "beta link"),
                             IsRecord("http://c.example/", "", "")));
-    const BacklinkRecord& b = *std::next(shared.List().begin());
+    const BacklinkRecord& b = *std::next(result.records.begin());
     EXPECT_EQ(b.pagePos[RankColumn::kYahoo], -1);
     EXPECT_EQ(b.pageRank, -1);
     EXPECT_FALSE(web.WasAsked("c.example/"));
-    EXPECT_EQ(shared.StatusText(), "Examining http://b.example/...\r\n");
+    EXPECT_EQ(observed().lines.back(), "Examining http://b.example/...\r\n");
 }
 
 TEST_F(RunReportTest, CancelDuringDiscoveryStopsAtTheFirstRecord) {
     web.Serve(ExplorerKey("mysite.test", 1),
               ResultsPage({"http://mysite.test/own", "http://a.example/"}));
     web.Start();
-    RunShared shared(web.Config().http);
-    web.Before(ExplorerKey("mysite.test", 1), [&shared] { shared.runState = kRunCancelled; });
-    Run(shared, "mysite.test");
-    EXPECT_EQ(shared.runState.load(), kRunCancelled);
+    web.Before(ExplorerKey("mysite.test", 1), [this] { observed().stop.Cancel(); });
+    const RunResult result = Run("mysite.test");
+    EXPECT_TRUE(result.cancelled);
     // Nothing was filtered and no status line replaced the cancel.
-    EXPECT_EQ(shared.List().size(), 2u);
-    EXPECT_TRUE(observed.lines.empty());
+    EXPECT_EQ(result.records.size(), 2u);
+    EXPECT_TRUE(observed().lines.empty());
     EXPECT_EQ(web.Asked().size(), 1u);
 }
 
@@ -284,35 +304,32 @@ TEST_F(RunReportTest, LaterRunIsUntouchedByACancelledWorker) {
     web.Start();
 
     const ServiceConfig config = web.Config();
-    RunShared old(config.http);
-    old.runState = kRunStarted;
-    std::thread worker([&] { RunReport({"old.test", 10, 1}, config, old); });
+    Observed old(config);
+    RunResult oldResult;
+    std::thread worker([&] { oldResult = RunOn(config, old, "old.test", 10, 1); });
     const bool inFetch =
         entered.get_future().wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-    old.runState = kRunCancelled;
+    old.stop.Cancel();
     if (!inFetch) {
         release.set_value();
         worker.join();
         FAIL() << "the old run never reached its slow page";
     }
 
-    RunShared fresh(config.http);
-    Run(fresh, "new.test");
-    const auto before = Records(fresh);
-    const std::string status = fresh.StatusText();
+    const RunResult fresh = Run("new.test");
+    const std::vector<std::string> lines = observed().lines;
     release.set_value();
     worker.join();
 
-    EXPECT_EQ(fresh.runState.load(), kRunIdle);
-    EXPECT_EQ(fresh.backlinkCount.load(), 1);
-    EXPECT_EQ(fresh.StatusText(), status);
+    EXPECT_FALSE(fresh.cancelled);
+    EXPECT_EQ(fresh.backlinkCount, 1);
+    EXPECT_EQ(observed().lines, lines);
     EXPECT_THAT(Records(fresh),
                 ElementsAre(IsRecord("http://n.example/", "http://new.test/", "new link")));
-    EXPECT_EQ(before.size(), 1u);
     // The old run kept its own list: the record in flight was filled, the
     // one after it was left unexamined.
-    EXPECT_EQ(old.runState.load(), kRunCancelled);
-    EXPECT_THAT(Records(old),
+    EXPECT_TRUE(oldResult.cancelled);
+    EXPECT_THAT(Records(oldResult),
                 ElementsAre(IsRecord("http://slow.example/", "http://old.test/", "old link"),
                             IsRecord("http://o.example/", "", "")));
 }

@@ -184,7 +184,8 @@ TEST_F(FetchSchedulerTest, AHeldHostDoesNotHoldOtherHosts) {
     // the free host's answer cannot have waited for it, however slow the
     // machine is.
     options.retryAfterMaxS = 3600;
-    HttpSession session(options);
+    RunStop stop;
+    HttpSession session(options, stop);
     PageAnswer held;
     std::thread busy([&] {
         HttpRetriever retriever(session);
@@ -203,7 +204,9 @@ TEST_F(FetchSchedulerTest, AHeldHostDoesNotHoldOtherHosts) {
     const bool served = calm.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
     EXPECT_TRUE(served);
     EXPECT_EQ(Asked("/refuse/held"), 1);
-    session.StopNew();
+    // A cancelled run's records refuse new fetches, the held one included.
+    stop.BeginRecords();
+    stop.Cancel();
     busy.join();
     if (served) {
         EXPECT_TRUE(calm.get().Usable());

@@ -333,14 +333,15 @@ TEST_F(HttpRetrieverTest, AbortEndsAFetchInFlightAndRefusesNewOnes) {
     HttpOptions options = QuickOptions();
     options.stallTimeoutS = 30;
     options.fetchTimeoutS = 60;
-    HttpSession session(options);
+    RunStop stop;
+    HttpSession session(options, stop);
     HttpRetriever retriever(session);
     const std::string url = Url("/stall");
     steady_clock::time_point aborted;
     std::thread aborter([&] {
         std::this_thread::sleep_for(milliseconds(300));
         aborted = steady_clock::now();
-        session.Abort();
+        stop.Abort();
     });
     const std::string* body = retriever.Fetch(url);
     const double late = SecondsSince(aborted);

@@ -19,22 +19,25 @@ constexpr const char* kKeyKey = "openpagerank_key";
 constexpr const char* kKeyEnvironment = "VELTRAP_OPENPAGERANK_KEY";
 constexpr std::string_view kApiPath = "/api/v1.0/getPageRank";
 
-std::string CheckSettings(const ServiceContext& context) {
+Status CheckSettings(const ServiceContext& context) {
     const std::string where = std::string("key '") + kKeyKey + "' in [" + kSection +
                               "] or the environment variable " + kKeyEnvironment;
     const std::string& key = context.settings.Get(kSection, kKeyKey);
     if (key.empty()) {
-        return std::string("the ") + OpenPageRankProvider::kName +
-               " authority provider needs a key: set " + where;
+        return Failure{std::string("the ") + OpenPageRankProvider::kName +
+                           " authority provider needs a key: set " + where,
+                       true};
     }
     // The key goes into a header line, which a control byte would break.
     if (std::any_of(key.begin(), key.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-        return "the " + where + " holds a control character";
+        return Failure{"the " + where + " holds a control character", true};
     }
     if (context.settings.Get(kSection, kUrlKey).empty()) {
-        return std::string("key '") + kUrlKey + "' in [" + kSection +
-               "] must not be empty for the " + OpenPageRankProvider::kName + " authority provider";
+        return Failure{std::string("key '") + kUrlKey + "' in [" + kSection +
+                           "] must not be empty for the " + OpenPageRankProvider::kName +
+                           " authority provider",
+                       true};
     }
     return {};
 }

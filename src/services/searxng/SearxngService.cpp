@@ -39,14 +39,17 @@ const ColumnEngines& EnginesOf(RankColumn column) {
     return kColumns[0];
 }
 
-std::string CheckSettings(const ServiceContext& context) {
+Status CheckSettings(const ServiceContext& context) {
     if (context.settings.Get(kSection, kUrlKey).empty()) {
-        return std::string("the ") + SearxngRankProvider::kName + " search provider needs key '" +
-               kUrlKey + "' in [" + kSection + "], such as http://127.0.0.1:8888";
+        return Failure{std::string("the ") + SearxngRankProvider::kName +
+                           " search provider needs key '" + kUrlKey + "' in [" + kSection +
+                           "], such as http://127.0.0.1:8888",
+                       true};
     }
     for (const ColumnEngines& entry : kColumns) {
         if (SearxngEngines(context.settings.Get(kSection, entry.key)).empty()) {
-            return std::string("key '") + entry.key + "' in [" + kSection + "] names no engine";
+            return Failure{
+                std::string("key '") + entry.key + "' in [" + kSection + "] names no engine", true};
         }
     }
     return {};

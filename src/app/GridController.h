@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/ReportDisplay.h"
+#include "app/UserPrompts.h"
+#include "engine/BacklinkList.h"
+#include "engine/UnlinkedRecord.h"
+#include "report/LinkChanges.h"
+#include "report/PaneResult.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QScrollBar;
+class QTabBar;
+
+namespace veltrap {
+
+class ClientArea;
+
+// What the grid shows and how it answers the user: the pane of the selected
+// tab, filled from the report on screen; sorting by a header; selecting,
+// moving through and copying rows; scrolling; and the detail views, which
+// live in a temporary tab after the permanent ones until another tab is
+// chosen. It holds no run: the window tells it which report is on screen.
+class GridController : public QObject {
+    Q_OBJECT
+
+public:
+    // The permanent tabs; a detail view may add one more.
+    static constexpr int kOverviewTab = 0;
+    static constexpr int kKeyphraseTab = 1;
+    static constexpr int kPageTab = 2;
+    static constexpr int kLinkStatusTab = 3;
+    static constexpr int kDetailTab = 4;
+
+    // The menu a right-click on a data row opens gets its two entries here.
+    GridController(ReportDisplay& display, ClientArea* client, QTabBar* tabs, QScrollBar* scrollBar,
+                   QMenu* rowMenu, UserPrompts& prompts, QObject* parent = nullptr);
+
+    // The report the panes are filled from; null for none. What is pointed to
+    // must stay until the next call.
+    void SetReport(const BacklinkList* kept, const std::vector<UnlinkedRecord>* unlinked,
+                   const LinkChanges* changes);
+    const BacklinkList* Kept() const { return kept_; }
+
+    // Refills the pane of the selected permanent tab from the report on screen.
+    void FillSelectedPane();
+    // Removes the temporary detail tab, if there is one.
+    void RemoveDetailTab();
+    // Places the scroll bar for the rows that fit now, after a resize.
+    void FitScrollBar();
+
+    QAction* OpenPageAction() const { return openPageAction_; }
+    QAction* CopyAddressAction() const { return copyAddressAction_; }
+
+public slots:
+    // The left button went down, or was double-clicked, at a point of the
+    // client area.
+    void OnGridPressed(QPoint at);
+    void OnGridDoubleClicked(QPoint at);
+    // A request from the grid's scroll bar, one of QAbstractSlider::SliderAction.
+    void OnScrollAction(int action);
+    // The mouse wheel asks to move the grid by rows (positive: towards the end).
+    void OnWheelRows(int rows);
+    // The user chose a tab: the detail tab goes, and the chosen pane is refilled.
+    void OnTabChosen(int index);
+    // An arrow, page or Home/End key moves the selection through the rows,
+    // scrolling as far as needed to keep it in view.
+    void OnGridKey(int key);
+    // Puts the selected row on the clipboard, its cells apart by tabs.
+    void OnCopyRow();
+    // A right-click on a data row selects it and offers to open or copy the
+    // address in its first cell.
+    void OnGridContextMenu(QPoint at, QPoint global);
+
+private:
+    // The steps that end every pane refill: scroll bar, selection, hint, repaint.
+    void ApplyPaneResult(const PaneResult& result);
+    void ShowDetailView(const PaneResult& result);
+    // What a click on a header does: sorts by its column and shows the first
+    // rows. The Overview's header is left alone.
+    void SortByHeader(int column);
+    // Hands a cell's text to the browser if it is a web address.
+    void OpenPage(const std::string& text);
+    // The list row of the selection, or -1 when no existing row is selected.
+    int SelectedListRow() const;
+
+    ReportDisplay& display_;
+    ClientArea* client_;
+    QTabBar* tabs_;
+    QScrollBar* scrollBar_;
+    QMenu* rowMenu_;
+    UserPrompts& prompts_;
+    QAction* openPageAction_;
+    QAction* copyAddressAction_;
+    const BacklinkList* kept_ = nullptr;
+    const std::vector<UnlinkedRecord>* unlinked_ = nullptr;
+    const LinkChanges* changes_ = nullptr;
+};
+
+}  // namespace veltrap

@@ -1,0 +1,169 @@
+#include "session/ReportSession.h"
+
+#include "base/UtcTimestamp.h"
+#include "engine/SiteKey.h"
+#include "export/RunFacts.h"
+#include "history/RecordRun.h"
+#include "services/backlinkimport/BacklinkImport.h"
+#include "session/ReportOutputs.h"
+
+#include <ctime>
+#include <exception>
+#include <memory>
+#include <utility>
+
+namespace veltrap {
+
+Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
+    Result<RunServices> services = RunServices::Make(request.config);
+    if (!services) {
+        return services.failure();
+    }
+    if (MakeSiteKey(request.siteText).empty()) {
+        return Failure{NamesNoSite(request.siteText), true};
+    }
+    RunRequest run{request.siteText, request.maxBacklinkPages, request.maxRankingPages, nullptr};
+    std::string importSummary;
+    if (!request.importFiles.empty()) {
+        // Every file is read whole before anything is sent.
+        auto imported = BacklinkImport::Read(request.importFiles);
+        if (!imported) {
+            return imported.failure();
+        }
+        run.imported = std::move(imported).value();
+        importSummary = run.imported->Summary();
+    }
+    if (Status ready = ReportOutputs::Prepare(request.outFolder, request.htmlFile); !ready) {
+        return ready.failure();
+    }
+    RunPlan plan = RunPlan::Make(std::move(run), std::move(services).value(), request.config);
+    return Prepared{std::move(request), std::move(plan), std::move(importSummary)};
+}
+
+ReportSession::ReportSession(Prepared prepared, SessionEvents events, Pipeline pipeline)
+    : prepared_(std::move(prepared)),
+      events_(std::move(events)),
+      pipeline_(std::move(pipeline)),
+      http_(prepared_.request.config.http, stop_),
+      thread_([this] { Work(); }) {}
+
+ReportSession::~ReportSession() {
+    // Whoever lets the session go no longer listens: the run ends at once,
+    // without a line; what it already gathered is still stored.
+    stop_.Abort();
+    thread_.join();
+}
+
+bool ReportSession::Cancel() {
+    return Stop(false);
+}
+
+bool ReportSession::Abort() {
+    return Stop(true);
+}
+
+const SessionEnd& ReportSession::Wait() {
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return end_.has_value(); });
+    return *end_;
+}
+
+bool ReportSession::Tell(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    if (stop_.Cancelled()) {
+        return false;
+    }
+    if (events_.status) {
+        events_.status(line);
+    }
+    return true;
+}
+
+bool ReportSession::Stop(bool abort) {
+    std::lock_guard lock(mutex_);
+    // Records that are all done are kept whole: the history and the outputs
+    // are written whatever comes.
+    if (recordsDone_) {
+        return false;
+    }
+    const bool stopped = abort ? stop_.Abort() : stop_.Cancel();
+    if (stopped && events_.status) {
+        events_.status(std::string(kCancelledStatus));
+    }
+    return stopped;
+}
+
+Result<RunResult> ReportSession::RunPipeline() {
+    const RunContext context{
+        stop_, http_,
+        RunProgress{[this](const std::string& line) { return Tell(line); }, events_.recordsDone}};
+    // An exception must not leave the session's thread, where it would end
+    // the program; the run ends with the reason instead.
+    try {
+        return pipeline_(prepared_.plan, context);
+    } catch (const std::exception& error) {
+        return Failure{error.what()};
+    } catch (...) {
+        return Failure{"an unknown error"};
+    }
+}
+
+void ReportSession::Work() {
+    const auto started = std::chrono::steady_clock::now();
+    std::string startedAt = UtcTimestamp(std::chrono::system_clock::now());
+    Result<RunResult> ran = RunPipeline();
+    {
+        // From here on a cancel comes too late: the result tells whether
+        // one came before.
+        std::lock_guard lock(mutex_);
+        recordsDone_ = true;
+        if (ran) {
+            ran->cancelled = ran->cancelled || stop_.Cancelled();
+        }
+    }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    SessionEnd end;
+    if (ran) {
+        end = Conclude(std::move(ran).value(), took, std::move(startedAt));
+    } else {
+        Tell("The report stopped: " + ran.reason() + "\r\n");
+        end.report = ran.failure();
+        end.took = took;
+    }
+    if (events_.finished) {
+        events_.finished(end);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        end_ = std::move(end);
+    }
+    ended_.notify_all();
+}
+
+SessionEnd ReportSession::Conclude(RunResult result, std::chrono::milliseconds took,
+                                   std::string startedAt) {
+    const SessionRequest& request = prepared_.request;
+    const RunRequest& asked = prepared_.plan.request;
+    SessionEnd end;
+    end.took = took;
+    FinishedReport report;
+    report.facts = RunFacts(asked, request.config, std::time(nullptr));
+    if (request.history) {
+        HistoryRun run = RunToStore(asked, request.config);
+        run.siteKey = result.siteKey;
+        run.startedAt = std::move(startedAt);
+        run.endedAt = UtcTimestamp(std::chrono::system_clock::now());
+        run.cancelled = result.cancelled;
+        RecordedRun recorded = RecordRun(*request.history, run, result);
+        report.changes = std::move(recorded.changes);
+        report.history = std::move(recorded.report);
+        end.historyProblems = std::move(recorded.problems);
+    }
+    report.result = std::make_shared<const RunResult>(std::move(result));
+    end.written = ReportOutputs::Write(request.outFolder, request.htmlFile, report);
+    end.report = std::move(report);
+    return end;
+}
+
+}  // namespace veltrap
