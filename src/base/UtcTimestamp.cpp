@@ -1,17 +1,48 @@
 #include "base/UtcTimestamp.h"
 
-#include <ctime>
+#include <cstdio>
 
 namespace veltrap {
+namespace {
+
+// The moment's date and time of day in UTC, by the calendar's arithmetic
+// alone. The C library's time functions would do, but they read and set up
+// the process's time zone under a lock of their own, which other threads of
+// the program (a window's) share.
+struct UtcParts {
+    int year;
+    unsigned month;
+    unsigned day;
+    long hours;
+    long minutes;
+    long seconds;
+};
+
+UtcParts PartsOf(std::chrono::system_clock::time_point moment) {
+    using namespace std::chrono;
+    const auto day = floor<days>(moment);
+    const year_month_day date{day};
+    const hh_mm_ss time{floor<seconds>(moment - day)};
+    return {static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+            static_cast<unsigned>(date.day()), static_cast<long>(time.hours().count()),
+            static_cast<long>(time.minutes().count()), static_cast<long>(time.seconds().count())};
+}
+
+}  // namespace
 
 std::string UtcTimestamp(std::chrono::system_clock::time_point moment) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(moment);
-    std::tm utc{};
-    char text[32] = {};
-    if (gmtime_r(&seconds, &utc) == nullptr ||
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) == 0) {
-        return "";
-    }
+    const UtcParts at = PartsOf(moment);
+    char text[48] = {};
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02ld:%02ld:%02ldZ", at.year, at.month,
+                  at.day, at.hours, at.minutes, at.seconds);
+    return text;
+}
+
+std::string UtcMinute(std::chrono::system_clock::time_point moment) {
+    const UtcParts at = PartsOf(moment);
+    char text[48] = {};
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld UTC", at.year, at.month, at.day,
+                  at.hours, at.minutes);
     return text;
 }
 

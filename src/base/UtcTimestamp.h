@@ -9,4 +9,7 @@ namespace veltrap {
 // times written in different places sort and compare as text.
 std::string UtcTimestamp(std::chrono::system_clock::time_point moment);
 
+// The moment in UTC to the minute, as people read it: "2026-12-09 09:40 UTC".
+std::string UtcMinute(std::chrono::system_clock::time_point moment);
+
 }  // namespace veltrap

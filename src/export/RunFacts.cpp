@@ -1,20 +1,17 @@
 #include "export/RunFacts.h"
 
+#include "base/UtcTimestamp.h"
+
 #include <string>
 #include <utility>
 
 namespace veltrap {
 
 HtmlReportFacts RunFacts(const RunRequest& request, const ServiceConfig& config,
-                         std::time_t madeAt) {
-    // UTC, so that reports made in different places compare.
-    std::tm utc{};
-    char text[32] = {};
-    if (gmtime_r(&madeAt, &utc) != nullptr) {
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-    }
+                         std::chrono::system_clock::time_point madeAt) {
     using Role = ServiceConfig::Role;
-    return RunFacts(text,
+    // UTC, so that reports made in different places compare.
+    return RunFacts(UtcMinute(madeAt),
                     {config.Chosen(Role::kBacklinks), config.Chosen(Role::kAuthority),
                      config.Chosen(Role::kSearch)},
                     request.maxBacklinkPages, request.maxRankingPages, config.http.jobs);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "engine/RunReport.h"
+#include "engine/RunPlan.h"
 #include "engine/ServiceConfig.h"
 #include "export/HtmlReport.h"
 
 #include <array>
-#include <ctime>
+#include <chrono>
 #include <string>
 
 namespace veltrap {
@@ -15,7 +15,7 @@ namespace veltrap {
 // given. The window and veltrap-report both take them from here, so a report
 // saved from the window reads like one written by the headless program.
 HtmlReportFacts RunFacts(const RunRequest& request, const ServiceConfig& config,
-                         std::time_t madeAt);
+                         std::chrono::system_clock::time_point madeAt);
 
 // The same facts of a run told by its parts: madeAt as it is to be shown, the
 // names of the backlink, authority and search services, and the limits.

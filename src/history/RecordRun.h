@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RunReport.h"
+#include "engine/RunPlan.h"
 #include "engine/RunResult.h"
 #include "engine/ServiceConfig.h"
 #include "export/HtmlReport.h"

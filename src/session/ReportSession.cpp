@@ -7,7 +7,6 @@
 #include "services/backlinkimport/BacklinkImport.h"
 #include "session/ReportOutputs.h"
 
-#include <ctime>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -148,7 +147,7 @@ SessionEnd ReportSession::Conclude(RunResult result, std::chrono::milliseconds t
     SessionEnd end;
     end.took = took;
     FinishedReport report;
-    report.facts = RunFacts(asked, request.config, std::time(nullptr));
+    report.facts = RunFacts(asked, request.config, std::chrono::system_clock::now());
     if (request.history) {
         HistoryRun run = RunToStore(asked, request.config);
         run.siteKey = result.siteKey;
