@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QMetaObject>
+#include "app/Mailbox.h"
+
 #include <QObject>
 
 #include <cstdint>
@@ -19,7 +20,7 @@ namespace veltrap {
 // must only use what it holds itself.
 class BackgroundWork {
 public:
-    explicit BackgroundWork(QObject* receiver) : receiver_(receiver) {}
+    explicit BackgroundWork(QObject* receiver) : mailbox_(new Mailbox(receiver)) {}
     // Waits for every piece still running; their results are dropped with the
     // receiver.
     ~BackgroundWork() {
@@ -36,13 +37,10 @@ public:
         threads_.emplace(
             id, std::thread([this, id, work = std::move(work), done = std::move(done)]() mutable {
                 auto result = std::make_shared<T>(work());
-                QMetaObject::invokeMethod(
-                    receiver_,
-                    [this, id, result, done = std::move(done)] {
-                        Join(id);
-                        done(std::move(*result));
-                    },
-                    Qt::QueuedConnection);
+                mailbox_->Post([this, id, result, done = std::move(done)] {
+                    Join(id);
+                    done(std::move(*result));
+                });
             }));
     }
 
@@ -57,7 +55,8 @@ private:
         }
     }
 
-    QObject* receiver_;
+    // A child of the receiver, so it lives as long as the receiver does.
+    Mailbox* mailbox_;
     std::uint64_t last_ = 0;
     // Touched on the receiver's thread only.
     std::map<std::uint64_t, std::thread> threads_;

@@ -385,10 +385,9 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
         ending_.emplace_back(serial_, std::move(session_));
     }
     const int serial = ++serial_;
-    // Queued before the session can queue anything, so the screen is
-    // cleared before the first line of the run is shown.
-    QMetaObject::invokeMethod(
-        this, [this, serial] { BeginRun(serial); }, Qt::QueuedConnection);
+    // Posted before the session can post anything, so the screen is cleared
+    // before the first line of the run is shown.
+    mailbox_->Post([this, serial] { BeginRun(serial); });
     session_ =
         std::make_unique<ReportSession>(std::move(prepared).value(), EventsOf(serial), pipeline_);
     phase_ = Phase::kRunning;
@@ -398,17 +397,13 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
 SessionEvents MainDialog::EventsOf(int serial) {
     SessionEvents events;
     events.status = [this, serial](const std::string& line) {
-        QMetaObject::invokeMethod(
-            this, [this, serial, line] { OnRunStatus(serial, line); }, Qt::QueuedConnection);
+        mailbox_->Post([this, serial, line] { OnRunStatus(serial, line); });
     };
     events.recordsDone = [this, serial](std::size_t done, std::size_t total) {
-        QMetaObject::invokeMethod(
-            this, [this, serial, done, total] { OnRecordsDone(serial, done, total); },
-            Qt::QueuedConnection);
+        mailbox_->Post([this, serial, done, total] { OnRecordsDone(serial, done, total); });
     };
     events.finished = [this, serial](const SessionEnd& end) {
-        QMetaObject::invokeMethod(
-            this, [this, serial, end] { OnRunFinished(serial, end); }, Qt::QueuedConnection);
+        mailbox_->Post([this, serial, end] { OnRunFinished(serial, end); });
     };
     return events;
 }
