@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Mailbox.h"
+#include "app/QueuedCalls.h"
 
 #include <QObject>
 
@@ -20,7 +20,7 @@ namespace veltrap {
 // must only use what it holds itself.
 class BackgroundWork {
 public:
-    explicit BackgroundWork(QObject* receiver) : mailbox_(new Mailbox(receiver)) {}
+    explicit BackgroundWork(QObject* receiver) : calls_(new QueuedCalls(receiver)) {}
     // Waits for every piece still running; their results are dropped with the
     // receiver.
     ~BackgroundWork() {
@@ -37,7 +37,7 @@ public:
         threads_.emplace(
             id, std::thread([this, id, work = std::move(work), done = std::move(done)]() mutable {
                 auto result = std::make_shared<T>(work());
-                mailbox_->Post([this, id, result, done = std::move(done)] {
+                calls_->Post([this, id, result, done = std::move(done)] {
                     Join(id);
                     done(std::move(*result));
                 });
@@ -56,7 +56,7 @@ private:
     }
 
     // A child of the receiver, so it lives as long as the receiver does.
-    Mailbox* mailbox_;
+    QueuedCalls* calls_;
     std::uint64_t last_ = 0;
     // Touched on the receiver's thread only.
     std::map<std::uint64_t, std::thread> threads_;

@@ -387,7 +387,7 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
     const int serial = ++serial_;
     // Posted before the session can post anything, so the screen is cleared
     // before the first line of the run is shown.
-    mailbox_->Post([this, serial] { BeginRun(serial); });
+    calls_->Post([this, serial] { BeginRun(serial); });
     session_ =
         std::make_unique<ReportSession>(std::move(prepared).value(), EventsOf(serial), pipeline_);
     phase_ = Phase::kRunning;
@@ -397,13 +397,13 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
 SessionEvents MainDialog::EventsOf(int serial) {
     SessionEvents events;
     events.status = [this, serial](const std::string& line) {
-        mailbox_->Post([this, serial, line] { OnRunStatus(serial, line); });
+        calls_->Post([this, serial, line] { OnRunStatus(serial, line); });
     };
     events.recordsDone = [this, serial](std::size_t done, std::size_t total) {
-        mailbox_->Post([this, serial, done, total] { OnRecordsDone(serial, done, total); });
+        calls_->Post([this, serial, done, total] { OnRecordsDone(serial, done, total); });
     };
     events.finished = [this, serial](const SessionEnd& end) {
-        mailbox_->Post([this, serial, end] { OnRunFinished(serial, end); });
+        calls_->Post([this, serial, end] { OnRunFinished(serial, end); });
     };
     return events;
 }

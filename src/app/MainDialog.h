@@ -2,7 +2,7 @@
 
 #include "app/BackgroundWork.h"
 #include "app/GridController.h"
-#include "app/Mailbox.h"
+#include "app/QueuedCalls.h"
 #include "app/ReportDisplay.h"
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
@@ -41,9 +41,9 @@ class ClientArea;
 // The main window: the address box, the Run button that also cancels, the
 // status line, the report tabs with the grid drawn below them, and the menu.
 // A run is a ReportSession, which tells the window what happens through
-// events handed to the window's own thread by a Mailbox; no widget is ever touched from
-// another thread, and the window neither reads the history nor writes a file
-// on its own thread. The grid's behaviour is the GridController's.
+// events handed to the window's own thread as QueuedCalls; no widget is ever
+// touched from another thread, and the window neither reads the history nor
+// writes a file on its own thread. The grid's behaviour is the GridController's.
 class MainDialog : public QMainWindow {
     Q_OBJECT
 
@@ -201,7 +201,7 @@ private:
     // The most records the latest run has told done; the bar never goes back.
     std::size_t recordsShown_ = 0;
     // Where the sessions' events are handed to this thread.
-    Mailbox* mailbox_ = new Mailbox(this);
+    QueuedCalls* calls_ = new QueuedCalls(this);
     BackgroundWork work_{this};
     // The latest session, numbered serial_, and the cancelled ones still
     // ending, each with its number. Declared after everything their events

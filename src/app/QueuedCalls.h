@@ -13,13 +13,13 @@ namespace veltrap {
 // a queued call of a slot, to run what was posted, in the order it was. The
 // lock, not the event loop, carries the call and what it holds from thread to
 // thread, so every hand-over is one that a race detector can see.
-class Mailbox : public QObject {
+class QueuedCalls : public QObject {
     Q_OBJECT
 
 public:
-    explicit Mailbox(QObject* parent) : QObject(parent) {}
+    explicit QueuedCalls(QObject* parent) : QObject(parent) {}
 
-    // May be called from any thread, for as long as the mailbox is there.
+    // May be called from any thread, for as long as the queue is there.
     void Post(std::function<void()> call);
 
 private slots:

@@ -1,4 +1,4 @@
-#include "app/Mailbox.h"
+#include "app/QueuedCalls.h"
 
 #include <QMetaObject>
 
@@ -6,7 +6,7 @@
 
 namespace veltrap {
 
-void Mailbox::Post(std::function<void()> call) {
+void QueuedCalls::Post(std::function<void()> call) {
     {
         std::lock_guard lock(mutex_);
         calls_.push_back(std::move(call));
@@ -14,7 +14,7 @@ void Mailbox::Post(std::function<void()> call) {
     QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
 }
 
-void Mailbox::Deliver() {
+void QueuedCalls::Deliver() {
     // One delivery runs every call posted so far; the ones queued after it
     // find nothing left, which costs nothing.
     for (;;) {
