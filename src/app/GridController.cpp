@@ -63,11 +63,8 @@ GridController::GridController(ReportDisplay& display, ClientArea* client, QTabB
     connect(client_, &ClientArea::contextMenuAsked, this, &GridController::OnGridContextMenu);
 }
 
-void GridController::SetReport(const BacklinkList* kept,
-                               const std::vector<UnlinkedRecord>* unlinked,
-                               const LinkChanges* changes) {
-    kept_ = kept;
-    unlinked_ = unlinked;
+void GridController::SetReport(const RunResult* result, const LinkChanges* changes) {
+    result_ = result;
     changes_ = changes;
 }
 
@@ -84,10 +81,10 @@ void GridController::FitScrollBar() {
 }
 
 void GridController::FillSelectedPane() {
-    if (kept_ == nullptr) {
+    if (result_ == nullptr) {
         return;
     }
-    const BacklinkList& list = *kept_;
+    const BacklinkList& list = result_->records;
     switch (tabs_->currentIndex()) {
         case kOverviewTab:
             ApplyPaneResult(FillOverviewPane(display_.grid, list, display_.reportReady));
@@ -98,15 +95,10 @@ void GridController::FillSelectedPane() {
         case kPageTab:
             ApplyPaneResult(FillPagePane(display_.grid, list, display_.reportReady));
             break;
-        case kLinkStatusTab: {
-            // A run that ended without a result (it stopped on an error)
-            // removed nothing that could be told.
-            static const std::vector<UnlinkedRecord> kNone;
-            ApplyPaneResult(FillLinkStatusPane(display_.grid, list,
-                                               unlinked_ != nullptr ? *unlinked_ : kNone,
+        case kLinkStatusTab:
+            ApplyPaneResult(FillLinkStatusPane(display_.grid, list, result_->unlinked,
                                                display_.reportReady, changes_));
             break;
-        }
         default:
             break;
     }
@@ -219,7 +211,8 @@ void GridController::OnGridDoubleClicked(QPoint at) {
     }
     // A copy: showing a detail view refills the grid the cell lives in.
     const std::string subject = grid.Cell(row, 0);
-    const BacklinkList* list = display_.reportReady ? kept_ : nullptr;
+    const BacklinkList* list =
+        display_.reportReady && result_ != nullptr ? &result_->records : nullptr;
     switch (tab) {
         case kOverviewTab:
             if (hit.row >= kFirstOpenableScreenRow) {

@@ -2,8 +2,7 @@
 
 #include "app/ReportDisplay.h"
 #include "app/UserPrompts.h"
-#include "engine/BacklinkList.h"
-#include "engine/UnlinkedRecord.h"
+#include "engine/RunResult.h"
 #include "report/LinkChanges.h"
 #include "report/PaneResult.h"
 
@@ -11,7 +10,6 @@
 #include <QPoint>
 
 #include <string>
-#include <vector>
 
 class QAction;
 class QMenu;
@@ -42,11 +40,10 @@ public:
     GridController(ReportDisplay& display, ClientArea* client, QTabBar* tabs, QScrollBar* scrollBar,
                    QMenu* rowMenu, UserPrompts& prompts, QObject* parent = nullptr);
 
-    // The report the panes are filled from; null for none. What is pointed to
-    // must stay until the next call.
-    void SetReport(const BacklinkList* kept, const std::vector<UnlinkedRecord>* unlinked,
-                   const LinkChanges* changes);
-    const BacklinkList* Kept() const { return kept_; }
+    // The run the panes are filled from, and what changed since the run
+    // before it; null for none. What is pointed to must stay until the next
+    // call.
+    void SetReport(const RunResult* result, const LinkChanges* changes);
 
     // Refills the pane of the selected permanent tab from the report on screen.
     void FillSelectedPane();
@@ -98,8 +95,7 @@ private:
     UserPrompts& prompts_;
     QAction* openPageAction_;
     QAction* copyAddressAction_;
-    const BacklinkList* kept_ = nullptr;
-    const std::vector<UnlinkedRecord>* unlinked_ = nullptr;
+    const RunResult* result_ = nullptr;
     const LinkChanges* changes_ = nullptr;
 };
 

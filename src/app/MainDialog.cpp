@@ -348,9 +348,9 @@ void MainDialog::StartOrCancelReport() {
 void MainDialog::StartRun(std::vector<std::string> importFiles) {
     const std::string typed = addressBox_->currentText().toStdString();
     SessionRequest request;
-    request.siteText = typed;
-    request.maxBacklinkPages = maxBacklinkPages_;
-    request.maxRankingPages = maxRankingPages_;
+    request.run.siteText = typed;
+    request.run.maxBacklinkPages = maxBacklinkPages_;
+    request.run.maxRankingPages = maxRankingPages_;
     request.importFiles = std::move(importFiles);
     request.config = config_;
     if (!historyFile_.empty()) {
@@ -414,7 +414,7 @@ void MainDialog::BeginRun(int serial) {
     }
     SetReportReady(false);
     onScreen_.reset();
-    grid_->SetReport(nullptr, nullptr, nullptr);
+    grid_->SetReport(nullptr, nullptr);
     display_.grid.SetConfigured(false);
     client_->update();
     SetStatus(QStringLiteral("Beginning Profiling"));
@@ -489,8 +489,7 @@ void MainDialog::ShowReport(std::shared_ptr<const FinishedReport> report) {
     if (onScreen_ && onScreen_->changes) {
         linkChanges_ = onScreen_->changes->ForLinkStatus();
     }
-    const RunResult* result = onScreen_ ? onScreen_->result.get() : nullptr;
-    grid_->SetReport(result ? &result->records : nullptr, result ? &result->unlinked : nullptr,
+    grid_->SetReport(onScreen_ ? onScreen_->result.get() : nullptr,
                      linkChanges_ ? &*linkChanges_ : nullptr);
     grid_->RemoveDetailTab();
     SetReportReady(true);

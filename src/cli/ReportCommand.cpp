@@ -74,13 +74,13 @@ Result<ServiceConfig> ReportCommand::Configure(const ReportOptions& options) {
 
 int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& config) {
     SessionRequest request;
-    request.siteText = options.site;
+    request.run.siteText = options.site;
     // Limits not given for this run are the ones the window saved last.
     const SavedState saved = options.backlinkPages && options.rankingPages
                                  ? SavedState{}
                                  : SavedState::Load(SettingsStore());
-    request.maxBacklinkPages = options.backlinkPages.value_or(saved.maxBacklinkPages);
-    request.maxRankingPages = options.rankingPages.value_or(saved.maxRankingPages);
+    request.run.maxBacklinkPages = options.backlinkPages.value_or(saved.maxBacklinkPages);
+    request.run.maxRankingPages = options.rankingPages.value_or(saved.maxRankingPages);
     request.importFiles = options.importFiles;
     request.config = config;
     if (!options.noHistory) {

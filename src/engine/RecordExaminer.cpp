@@ -54,8 +54,8 @@ bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field) const {
     if (context_.stop.Cancelled()) {
         return false;
     }
-    if (field == RecordField::kReciprocal) {
-        record.reciprocal = outcome.value() == 1;
+    if (Describe(field).kind == FieldKind::kFlag) {
+        FlagOf(record, field) = outcome.value() == 1;
     } else {
         NumberOf(record, field) = outcome.value();
     }

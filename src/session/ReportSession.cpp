@@ -18,10 +18,10 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
     if (!services) {
         return services.failure();
     }
-    if (MakeSiteKey(request.siteText).empty()) {
-        return Failure{NamesNoSite(request.siteText), true};
+    RunRequest& run = request.run;
+    if (MakeSiteKey(run.siteText).empty()) {
+        return Failure{NamesNoSite(run.siteText), true};
     }
-    RunRequest run{request.siteText, request.maxBacklinkPages, request.maxRankingPages, nullptr};
     std::string importSummary;
     if (!request.importFiles.empty()) {
         // Every file is read whole before anything is sent.
@@ -35,7 +35,7 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
     if (Status ready = ReportOutputs::Prepare(request.outFolder, request.htmlFile); !ready) {
         return ready.failure();
     }
-    RunPlan plan = RunPlan::Make(std::move(run), std::move(services).value(), request.config);
+    RunPlan plan = RunPlan::Make(run, std::move(services).value(), request.config);
     return Prepared{std::move(request), std::move(plan), std::move(importSummary)};
 }
 
@@ -143,7 +143,7 @@ void ReportSession::Work() {
 SessionEnd ReportSession::Conclude(RunResult result, std::chrono::milliseconds took,
                                    std::string startedAt) {
     const SessionRequest& request = prepared_.request;
-    const RunRequest& asked = prepared_.plan.request;
+    const RunRequest& asked = request.run;
     SessionEnd end;
     end.took = took;
     FinishedReport report;

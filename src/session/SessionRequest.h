@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RunPlan.h"
 #include "engine/ServiceConfig.h"
 
 #include <filesystem>
@@ -11,9 +12,9 @@ namespace veltrap {
 
 // Everything one run is asked to do, as a program gathers it from its user.
 struct SessionRequest {
-    std::string siteText;  // the address as the user typed it
-    int maxBacklinkPages = 10;
-    int maxRankingPages = 10;
+    // The site as the user typed it and the two limits; the imported
+    // backlinks are filled in from importFiles.
+    RunRequest run;
     // Exported backlink files whose addresses take the place of the
     // configured backlink source; none reads the source.
     std::vector<std::string> importFiles;

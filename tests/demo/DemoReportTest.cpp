@@ -31,7 +31,7 @@ struct DemoRun {
 
 DemoRun RunOnDemo(const DemoWeb& web, const std::string& site) {
     SessionRequest request;
-    request.siteText = site;
+    request.run.siteText = site;
     request.config = DemoServiceConfig(ServiceConfig{}, web.Port());
     ReportSession session(ReportSession::Prepare(request).value(), {});
     const SessionEnd& end = session.Wait();

@@ -79,7 +79,7 @@ protected:
     }
     SessionRequest Request(int jobs) const {
         SessionRequest request;
-        request.siteText = DemoSiteName();
+        request.run.siteText = DemoSiteName();
         request.config = DemoServiceConfig(ServiceConfig{}, web_->Port());
         request.config.http.jobs = jobs;
         return request;

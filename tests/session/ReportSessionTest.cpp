@@ -78,8 +78,8 @@ protected:
     }
     SessionRequest Request() const {
         SessionRequest request;
-        request.siteText = DemoSiteName();
-        request.maxRankingPages = 1;
+        request.run.siteText = DemoSiteName();
+        request.run.maxRankingPages = 1;
         request.config = DemoServiceConfig(ServiceConfig{}, web_->Port());
         request.config.http.jobs = 1;
         request.history = dir_.Path() / "history.sqlite";
@@ -229,7 +229,7 @@ TEST_F(ReportSessionTest, PrepareRefusesWhatCannotRunAndNamesIt) {
         bool inputAtFault;
     };
     const std::vector<Case> cases = {
-        {"no site", [](SessionRequest& r) { r.siteText = "http://www. "; }, "names no site", true},
+        {"no site", [](SessionRequest& r) { r.run.siteText = "http://www. "; }, "names no site", true},
         {"broken configuration",
          [](SessionRequest& r) { r.config.settings.Set("backlinks", "source", "nowhere"); },
          "no service named 'nowhere'", true},
