@@ -61,10 +61,13 @@ DemoPages::DemoPages(int size) : world_(size) {
 }
 
 DemoAnswer DemoPages::Answer(std::string_view hostHeader, std::string_view target,
-                             std::map<std::string, std::string> headers) const {
+                             std::map<std::string, std::string> headers, std::string_view method,
+                             std::string body) const {
     DemoRequest request;
+    request.method = std::string(method);
     request.host = WithoutPort(hostHeader);
     request.headers = std::move(headers);
+    request.body = std::move(body);
     const auto mark = target.find('?');
     request.path = PercentDecode(target.substr(0, mark));
     if (mark != std::string_view::npos) {

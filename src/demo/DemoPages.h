@@ -22,9 +22,11 @@ public:
 
     // host is the Host header (a port after it is ignored for the services);
     // target is the request target as it arrived, still percent-encoded;
-    // headers are the request's header lines by lower-cased name.
+    // headers are the request's header lines by lower-cased name; a POST
+    // brings its method and body.
     DemoAnswer Answer(std::string_view host, std::string_view target,
-                      std::map<std::string, std::string> headers = {}) const;
+                      std::map<std::string, std::string> headers = {},
+                      std::string_view method = "GET", std::string body = {}) const;
 
 private:
     DemoWorld world_;

@@ -49,6 +49,10 @@ Status DemoWeb::Start() {
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Answer(request, response);
     });
+    // The services that take a body to ask with (DataForSEO) are posted to.
+    server_->Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        Answer(request, response);
+    });
 
     if (options_.port > 0) {
         if (!server_->bind_to_port("127.0.0.1", options_.port)) {
@@ -106,7 +110,8 @@ void DemoWeb::Answer(const httplib::Request& request, httplib::Response& respons
     for (const auto& [name, value] : request.headers) {
         asked.emplace(LowerAscii(name), value);
     }
-    const DemoAnswer answer = pages_.Answer(host, request.target, std::move(asked));
+    const DemoAnswer answer =
+        pages_.Answer(host, request.target, std::move(asked), request.method, request.body);
     response.status = answer.status;
     for (const auto& [name, value] : answer.headers) {
         response.set_header(name, value);

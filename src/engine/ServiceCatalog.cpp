@@ -1,5 +1,7 @@
 #include "engine/ServiceCatalog.h"
 
+#include "services/bingwebmaster/BingWebmasterService.h"
+#include "services/dataforseo/DataForSeoService.h"
 #include "services/htmlsearch/HtmlSearchService.h"
 #include "services/openpagerank/OpenPageRankService.h"
 #include "services/pagerankpage/PageRankPageService.h"
@@ -10,11 +12,13 @@ namespace veltrap {
 
 ServiceCatalog::ServiceCatalog()
     : services_{
-          SiteExplorerService(),  // backlinks
-          PageRankPageService(),  // authority, the default
-          HtmlSearchService(),    // search, the default
-          OpenPageRankService(),  // authority
-          SearxngService(),       // search
+          SiteExplorerService(),   // backlinks
+          PageRankPageService(),   // authority, the default
+          HtmlSearchService(),     // search, the default
+          OpenPageRankService(),   // authority
+          SearxngService(),        // search
+          BingWebmasterService(),  // backlinks
+          DataForSeoService(),     // backlinks
       } {}
 
 const ServiceCatalog& ServiceCatalog::Default() {

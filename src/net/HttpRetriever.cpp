@@ -186,7 +186,50 @@ PageAnswer HttpRetriever::FetchGet(const std::string& url) {
         return NoAnswer(code);
     }
     host_ = HostKey(target);
-    int attempts = 0;
+    return Exchange(kGetAttempts);
+}
+
+PageAnswer HttpRetriever::Post(const std::string& url, const RequestHeaders& headers,
+                               const std::string& body) {
+    if (session_.Stop().RefusesFetches()) {
+        return NoAnswer(CURLE_ABORTED_BY_CALLBACK);
+    }
+    if (setupError_ != CURLE_OK) {
+        return NoAnswer(setupError_);
+    }
+    CURLcode code = SetExtraHeaders(headers);
+    // The empty "Expect:" keeps libcurl from adding its own header for large
+    // bodies and waiting for the server's go-ahead.
+    if (code == CURLE_OK) {
+        code = AddExtraHeader("Expect:");
+    }
+    const std::string target = EscapeUrlBytes(url);
+    CURL* easy = easy_.get();
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_URL, target.c_str());
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_POST, 1L);
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                                static_cast<curl_off_t>(body.size()));
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.data());
+    }
+    if (code == CURLE_OK) {
+        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, extraHeaders_.get());
+    }
+    if (code != CURLE_OK) {
+        return NoAnswer(code);
+    }
+    host_ = HostKey(target);
+    return Exchange(1);
+}
+
+PageAnswer HttpRetriever::Exchange(int attempts) {
+    int tried = 0;
     int refusals = 0;
     for (;;) {
         if (session_.Stop().RefusesFetches()) {
@@ -197,7 +240,7 @@ PageAnswer HttpRetriever::FetchGet(const std::string& url) {
             return NoAnswer(outcome.code);
         }
         if (!outcome.answered) {
-            if (++attempts < kGetAttempts) {
+            if (++tried < attempts) {
                 continue;
             }
             return NoAnswer(outcome.code);
@@ -287,14 +330,21 @@ CURLcode HttpRetriever::SetExtraHeaders(const RequestHeaders& headers) {
             extraHeaders_.reset();
             return CURLE_BAD_FUNCTION_ARGUMENT;
         }
-        curl_slist* extended = curl_slist_append(extraHeaders_.get(), line.c_str());
-        if (extended == nullptr) {
-            extraHeaders_.reset();
-            return CURLE_OUT_OF_MEMORY;
+        if (const CURLcode code = AddExtraHeader(line); code != CURLE_OK) {
+            return code;
         }
-        extraHeaders_.release();
-        extraHeaders_.reset(extended);
     }
+    return CURLE_OK;
+}
+
+CURLcode HttpRetriever::AddExtraHeader(const std::string& line) {
+    curl_slist* extended = curl_slist_append(extraHeaders_.get(), line.c_str());
+    if (extended == nullptr) {
+        extraHeaders_.reset();
+        return CURLE_OUT_OF_MEMORY;
+    }
+    extraHeaders_.release();
+    extraHeaders_.reset(extended);
     return CURLE_OK;
 }
 

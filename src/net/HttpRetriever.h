@@ -49,6 +49,13 @@ public:
     // the cache nor kept there, since its answer may depend on them; a line
     // holding a line break is refused unsent.
     PageAnswer Get(const std::string& url, const RequestHeaders& headers = {});
+    // A POST of body with these header lines (its Content-Type among them) and
+    // its whole answer. Unlike a GET it is sent only once when no answer came,
+    // since the server may have acted on it; a refusal (429, or 503 with
+    // Retry-After) is waited out and sent again as for a GET, because a
+    // refused request was not acted on. Never cached; a header line holding a
+    // line break is refused unsent.
+    PageAnswer Post(const std::string& url, const RequestHeaders& headers, const std::string& body);
 
     // What the last Fetch brought.
     const PageAnswer& LastAnswer() const { return answer_; }
@@ -66,9 +73,13 @@ private:
 
     CURLcode Configure();
     PageAnswer FetchGet(const std::string& url);
+    // Sends the request prepared on the easy handle until it has an answer that
+    // is no refusal, trying up to attempts times while none comes.
+    PageAnswer Exchange(int attempts);
     std::optional<PageAnswer> FetchPost(const std::string& url, const char* data, long length);
     CURLcode PrepareGet(const std::string& target);
     CURLcode SetExtraHeaders(const RequestHeaders& headers);
+    CURLcode AddExtraHeader(const std::string& line);
     CURLcode PreparePost(const std::string& target, const char* data, curl_off_t length);
     Outcome Transfer();
     void CountSentRequests();
@@ -87,7 +98,7 @@ private:
     // Declared so that the easy handle goes first, then the lists it points at.
     List connectTo_;
     List formHeader_;
-    List extraHeaders_;  // of the GET in flight
+    List extraHeaders_;  // of the GET or POST in flight
     Easy easy_;
     std::size_t bodyCap_;
     CURLcode setupError_ = CURLE_OK;

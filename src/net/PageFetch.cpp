@@ -4,11 +4,26 @@
 
 namespace veltrap {
 
+PageAnswer PageFetch::Post(const std::string& url, const RequestHeaders& headers,
+                           const std::string& body) const {
+    if (!post_) {
+        PageAnswer unsent;
+        unsent.transportError = "this fetch sends no POST";
+        return unsent;
+    }
+    return post_(url, headers, body);
+}
+
 PageFetch SessionFetch(HttpSession& session) {
-    return [&session](const std::string& url, const RequestHeaders& headers) {
-        HttpRetriever retriever(session);
-        return retriever.Get(url, headers);
-    };
+    return PageFetch(
+        [&session](const std::string& url, const RequestHeaders& headers) {
+            HttpRetriever retriever(session);
+            return retriever.Get(url, headers);
+        },
+        [&session](const std::string& url, const RequestHeaders& headers, const std::string& body) {
+            HttpRetriever retriever(session);
+            return retriever.Post(url, headers, body);
+        });
 }
 
 }  // namespace veltrap
