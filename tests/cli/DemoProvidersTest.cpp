@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <set>
+#include <string>
+
 namespace veltrap {
 namespace {
 
@@ -48,6 +51,36 @@ TEST(DemoProvidersTest, WholeRunWithOpenPageRankAndSearxng) {
     }
     EXPECT_GT(scored, 0);
     EXPECT_GT(ranked, 0);
+}
+
+// The addresses of a demo run's records with the backlinks read from source.
+std::set<std::string> RecordUrls(const TempDir& dir, const std::string& source) {
+    const std::string config = dir.File(source + ".ini");
+    testing::WriteFileBytes(config, "[backlinks]\nsource = " + source + "\n");
+    const std::string out = dir.File(source);
+    testing::ChildProcess child(
+        VELTRAP_REPORT_EXE,
+        {"--config", config, "--demo", "--demo-latency-ms", "0", "--demo-size", "120",
+         "--ranking-pages", "1", "--quiet", "--out", out, "www.veltrap-demo.example"},
+        dir.File(source + ".stdout"), dir.File(source + ".stderr"));
+    EXPECT_EQ(child.Wait(), 0) << ReadFileBytes(dir.File(source + ".stderr"));
+    const Json report = Json::parse(ReadFileBytes(out + "/records.json"));
+    std::set<std::string> urls;
+    for (const Json& record : report["records"]) {
+        urls.insert(record["url"].get<std::string>());
+    }
+    return urls;
+}
+
+// The demo web plays Bing Webmaster Tools and DataForSEO for every site, with
+// no key to give: each finds the linking pages the result pages list, so the
+// runs keep the same records.
+TEST(DemoProvidersTest, BingAndDataForSeoFindWhatTheResultPagesList) {
+    TempDir dir;
+    const std::set<std::string> listed = RecordUrls(dir, "siteexplorer");
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(RecordUrls(dir, "bing-webmaster"), listed);
+    EXPECT_EQ(RecordUrls(dir, "dataforseo"), listed);
 }
 
 }  // namespace

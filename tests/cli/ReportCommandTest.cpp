@@ -14,6 +14,7 @@ namespace veltrap {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using testing::TempDir;
 
 // The command run in this process, for what ends before any request.
@@ -155,6 +156,62 @@ TEST_F(ReportCommandTest, PrintConfigShowsTheDefaultFileOrTheNamedOne) {
     testing::WriteFileBytes(defaultFile, "[services]\nmsn = default.test\n");
     EXPECT_EQ(Run({"a.test"}), ReportCommand::kExitUsage);
     EXPECT_THAT(err.str(), HasSubstr(defaultFile + ":2: unknown key 'msn'"));
+}
+
+// Sets an environment variable, or takes it away, for one test.
+class Variable {
+public:
+    Variable(const char* name, const char* value) : name_(name) {
+        if (const char* kept = std::getenv(name)) {
+            kept_ = kept;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~Variable() {
+        if (kept_) {
+            setenv(name_, kept_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> kept_;
+};
+
+// A backlink service without its key starts no run; its secrets are read from
+// the environment over the file and never printed.
+TEST_F(ReportCommandTest, BacklinkServiceSecretsAreNeededAndNeverPrinted) {
+    const Variable key("VELTRAP_BING_API_KEY", nullptr);
+    const Variable login("VELTRAP_DATAFORSEO_LOGIN", nullptr);
+    const Variable password("VELTRAP_DATAFORSEO_PASSWORD", nullptr);
+    testing::WriteFileBytes(dir.File("bing.ini"), "[backlinks]\nsource = bing-webmaster\n");
+    EXPECT_EQ(Run({"--config", dir.File("bing.ini"), "a.test"}), ReportCommand::kExitUsage);
+    EXPECT_THAT(err.str(), HasSubstr("'bing_api_key' in [backlinks]"));
+    EXPECT_THAT(err.str(), HasSubstr("VELTRAP_BING_API_KEY"));
+
+    testing::WriteFileBytes(dir.File("dfs.ini"),
+                            "[backlinks]\nsource = dataforseo\ndataforseo_login = me\n"
+                            "dataforseo_password = file-password\n");
+    err.str("");
+    {
+        const Variable emptied("VELTRAP_DATAFORSEO_PASSWORD", "");
+        EXPECT_EQ(Run({"--config", dir.File("dfs.ini"), "a.test"}), ReportCommand::kExitUsage);
+    }
+    EXPECT_THAT(err.str(), HasSubstr("'dataforseo_password' in [backlinks]"));
+    EXPECT_THAT(err.str(), HasSubstr("VELTRAP_DATAFORSEO_PASSWORD"));
+
+    const Variable fromEnvironment("VELTRAP_BING_API_KEY", "environment-bing-key");
+    out.str("");
+    EXPECT_EQ(Run({"--print-config", "--config", dir.File("dfs.ini")}), ReportCommand::kExitDone);
+    EXPECT_THAT(out.str(), HasSubstr("\ndataforseo_login = me\n"));
+    EXPECT_THAT(out.str(), Not(HasSubstr("file-password")));
+    EXPECT_THAT(out.str(), Not(HasSubstr("environment-bing-key")));
 }
 
 TEST_F(ReportCommandTest, UnwritableOutFolderIsNamed) {
