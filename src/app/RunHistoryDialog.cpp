@@ -20,9 +20,9 @@
 namespace veltrap {
 namespace {
 
-constexpr int kRunColumns = 6;
-constexpr std::array<const char*, kRunColumns> kRunHeaders = {"Run",      "Started", "Ended",
-                                                              "Ended as", "Kept",    "Removed"};
+constexpr int kRunColumns = 7;
+constexpr std::array<const char*, kRunColumns> kRunHeaders = {
+    "Run", "Started", "Ended", "Ended as", "Kept", "Removed", "List"};
 
 QTableWidget* MakeTable(int columns, QWidget* parent) {
     auto* table = new QTableWidget(0, columns, parent);
@@ -78,7 +78,7 @@ Result<std::vector<HistoryRun>> ReadRuns(const std::filesystem::path& file,
         return std::vector<HistoryRun>{};
     }
     HistoryStore store;
-    if (Status opened = store.Open(file); !opened) {
+    if (Status opened = store.OpenToRead(file); !opened) {
         return opened.failure();
     }
     return store.Runs(siteKey);
@@ -87,7 +87,7 @@ Result<std::vector<HistoryRun>> ReadRuns(const std::filesystem::path& file,
 Result<RunChanges> CompareRuns(const std::filesystem::path& file, std::int64_t olderId,
                                std::int64_t newerId) {
     HistoryStore store;
-    if (Status opened = store.Open(file); !opened) {
+    if (Status opened = store.OpenToRead(file); !opened) {
         return opened.failure();
     }
     const Result<StoredRun> older = store.Load(olderId);
@@ -187,6 +187,7 @@ void RunHistoryDialog::ListRuns(const Result<std::vector<HistoryRun>>& listed) {
             Cell(run.cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Completed")));
         runsTable_->setItem(row, 4, Cell(QString::number(run.kept), true));
         runsTable_->setItem(row, 5, Cell(QString::number(run.removed), true));
+        runsTable_->setItem(row, 6, Cell(ShownText(run.listSource)));
     }
     runsTable_->resizeColumnsToContents();
 }

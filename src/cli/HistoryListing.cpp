@@ -47,7 +47,7 @@ int HistoryListing::Show(const ReportOptions& options) {
     std::vector<HistoryRun> runs;
     std::error_code missing;
     if (std::filesystem::exists(file, missing) || missing) {
-        if (Status opened = store.Open(file); !opened) {
+        if (Status opened = store.OpenToRead(file); !opened) {
             return output_.Fail(CommandOutput::kExitFailed, opened.reason());
         }
         Result<std::vector<HistoryRun>> listed = store.Runs(siteKey, listing ? 0 : 2);
@@ -63,12 +63,13 @@ int HistoryListing::Show(const ReportOptions& options) {
                                  "the runs");
         }
         text = Padded("Id", 6) + Padded("Started", 22) + Padded("Ended", 22) +
-               Padded("Outcome", 11) + Padded("Kept", 8) + "Removed\n";
+               Padded("Outcome", 11) + Padded("Kept", 8) + Padded("Removed", 9) + "List\n";
         for (const HistoryRun& run : runs) {
             text += Padded(std::to_string(run.id), 6) + Padded(run.startedAt, 22) +
                     Padded(run.endedAt, 22) +
                     Padded(run.cancelled ? "cancelled" : "completed", 11) +
-                    Padded(std::to_string(run.kept), 8) + std::to_string(run.removed) + "\n";
+                    Padded(std::to_string(run.kept), 8) + Padded(std::to_string(run.removed), 9) +
+                    run.listSource + "\n";
         }
         return output_.Write(text, "the runs");
     }

@@ -1,5 +1,6 @@
 #include "cli/ReportCommand.h"
 
+#include "base/RunStop.h"
 #include "cli/DemoSetup.h"
 #include "cli/HistoryListing.h"
 #include "cli/ProgressPrinter.h"
@@ -88,9 +89,22 @@ int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& 
     }
     request.outFolder = options.outFolder;
     request.htmlFile = options.htmlFile;
-    Result<ReportSession::Prepared> prepared = ReportSession::Prepare(std::move(request));
+    // The import files are read before the run exists, and a pipe or a
+    // large archive may take as long as the user cares to wait: a signal
+    // stops the import as it would the run.
+    RunStop importStop;
+    if (signals_ != nullptr) {
+        signals_->React([&importStop](int) { importStop.Abort(); });
+    }
+    Result<ReportSession::Prepared> prepared =
+        ReportSession::Prepare(std::move(request), importStop);
+    if (signals_ != nullptr) {
+        signals_->React({});
+    }
     if (!prepared) {
-        return output_.Fail(ExitCodeOf(prepared.failure()), prepared.reason());
+        return output_.Fail(
+            importStop.Cancelled() ? kExitInterrupted : ExitCodeOf(prepared.failure()),
+            prepared.reason());
     }
     if (!prepared->importSummary.empty()) {
         output_.Err() << prepared->importSummary << '\n';

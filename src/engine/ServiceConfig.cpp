@@ -1,10 +1,12 @@
 #include "engine/ServiceConfig.h"
 
 #include "base/AsciiCase.h"
+#include "base/TextSearch.h"
 #include "engine/ServiceCatalog.h"
 
 #include <ini.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <iterator>
 #include <limits>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string_view>
@@ -42,6 +45,10 @@ Failure Broken(std::string reason) {
 struct ParseState {
     ServiceConfig config;
     std::string problem;  // the first refusal, without file and line
+    // Every key given so far, by section; a key given twice is refused, and
+    // its section and name kept to find the line that gave it first.
+    std::set<std::pair<std::string, std::string>, std::less<>> given;
+    std::optional<std::pair<std::string, std::string>> repeated;
 };
 
 bool ParseWholeNumber(std::string_view text, std::int64_t& out) {
@@ -250,12 +257,46 @@ int Handler(void* user, const char* section, const char* name, const char* value
     if (!state.problem.empty()) {
         return 0;
     }
+    // The last of two values would win unseen, and the first is as likely
+    // the one meant.
+    if (!state.given.emplace(section, name).second) {
+        state.repeated.emplace(section, name);
+        state.problem = "key '" + std::string(name) + "' is given twice";
+        return 0;
+    }
     const Status set = SetKey(state.config, section, name, value);
     if (!set.ok()) {
         state.problem = set.reason();
         return 0;
     }
     return 1;
+}
+
+// The line that first gives key in section, as the INI reader reads it: a
+// section header starts a section, and a key is what comes before the first
+// "=" or ":" of a line, without blanks around it.
+int FirstLineOfKey(const std::string& text, const std::string& section, const std::string& key) {
+    std::istringstream lines(text);
+    std::string line;
+    std::string current;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        const std::string_view trimmed = Trimmed(line, " \t\r");
+        if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') {
+            continue;
+        }
+        if (trimmed.front() == '[') {
+            const auto close = trimmed.find(']');
+            current = std::string(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            continue;
+        }
+        const auto separator = trimmed.find_first_of("=:");
+        if (current == section && separator != std::string_view::npos &&
+            Trimmed(trimmed.substr(0, separator), " \t") == key) {
+            return number;
+        }
+    }
+    return 0;
 }
 
 // inih takes a line that begins with a blank as more of the value above it,
@@ -391,8 +432,10 @@ Result<ServiceConfig> ServiceConfig::Parse(const std::string& original, const st
     const std::string text = WithoutIndents(std::string_view(original).starts_with(kByteOrderMark)
                                                 ? original.substr(kByteOrderMark.size())
                                                 : original);
-    if (text.find('\0') != std::string::npos) {
-        return Broken(name + ": the file holds a NUL byte");
+    if (const auto nul = text.find('\0'); nul != std::string::npos) {
+        const auto line =
+            std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n') + 1;
+        return Broken(name + ":" + std::to_string(line) + ": the file holds a NUL byte");
     }
     // The INI reader would skip a second mark as well, and take what follows
     // it for the first line, which is then no longer what the file holds.
@@ -405,8 +448,14 @@ Result<ServiceConfig> ServiceConfig::Parse(const std::string& original, const st
     ParseState state;
     const int line = ini_parse_string(text.c_str(), Handler, &state);
     if (line != 0) {
-        const std::string problem =
+        std::string problem =
             state.problem.empty() ? "malformed line (expected key = value)" : state.problem;
+        if (state.repeated) {
+            const auto& [section, key] = *state.repeated;
+            problem += " in [" + section + "], on line " +
+                       std::to_string(FirstLineOfKey(text, section, key)) + " and on line " +
+                       std::to_string(line);
+        }
         return Broken(name + ":" + std::to_string(line) + ": " + problem);
     }
     ApplyEnvironment(state.config.settings);

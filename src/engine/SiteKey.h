@@ -10,6 +10,12 @@ namespace veltrap {
 // blank. Nothing else changes; case and a trailing "/" stay.
 std::string MakeSiteKey(std::string_view typed);
 
+// The form by which the history groups a site's runs, whichever way its
+// address was typed for each: the site key's host lower-cased (ASCII), a
+// leading "www." and any trailing "/" dropped. The runs themselves keep the
+// site key they used.
+std::string SiteGroupKey(std::string_view siteKey);
+
 // Why typed gives no site key, as the command line tells it.
 std::string NamesNoSite(std::string_view typed);
 

@@ -5,11 +5,18 @@
 #include "export/RecordsJson.h"
 #include "export/ReportTables.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace veltrap {
@@ -68,6 +75,79 @@ Status Stage(const fs::path& folder, const std::vector<ReportFile>& files,
     return {};
 }
 
+// How often a writer asks again for a folder another one holds.
+constexpr std::chrono::milliseconds kLockRetry{10};
+
+// The lock of an output folder, held while the object lives.
+class FolderLock {
+public:
+    FolderLock() = default;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    Status Take(const fs::path& folder, std::chrono::milliseconds wait) {
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) {
+            return Failure{"cannot lock the output folder " + folder.string() + ": " +
+                           std::strerror(errno)};
+        }
+        const auto until = std::chrono::steady_clock::now() + wait;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return Failure{"cannot lock the output folder " + folder.string() + ": " +
+                               std::strerror(errno)};
+            }
+            if (std::chrono::steady_clock::now() >= until) {
+                return Failure{"cannot write into " + folder.string() +
+                               ": another program kept writing its files there for longer than " +
+                               std::to_string(wait.count()) + " ms"};
+            }
+            std::this_thread::sleep_for(kLockRetry);
+        }
+        return {};
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Whether a partial file's name, "<name>.partial-<pid>-<n>", was left by a
+// process that is gone.
+bool LeftByTheDead(std::string_view partial) {
+    const auto dash = partial.find('-');
+    if (dash == std::string_view::npos || dash == 0) {
+        return false;
+    }
+    pid_t pid = 0;
+    for (const char digit : partial.substr(0, dash)) {
+        if (digit < '0' || digit > '9' || pid > 100000000) {
+            return false;
+        }
+        pid = pid * 10 + (digit - '0');
+    }
+    return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+void RemoveDeadPartials(const fs::path& folder, const std::vector<ReportFile>& files) {
+    std::error_code listed;
+    for (const auto& entry : fs::directory_iterator(folder, listed)) {
+        const std::string name = entry.path().filename().string();
+        for (const ReportFile& file : files) {
+            const std::string prefix = file.name + ".partial-";
+            if (name.starts_with(prefix) &&
+                LeftByTheDead(std::string_view(name).substr(prefix.size()))) {
+                std::error_code ignored;
+                fs::remove(entry.path(), ignored);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 Status PrepareReportFolder(const fs::path& folder, const std::vector<std::string>& extraNames) {
@@ -85,12 +165,19 @@ Status PrepareReportFolder(const fs::path& folder, const std::vector<std::string
 
 Status WriteReportFolder(const fs::path& folder, const RunResult& outcome,
                          const std::vector<ReportFile>& extra,
-                         const std::vector<std::string>& stale) {
+                         const std::vector<std::string>& stale,
+                         std::chrono::milliseconds lockWait) {
     const std::vector<ReportFile> files = Outputs(outcome, extra);
     std::vector<fs::path> partials;
     if (Status staged = Stage(folder, files, partials); !staged.ok()) {
         return staged;
     }
+    FolderLock lock;
+    if (Status locked = lock.Take(folder, lockWait); !locked) {
+        RemoveEach(partials);
+        return locked;
+    }
+    RemoveDeadPartials(folder, files);
     for (std::size_t n = 0; n < files.size(); ++n) {
         if (std::rename(partials[n].c_str(), (folder / files[n].name).c_str()) != 0) {
             const int failure = errno;

@@ -4,6 +4,7 @@
 #include "engine/RunResult.h"
 #include "export/ReportTables.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,8 +28,17 @@ Status PrepareReportFolder(const std::filesystem::path& folder,
 // when it has none, say); once the set is in place, each of them that exists
 // is removed, so that no other run's file passes for this run's. A failure
 // names the folder or file that failed and gives the system's reason.
+//
+// Two programs may write one folder at once. Each holds the folder's lock
+// (flock on the folder itself, so that no file is added to it) while it puts
+// its set in place, so that the folder always holds one run's set; a writer
+// waits up to lockWait for it, and then fails saying so. Under the lock,
+// the partial files of this set's names that a writer killed mid-way left
+// are removed once their process is gone.
+inline constexpr std::chrono::milliseconds kFolderLockWait{30000};
 Status WriteReportFolder(const std::filesystem::path& folder, const RunResult& outcome,
                          const std::vector<ReportFile>& extra = {},
-                         const std::vector<std::string>& stale = {});
+                         const std::vector<std::string>& stale = {},
+                         std::chrono::milliseconds lockWait = kFolderLockWait);
 
 }  // namespace veltrap

@@ -22,6 +22,10 @@ struct HistoryRun {
     std::string backlinkService;
     std::string authorityService;
     std::string searchService;
+    // Where the run's list of linking pages came from: the backlink
+    // source's name, or "import of 2 files". A run whose list was not the
+    // source's whole list cannot tell that a page it did not hold is lost.
+    std::string listSource;
     // Filled by the store when a run is listed or loaded.
     std::int64_t kept = 0;
     std::int64_t removed = 0;

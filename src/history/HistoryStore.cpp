@@ -1,12 +1,15 @@
 #include "history/HistoryStore.h"
 
 #include "engine/RecordFields.h"
+#include "engine/SiteKey.h"
 #include "history/SqliteStatement.h"
 
 #include <sqlite3.h>
 
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -86,9 +89,32 @@ CREATE INDEX runs_by_site ON runs (site_key, id);
 PRAGMA user_version = 2;
 )";
 
-constexpr const char* kRunColumns =
-    "id, site_key, started_at, ended_at, cancelled, backlink_pages, ranking_pages, jobs, "
-    "backlink_service, authority_service, search_service, kept, removed";
+// The third tells where each run's list of linking pages came from. An
+// older run's list came from its backlink source, whose name it kept.
+constexpr const char* kSchemaThree = R"(
+ALTER TABLE runs ADD COLUMN list_source TEXT NOT NULL DEFAULT '';
+UPDATE runs SET list_source = backlink_source;
+PRAGMA user_version = 3;
+)";
+
+// The name under which queries find a site key's SiteGroupKey.
+constexpr const char* kSiteGroupFunction = "veltrap_site_group";
+
+void SiteGroupFunction(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* text = sqlite3_value_text(values[0]);
+    const std::string key(text != nullptr ? reinterpret_cast<const char*>(text) : "",
+                          static_cast<std::size_t>(sqlite3_value_bytes(values[0])));
+    const std::string group = SiteGroupKey(key);
+    sqlite3_result_text(context, group.data(), static_cast<int>(group.size()), SQLITE_TRANSIENT);
+}
+
+// The files this process has checked whole, so that a program storing many
+// runs checks its history once.
+std::mutex checkedMutex;
+std::set<std::string>& CheckedFiles() {
+    static std::set<std::string> checked;
+    return checked;
+}
 
 // A list of byte strings as one text: each as its length, a colon and its
 // bytes, so that no byte inside needs escaping.
@@ -170,6 +196,9 @@ std::string Duration(std::chrono::milliseconds timeout) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// The columns ReadRun reads, in its order, after which a query may ask more.
+constexpr int kRunColumnCount = 14;
+
 HistoryRun ReadRun(const SqliteStatement& row) {
     HistoryRun run;
     run.id = row.Int(0);
@@ -185,17 +214,8 @@ HistoryRun ReadRun(const SqliteStatement& row) {
     run.searchService = row.Text(10);
     run.kept = row.Int(11);
     run.removed = row.Int(12);
+    run.listSource = row.Text(13);
     return run;
-}
-
-// The records table's columns that hold the fields, in kRecordFields' order.
-std::string RecordColumns() {
-    std::string columns;
-    for (const FieldInfo& info : kRecordFields) {
-        columns += columns.empty() ? "" : ", ";
-        columns += info.historyColumn;
-    }
-    return columns;
 }
 
 void BindField(SqliteStatement& row, int index, const BacklinkRecord& record,
@@ -286,22 +306,14 @@ Status HistoryStore::Execute(const char* sql) {
     return {};
 }
 
-Status HistoryStore::Open(const std::filesystem::path& file,
-                          std::chrono::milliseconds busyTimeout) {
+Status HistoryStore::Connect(const std::filesystem::path& file,
+                             std::chrono::milliseconds busyTimeout, int flags) {
     db_.reset();
+    columns_.clear();
     file_ = file;
     busyTimeout_ = busyTimeout;
-    if (file.has_parent_path()) {
-        std::error_code created;
-        std::filesystem::create_directories(file.parent_path(), created);
-        if (created) {
-            return Failure{"cannot create the folder " + file.parent_path().string() +
-                           " for the history: " + created.message()};
-        }
-    }
     sqlite3* opened = nullptr;
-    const int code =
-        sqlite3_open_v2(file.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int code = sqlite3_open_v2(file.c_str(), &opened, flags, nullptr);
     db_.reset(opened);
     if (code != SQLITE_OK) {
         Failure failure{Problem(code, "opening")};
@@ -309,17 +321,130 @@ Status HistoryStore::Open(const std::filesystem::path& file,
         return failure;
     }
     sqlite3_busy_timeout(db_.get(), static_cast<int>(busyTimeout.count()));
+    if (const int made = sqlite3_create_function_v2(db_.get(), kSiteGroupFunction, 1,
+                                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                                    &SiteGroupFunction, nullptr, nullptr, nullptr);
+        made != SQLITE_OK) {
+        Failure failure{Problem(made, "opening")};
+        db_.reset();
+        return failure;
+    }
+    return {};
+}
+
+Status HistoryStore::Open(const std::filesystem::path& file,
+                          std::chrono::milliseconds busyTimeout) {
+    if (file.has_parent_path()) {
+        std::error_code created;
+        std::filesystem::create_directories(file.parent_path(), created);
+        if (created) {
+            db_.reset();
+            return Failure{"cannot create the folder " + file.parent_path().string() +
+                           " for the history: " + created.message()};
+        }
+    }
+    if (Status connected = Connect(file, busyTimeout, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        !connected) {
+        return connected;
+    }
     // SQLite opens a file it may not write for reading alone.
     if (sqlite3_db_readonly(db_.get(), "main") == 1) {
         db_.reset();
         return Failure{"the history database " + file.string() +
                        " cannot be written: it is read-only"};
     }
-    Status status = Migrate();
+    Status status = CheckWhole();
+    if (status.ok()) {
+        status = Migrate();
+    }
+    if (status.ok()) {
+        status = ReadColumns();
+    }
     if (!status.ok()) {
         db_.reset();
     }
     return status;
+}
+
+Status HistoryStore::OpenToRead(const std::filesystem::path& file,
+                                std::chrono::milliseconds busyTimeout) {
+    if (Status connected = Connect(file, busyTimeout, SQLITE_OPEN_READONLY); !connected) {
+        return connected;
+    }
+    Status status = [this]() -> Status {
+        SqliteStatement version(db_.get(), "PRAGMA user_version");
+        if (!version.Step()) {
+            return Failure{Problem(version.code(), "reading")};
+        }
+        if (version.Int(0) > kSchemaVersion) {
+            return Failure{"the history database " + file_.string() +
+                           " was written by a newer Veltrap (schema version " +
+                           std::to_string(version.Int(0)) + "; this one knows up to " +
+                           std::to_string(kSchemaVersion) + ")"};
+        }
+        if (Status read = ReadColumns(); !read) {
+            return read;
+        }
+        if (version.Int(0) == 0 && !columns_.empty()) {
+            return Failure{"the history database " + file_.string() +
+                           " holds another program's tables"};
+        }
+        return {};
+    }();
+    if (!status.ok()) {
+        db_.reset();
+    }
+    return status;
+}
+
+Status HistoryStore::CheckWhole() {
+    std::error_code unplaced;
+    const std::string name = std::filesystem::weakly_canonical(file_, unplaced).string();
+    {
+        std::lock_guard lock(checkedMutex);
+        if (CheckedFiles().contains(name)) {
+            return {};
+        }
+    }
+    // A damaged page is otherwise only met when a query reads it, and a run
+    // stored into a damaged file may be lost with the rest of it.
+    SqliteStatement check(db_.get(), "PRAGMA quick_check");
+    std::string found;
+    while (check.Step()) {
+        if (check.Text(0) != "ok") {
+            found = check.Text(0);
+            break;
+        }
+    }
+    if (check.Failed()) {
+        return Failure{Problem(check.code(), "checking the file") + ", so it is left as it is"};
+    }
+    if (!found.empty()) {
+        return Failure{"the history database " + file_.string() +
+                       " is damaged (SQLite's check found: " + found + "), so it is left as it is"};
+    }
+    std::lock_guard lock(checkedMutex);
+    CheckedFiles().insert(name);
+    return {};
+}
+
+Status HistoryStore::ReadColumns() {
+    columns_.clear();
+    SqliteStatement rows(db_.get(),
+                         "SELECT m.name, p.name FROM sqlite_schema AS m, "
+                         "pragma_table_info(m.name) AS p WHERE m.type = 'table'");
+    while (rows.Step()) {
+        columns_.insert(rows.Text(0) + "." + rows.Text(1));
+    }
+    if (rows.Failed()) {
+        return Failure{Problem(rows.code(), "reading")};
+    }
+    return {};
+}
+
+std::string HistoryStore::Column(const std::string& table, const std::string& column,
+                                 const std::string& fallback) const {
+    return columns_.contains(table + "." + column) ? column : fallback;
 }
 
 Status HistoryStore::Migrate() {
@@ -430,6 +555,12 @@ Status HistoryStore::Migrate() {
         if (Status migrated = Execute(kSchemaTwo); !migrated) {
             return rollback(migrated);
         }
+        found = 2;
+    }
+    if (*found == 2) {
+        if (Status migrated = Execute(kSchemaThree); !migrated) {
+            return rollback(migrated);
+        }
     }
     if (Status committed = Execute("COMMIT"); !committed) {
         return rollback(committed);
@@ -455,8 +586,8 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
                            "backlink_pages, ranking_pages, jobs, backlink_service, "
                            "authority_service, search_service, backlink_source, backlink_count, "
                            "requests, discovery_failed, discovery_failed_page, discovery_reason, "
-                           "service_failures, kept, removed) VALUES "
-                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                           "service_failures, kept, removed, list_source) VALUES "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     runRow.Bind(1, run.siteKey);
     runRow.Bind(2, run.startedAt);
     runRow.Bind(3, run.endedAt);
@@ -476,6 +607,7 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
     runRow.Bind(17, PackServiceFailures(result.failures));
     runRow.Bind(18, static_cast<std::int64_t>(result.records.size()));
     runRow.Bind(19, static_cast<std::int64_t>(result.unlinked.size()));
+    runRow.Bind(20, run.listSource);
     runRow.Step();
     if (runRow.Failed()) {
         return fail(runRow.code());
@@ -487,8 +619,12 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
     for (std::size_t n = 0; n < kRecordFields.size(); ++n) {
         values += ", ?";
     }
-    SqliteStatement recordRow(db_.get(), "INSERT INTO records (run_id, position, " +
-                                             RecordColumns() + ") VALUES (" + values + ")");
+    std::string columns;
+    for (const FieldInfo& info : kRecordFields) {
+        columns += ", " + std::string(info.historyColumn);
+    }
+    SqliteStatement recordRow(
+        db_.get(), "INSERT INTO records (run_id, position" + columns + ") VALUES (" + values + ")");
     std::int64_t position = 0;
     for (const BacklinkRecord& record : result.records) {
         recordRow.Reset();
@@ -528,14 +664,38 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
     return id;
 }
 
-Result<std::vector<HistoryRun>> HistoryStore::Runs(const std::string& siteKey, int limit) {
+std::string HistoryStore::RunColumns() const {
+    return "id, site_key, started_at, ended_at, cancelled, backlink_pages, ranking_pages, jobs, "
+           "backlink_service, authority_service, search_service, kept, removed, " +
+           Column("runs", "list_source", "backlink_source");
+}
+
+std::string HistoryStore::RecordColumns() const {
+    std::string columns;
+    for (const FieldInfo& info : kRecordFields) {
+        columns += columns.empty() ? "" : ", ";
+        const bool number = info.kind == FieldKind::kNumber || info.kind == FieldKind::kFlag;
+        columns += Column("records", std::string(info.historyColumn), number ? "0" : "''");
+    }
+    return columns;
+}
+
+Result<std::vector<HistoryRun>> HistoryStore::Runs(const std::string& siteKey, int limit,
+                                                   std::int64_t upToId) {
     if (!db_) {
         return Failure{"the history is not open"};
     }
-    SqliteStatement rows(db_.get(), std::string("SELECT ") + kRunColumns +
-                                        " FROM runs WHERE site_key = ? ORDER BY id DESC LIMIT ?");
-    rows.Bind(1, siteKey);
-    rows.Bind(2, std::int64_t{limit > 0 ? limit : -1});
+    // A file that is still empty, opened only to be read.
+    if (!columns_.contains("runs.id")) {
+        return std::vector<HistoryRun>{};
+    }
+    // The runs table holds a row per run, few enough to be read whole.
+    SqliteStatement rows(db_.get(), "SELECT " + RunColumns() + " FROM runs WHERE " +
+                                        kSiteGroupFunction + "(site_key) = ? AND id <= ? " +
+                                        "ORDER BY id DESC LIMIT ?");
+    rows.Bind(1, SiteGroupKey(siteKey));
+    rows.Bind(2, upToId > 0 ? upToId : std::numeric_limits<std::int64_t>::max());
+    rows.Bind(3, std::int64_t{limit > 0 ? limit : -1});
     std::vector<HistoryRun> runs;
     while (rows.Step()) {
         runs.push_back(ReadRun(rows));
@@ -565,7 +725,11 @@ Result<StoredRun> HistoryStore::Load(std::int64_t id) {
         ~EndRead() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
     } endRead{db_.get()};
 
-    SqliteStatement runRow(db_.get(), std::string("SELECT ") + kRunColumns +
+    if (!columns_.contains("runs.id")) {
+        return Failure{"the history database " + file_.string() + " holds no run " +
+                       std::to_string(id)};
+    }
+    SqliteStatement runRow(db_.get(), "SELECT " + RunColumns() +
                                           ", backlink_source, backlink_count, requests, "
                                           "discovery_failed, discovery_failed_page, "
                                           "discovery_reason, service_failures "
@@ -583,13 +747,13 @@ Result<StoredRun> HistoryStore::Load(std::int64_t id) {
     RunResult& result = loaded.result;
     result.siteKey = loaded.run.siteKey;
     result.cancelled = loaded.run.cancelled;
-    result.backlinkSource = runRow.Text(13);
-    result.backlinkCount = static_cast<std::int32_t>(runRow.Int(14));
-    result.requests = runRow.Int(15);
-    result.discovery.failed = runRow.Int(16) != 0;
-    result.discovery.failedPage = static_cast<int>(runRow.Int(17));
-    result.discovery.reason = runRow.Text(18);
-    const auto services = Unpack(runRow.Text(19));
+    result.backlinkSource = runRow.Text(kRunColumnCount);
+    result.backlinkCount = static_cast<std::int32_t>(runRow.Int(kRunColumnCount + 1));
+    result.requests = runRow.Int(kRunColumnCount + 2);
+    result.discovery.failed = runRow.Int(kRunColumnCount + 3) != 0;
+    result.discovery.failedPage = static_cast<int>(runRow.Int(kRunColumnCount + 4));
+    result.discovery.reason = runRow.Text(kRunColumnCount + 5);
+    const auto services = Unpack(runRow.Text(kRunColumnCount + 6));
     if (!services || services->size() % 3 != 0) {
         return damaged("unreadable service failures");
     }

@@ -6,15 +6,11 @@
 #include <algorithm>
 
 namespace veltrap {
-namespace {
 
-// What each of the site's latest runs gained and lost against the run
-// before it, oldest first. The oldest stored run has nothing to be compared
-// with and counts everything it kept as gained.
-std::vector<HtmlRunChanges> LatestRuns(HistoryStore& store, const std::string& siteKey,
-                                       std::vector<std::string>& problems) {
+std::vector<HtmlRunChanges> ChartedRuns(HistoryStore& store, const std::string& siteKey,
+                                        std::int64_t upToId, std::vector<std::string>& problems) {
     std::vector<HtmlRunChanges> charted;
-    const Result<std::vector<HistoryRun>> listed = store.Runs(siteKey, kChartedRuns + 1);
+    const Result<std::vector<HistoryRun>> listed = store.Runs(siteKey, kChartedRuns + 1, upToId);
     if (!listed) {
         problems.push_back("The history's runs cannot be charted: " + listed.reason());
         return charted;
@@ -44,8 +40,6 @@ std::vector<HtmlRunChanges> LatestRuns(HistoryStore& store, const std::string& s
     }
     return charted;
 }
-
-}  // namespace
 
 RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
                       const RunResult& outcome) {
@@ -81,11 +75,12 @@ RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
                                         older.reason());
         }
     }
-    if (const Result<std::int64_t> stored = store.Store(run, outcome); !stored) {
+    const Result<std::int64_t> stored = store.Store(run, outcome);
+    if (!stored) {
         notStored(stored.reason());
         return recorded;
     }
-    recorded.report.runs = LatestRuns(store, run.siteKey, recorded.problems);
+    recorded.report.runs = ChartedRuns(store, run.siteKey, *stored, recorded.problems);
     return recorded;
 }
 
@@ -98,6 +93,12 @@ HistoryRun RunToStore(const RunRequest& request, const ServiceConfig& config) {
     run.backlinkService = config.Chosen(Role::kBacklinks);
     run.authorityService = config.Chosen(Role::kAuthority);
     run.searchService = config.Chosen(Role::kSearch);
+    if (request.imported) {
+        const std::size_t files = request.imported->files;
+        run.listSource = "import of " + std::to_string(files) + (files == 1 ? " file" : " files");
+    } else {
+        run.listSource = run.backlinkService;
+    }
     return run;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/ServiceConfig.h"
 #include "export/HtmlReport.h"
 #include "history/HistoryRun.h"
+#include "history/HistoryStore.h"
 #include "history/RunChanges.h"
 
 #include <filesystem>
@@ -37,8 +38,16 @@ inline constexpr int kChartedRuns = 10;
 RecordedRun RecordRun(const std::filesystem::path& file, const HistoryRun& run,
                       const RunResult& outcome);
 
-// What the history keeps of the run a request starts: its limits and the
-// services chosen. The caller adds its site, its times and how it ended.
+// What each of the site's runs up to upToId gained and lost against the run
+// before it, oldest first, the latest kChartedRuns of them. The oldest
+// stored run has nothing to be compared with and counts everything it kept
+// as gained. What cannot be read is told in problems, and charts nothing.
+std::vector<HtmlRunChanges> ChartedRuns(HistoryStore& store, const std::string& siteKey,
+                                        std::int64_t upToId, std::vector<std::string>& problems);
+
+// What the history keeps of the run a request starts: its limits, the
+// services chosen and where its list comes from. The caller adds its site,
+// its times and how it ended.
 HistoryRun RunToStore(const RunRequest& request, const ServiceConfig& config);
 
 }  // namespace veltrap

@@ -82,11 +82,12 @@ RunChanges RunChanges::Compare(const RunResult& older, const RunResult& newer) {
             continue;
         }
         const auto why = removed.find(record.url);
-        changes.pages.push_back({record.url,
-                                 PageChange::Kind::kLost,
-                                 why == removed.end() ? kNotSeen : why->second->linkStatus,
-                                 record.linkStatus,
-                                 {}});
+        changes.pages.push_back(
+            {record.url,
+             why == removed.end() ? PageChange::Kind::kUnlisted : PageChange::Kind::kLost,
+             why == removed.end() ? kNotSeen : why->second->linkStatus,
+             record.linkStatus,
+             {}});
     }
     return changes;
 }
@@ -100,6 +101,7 @@ std::vector<std::array<std::string, 5>> RunChanges::Rows() const {
                 rows.push_back({page.url, kind, "", "", ""});
                 break;
             case PageChange::Kind::kLost:
+            case PageChange::Kind::kUnlisted:
                 rows.push_back({page.url, kind,
                                 std::string(Describe(RecordField::kLinkStatus).jsonName),
                                 page.oldLinkStatus, page.lostStatus});
@@ -123,6 +125,8 @@ const char* RunChanges::KindName(PageChange::Kind kind) {
             return "Lost";
         case PageChange::Kind::kChanged:
             return "Changed";
+        case PageChange::Kind::kUnlisted:
+            return "Unlisted";
     }
     return "";
 }
@@ -131,7 +135,7 @@ LinkChanges RunChanges::ForLinkStatus() const {
     LinkChanges shown;
     for (const PageChange& page : pages) {
         shown.byUrl.emplace(page.url, KindName(page.kind));
-        if (page.kind == PageChange::Kind::kLost && page.lostStatus == kNotSeen) {
+        if (page.kind == PageChange::Kind::kUnlisted) {
             shown.unseen.push_back(page.url);
         }
     }

@@ -97,8 +97,8 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         for (const std::string& url : changes->unseen) {
             const int row = grid.AddRow();
             grid.SetCell(row, 0, url);
-            grid.SetCell(row, 1, "Link lost");
-            grid.SetCell(row, 5, "Lost");
+            grid.SetCell(row, 1, "Not listed");
+            grid.SetCell(row, 5, "Unlisted");
         }
     }
     return FinishPane(grid, "Double click any URL to view this page.");

@@ -15,7 +15,8 @@ namespace veltrap {
 // removed, in the run's list order, with what became of its link. Does
 // nothing unless reportReady. With changes since the previous run, a column
 // "Change" tells them, and the pages that run kept and this one never saw
-// follow as rows of their own, with the status "Link lost".
+// follow as rows of their own, with the status "Not listed" and the change
+// "Unlisted": nobody looked at them.
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
                               const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
                               const LinkChanges* changes = nullptr);

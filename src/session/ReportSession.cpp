@@ -14,6 +14,12 @@
 namespace veltrap {
 
 Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
+    static const RunStop kNeverStopped;
+    return Prepare(std::move(request), kNeverStopped);
+}
+
+Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request,
+                                                       const RunStop& importStop) {
     Result<RunServices> services = RunServices::Make(request.config);
     if (!services) {
         return services.failure();
@@ -25,7 +31,7 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
     std::string importSummary;
     if (!request.importFiles.empty()) {
         // Every file is read whole before anything is sent.
-        auto imported = BacklinkImport::Read(request.importFiles);
+        auto imported = BacklinkImport::Read(request.importFiles, importStop);
         if (!imported) {
             return imported.failure();
         }

@@ -45,7 +45,11 @@ public:
 
     // Checks, in this order, that the configured services can run, that the
     // typed address names a site, that the import files hold linking pages
-    // and that the outputs can be written. Nothing is sent.
+    // and that the outputs can be written. Nothing is sent. The import ends
+    // at the stop, refused with ImportFile::Stopped: the files are read
+    // before the run and its own stop exist.
+    static Result<Prepared> Prepare(SessionRequest request, const RunStop& importStop);
+    // The same, for a caller whose import is never stopped.
     static Result<Prepared> Prepare(SessionRequest request);
 
     // Starts the run.

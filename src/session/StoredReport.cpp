@@ -3,6 +3,7 @@
 #include "export/RunFacts.h"
 #include "history/ChangesCsv.h"
 #include "history/HistoryStore.h"
+#include "history/RecordRun.h"
 
 #include <memory>
 #include <utility>
@@ -11,7 +12,7 @@ namespace veltrap {
 
 Result<StoredReport> StoredReport::Load(const std::filesystem::path& file, std::int64_t id) {
     HistoryStore history;
-    if (Status opened = history.Open(file); !opened) {
+    if (Status opened = history.OpenToRead(file); !opened) {
         return opened.failure();
     }
     Result<StoredRun> loaded = history.Load(id);
@@ -33,6 +34,10 @@ Result<StoredReport> StoredReport::Load(const std::filesystem::path& file, std::
             }
         }
     }
+    // The charts as the run's own report drew them, up to this run; a
+    // problem with them costs only the charts.
+    std::vector<std::string> problems;
+    stored.report.history.runs = ChartedRuns(history, run.siteKey, id, problems);
     stored.report.facts =
         RunFacts(run.startedAt, {run.backlinkService, run.authorityService, run.searchService},
                  run.backlinkPages, run.rankingPages, run.jobs);

@@ -31,6 +31,7 @@ std::int64_t StoreRun(HistoryStore& store, const RunResult& result, bool cancell
     run.startedAt = startedAt;
     run.endedAt = startedAt;
     run.cancelled = cancelled;
+    run.listSource = cancelled ? "siteexplorer" : "import of 2 files";
     const Result<std::int64_t> stored = store.Store(run, result);
     EXPECT_TRUE(stored.ok()) << stored.reason();
     return stored ? stored.value() : 0;
@@ -82,9 +83,10 @@ TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
     EXPECT_EQ(dialog.windowTitle(), "Run History");
     QTableWidget* runs = dialog.RunsTable();
     ASSERT_EQ(runs->rowCount(), 2);
-    EXPECT_EQ(RowTexts(runs, 0), QStringList({QString::number(newerId), "2026-12-09 11:30:05 UTC",
-                                              "2026-12-09 11:30:05 UTC", "Completed", "3", "1"}));
-    EXPECT_EQ(RowTexts(runs, 1).mid(3), QStringList({"Cancelled", "3", "0"}));
+    EXPECT_EQ(RowTexts(runs, 0),
+              QStringList({QString::number(newerId), "2026-12-09 11:30:05 UTC",
+                           "2026-12-09 11:30:05 UTC", "Completed", "3", "1", "import of 2 files"}));
+    EXPECT_EQ(RowTexts(runs, 1).mid(3), QStringList({"Cancelled", "3", "0", "siteexplorer"}));
     EXPECT_FALSE(dialog.ShowChangesButton()->isEnabled());
     EXPECT_FALSE(dialog.OpenRunButton()->isEnabled());
 

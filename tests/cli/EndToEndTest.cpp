@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -264,6 +268,28 @@ TEST_F(EndToEndTest, SecondCtrlCEndsTheFetchInFlight) {
     const Json records = Records()["records"];
     ASSERT_EQ(records.size(), 7u);
     EXPECT_EQ(records[2], Untouched("http://c.example/blog/post.html"));
+}
+
+// An import that waits on a pipe is stopped by Ctrl-C as a run is. The test
+// knows the program reads the pipe once a writer can open it without
+// blocking, and then holds it open without writing.
+TEST_F(EndToEndTest, CtrlCStopsAnImportWaitingOnAPipe) {
+    const std::string fifo = dir.File("links.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto child = Start({"--import", fifo, "--out", dir.File("report"), "mysite.test"});
+    int writer = -1;
+    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
+    while ((writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0 &&
+           std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_GE(writer, 0) << "the program never opened the pipe";
+    child->Signal(SIGINT);
+    const auto code = child->WaitFor(kPatience);
+    close(writer);
+    ASSERT_EQ(code, 130) << Err();
+    EXPECT_THAT(Err(), HasSubstr("the import was stopped while " + fifo + " was read"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "report" / "records.json"));
 }
 
 // Being told to end by the system or by a closed terminal stops the run as

@@ -92,9 +92,10 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
                           "Lost     http://e.example/  linkStatus: \"follow\" -> \"gone\"\n"));
 
     ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0) << Err();
-    EXPECT_THAT(Out(), ContainsRegex("^Id +Started +Ended +Outcome +Kept +Removed\n"
-                                     "2 +[-0-9T:]+Z +[-0-9T:]+Z +completed +3 +[0-9]+\n"
-                                     "1 +[-0-9T:]+Z +[-0-9T:]+Z +completed +5 +[0-9]+\n$"));
+    EXPECT_THAT(Out(),
+                ContainsRegex("^Id +Started +Ended +Outcome +Kept +Removed +List\n"
+                              "2 +[-0-9T:]+Z +[-0-9T:]+Z +completed +3 +[0-9]+ +siteexplorer\n"
+                              "1 +[-0-9T:]+Z +[-0-9T:]+Z +completed +5 +[0-9]+ +siteexplorer\n$"));
 
     // Without the history, nothing is stored and no changes.csv of an
     // earlier run is left to pass for this one's.
@@ -115,6 +116,28 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
     ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
     EXPECT_THAT(Out(), HasSubstr("Run 3 could not read its backlink source, so a page it did "
                                  "not see may not be lost: Backlink source"));
+}
+
+// An import lists only some of the site's linking pages: the pages it did not
+// list are not known to be lost. The site is one however its address was
+// typed, and the list of each run is told.
+TEST_F(RunHistoryTest, AnImportIsComparedAsThePartialListItIs) {
+    ASSERT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    WriteFileBytes(dir.File("mine.txt"), "b.example/page.html\n");
+    ASSERT_EQ(Run({"--import", dir.File("mine.txt"), "--out", dir.File("report"),
+                   "https://www.mysite.test/"}),
+              0)
+        << Err();
+    EXPECT_THAT(Err(), HasSubstr("1 without a scheme read with http://"));
+    const std::string changes = ReadFileBytes(dir.Path() / "report" / "changes.csv");
+    EXPECT_THAT(changes, HasSubstr("http://a.example/links.html,Unlisted,linkStatus,follow,"
+                                   "not seen\n"));
+    EXPECT_THAT(changes, Not(HasSubstr(",Lost,")));
+    EXPECT_THAT(ReadFileBytes(dir.Path() / "report" / "report.html"),
+                HasSubstr("<td>Unlisted</td>"));
+
+    ASSERT_EQ(Run({"--history-list", "MySite.test"}), 0) << Err();
+    EXPECT_THAT(Out(), ContainsRegex("\n2 .* import of 1 file\n1 .* siteexplorer\n$"));
 }
 
 TEST_F(RunHistoryTest, AHistoryLockedPastTheTimeoutCostsNeitherTheReportNorItsExitCode) {

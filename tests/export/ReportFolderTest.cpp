@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -91,6 +96,38 @@ TEST(ReportFolderTest, StaleFilesAreRemovedAfterTheSetIsInPlace) {
     std::filesystem::create_directories(dir.Path() / "changes.csv" / "inside");
     EXPECT_EQ(WriteReportFolder(dir.Path(), SampleRun(), {}, {"changes.csv"}).reason(),
               "cannot remove " + (dir.Path() / "changes.csv").string() + ": Directory not empty");
+}
+
+// Another writer holding the folder keeps this one's set out of it until it
+// is done; the partial files of a writer that was killed go with the next.
+TEST(ReportFolderTest, OneWriterAtATimeAndTheDeadsPartialFilesGo) {
+    const TempDir dir;
+    WriteFileBytes(dir.Path() / "records.json", "the other run's");
+    const int other = open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    EXPECT_THAT(
+        WriteReportFolder(dir.Path(), SampleRun(), {}, {}, std::chrono::milliseconds(0)).reason(),
+        HasSubstr("cannot write into " + dir.Path().string() +
+                  ": another program kept writing its files there"));
+    EXPECT_EQ(Listing(dir.Path()), std::vector<std::string>{"records.json"});
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "records.json"), "the other run's");
+    close(other);
+
+    // A process that has ended, and one that still runs.
+    const pid_t ended = fork();
+    if (ended == 0) {
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string dead = "records.json.partial-" + std::to_string(ended) + "-3";
+    const std::string alive = "pages.csv.partial-" + std::to_string(getppid()) + "-1";
+    WriteFileBytes(dir.Path() / dead, "cut");
+    WriteFileBytes(dir.Path() / alive, "being written");
+    WriteFileBytes(dir.Path() / "notes.partial-1-1", "not ours");
+    ASSERT_TRUE(WriteReportFolder(dir.Path(), SampleRun()).ok());
+    EXPECT_EQ(Listing(dir.Path()),
+              (std::vector<std::string>{"keyphrases.csv", "links.csv", "notes.partial-1-1",
+                                        "overview.csv", "pages.csv", alive, "records.json"}));
 }
 
 }  // namespace

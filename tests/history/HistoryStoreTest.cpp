@@ -185,6 +185,18 @@ INSERT INTO records VALUES (7, 0, 'http://a.example/', 'http://mysite.test/', 'm
     1, 2, 3, 4, 5, 6, 7, 8, 1, '8:pageRank8:HTTP 404');
 PRAGMA user_version = 1;
 )");
+    // Reading alone leaves the file as the older program wrote it.
+    const std::string written = ReadFileBytes(file);
+    {
+        HistoryStore reader;
+        ASSERT_TRUE(reader.OpenToRead(file).ok());
+        const Result<StoredRun> read = reader.Load(7);
+        ASSERT_TRUE(read.ok()) << read.reason();
+        EXPECT_EQ(read->result.records.begin()->homePageRank, 8);
+        EXPECT_EQ(reader.Runs("mysite.test")->front().listSource, "siteexplorer");
+    }
+    EXPECT_EQ(ReadFileBytes(file), written);
+
     HistoryStore store;
     const Status opened = store.Open(file);
     ASSERT_TRUE(opened.ok()) << opened.reason();
@@ -228,7 +240,7 @@ TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
     WriteFileBytes(corrupt, std::string(4096, 'x'));
 
     const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
-        {newer, "was written by a newer Veltrap (schema version 9; this one knows up to 2)"},
+        {newer, "was written by a newer Veltrap (schema version 9; this one knows up to 3)"},
         {foreign, "holds another program's tables"},
         {corrupt, "is damaged or is not a database"}};
     for (const auto& [file, message] : cases) {
@@ -240,6 +252,62 @@ TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
         EXPECT_FALSE(store.IsOpen());
         EXPECT_THAT(store.Store(SampleRun(false), SampleResult(1)).reason(), HasSubstr("not open"));
         EXPECT_EQ(ReadFileBytes(file), before) << file;
+    }
+}
+
+TEST(HistoryStoreTest, DamageInsideTheFileIsFoundBeforeTheFirstWrite) {
+    TempDir dir;
+    const auto made = dir.Path() / "made.sqlite";
+    {
+        HistoryStore store;
+        ASSERT_TRUE(store.Open(made).ok());
+        ASSERT_TRUE(store.Store(SampleRun(false), SampleResult(300)).ok());
+    }
+    // A copy this process has not checked yet, with the b-tree page after the
+    // schema's overwritten: opening and reading the schema do not meet it.
+    const auto damaged = dir.Path() / "damaged.sqlite";
+    std::string bytes = ReadFileBytes(made);
+    ASSERT_GT(bytes.size(), 4u * 4096);
+    for (std::size_t n = 0; n < 300; ++n) {
+        bytes[2 * 4096 + n] = static_cast<char>(n * 73 + 11);
+    }
+    WriteFileBytes(damaged, bytes);
+    HistoryStore store;
+    const Status opened = store.Open(damaged);
+    EXPECT_THAT(opened.reason(), HasSubstr(damaged.string() + " is damaged"));
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(ReadFileBytes(damaged), bytes);
+    EXPECT_FALSE(std::filesystem::exists(damaged.string() + "-wal"));
+}
+
+TEST(HistoryStoreTest, ASiteIsOneWhicheverWayItsAddressWasTypedAndEachRunSaysWhereItsListCameFrom) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(file).ok());
+    for (const std::string key : {"Shop-Test.example/", "shop-test.example", "other.example"}) {
+        HistoryRun run = SampleRun(false);
+        run.siteKey = key;
+        run.listSource = "import of 2 files";
+        ASSERT_TRUE(store.Store(run, SampleResult(1)).ok());
+    }
+    const auto runs = store.Runs("WWW.shop-test.EXAMPLE//").value();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].siteKey, "shop-test.example");
+    EXPECT_EQ(runs[1].siteKey, "Shop-Test.example/");
+    EXPECT_EQ(runs[0].listSource, "import of 2 files");
+    EXPECT_EQ(store.Runs("shop-test.example", 0, runs[1].id)->size(), 1u);
+    // A path is a part of the site and keeps its case.
+    EXPECT_TRUE(store.Runs("shop-test.example/Shop")->empty());
+
+    // A file the user may not write is read all the same; root writes any
+    // file, so only another user sees the refusal to store.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    HistoryStore reader;
+    ASSERT_TRUE(reader.OpenToRead(file).ok());
+    EXPECT_EQ(reader.Runs("shop-test.example")->size(), 2u);
+    if (geteuid() != 0) {
+        EXPECT_THAT(HistoryStore().Open(file).reason(), HasSubstr("read-only"));
     }
 }
 

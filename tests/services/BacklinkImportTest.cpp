@@ -1,11 +1,16 @@
 #include "services/backlinkimport/BacklinkImport.h"
 
+#include "services/backlinkimport/ImportFile.h"
+
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <sys/stat.h>
+
+#include <future>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,11 +67,13 @@ TEST_F(BacklinkImportTest, PlainListSkipsCommentsBlanksAndRepeats) {
                             "\xEF\xBB\xBF# exported by hand\r\n\r\n  http://a.example/x  \r\n"
                             "https://b.example/\r\nwww.c.example/\r\n   # later note\r\n"
                             "http://a.example/x\r\nHTTPS://d.example/;jsessionid=1,2");
-    EXPECT_THAT(Addresses({path}), ElementsAre("http://a.example/x", "https://b.example/",
-                                               "HTTPS://d.example/;jsessionid=1,2"));
+    // A page named without its scheme is read as its http:// address.
+    EXPECT_THAT(Addresses({path}),
+                ElementsAre("http://a.example/x", "https://b.example/", "http://www.c.example/",
+                            "HTTPS://d.example/;jsessionid=1,2"));
     EXPECT_EQ(imported->Summary(),
-              "Imported 3 addresses from 1 file: 5 rows read, 2 skipped (1 already imported, 1 "
-              "not beginning with http:// or https://)");
+              "Imported 4 addresses from 1 file: 5 rows read, 1 skipped (1 already imported), 1 "
+              "without a scheme read with http://");
 }
 
 TEST_F(BacklinkImportTest, SearchConsoleZipReadsEveryTableWithLinkingPages) {
@@ -167,6 +174,94 @@ TEST_F(BacklinkImportTest, EachKindOfBadInputIsRefusedNamingTheFile) {
     EXPECT_TRUE(
         inputAtFault(WriteZip("sites.zip", {{"Top linking sites.csv", "Site\nx.example\n"}})));
     EXPECT_THAT(refusal.reason, HasSubstr("Top linking sites.csv (no column"));
+    // The refusal says which columns would have been understood.
+    EXPECT_TRUE(inputAtFault(Write("moz.csv", "Domain,Anchor,Date\nx.example,a,2026\n")));
+    EXPECT_THAT(refusal.reason, HasSubstr("header line is: Domain,Anchor,Date. A column of "
+                                          "linking pages is one headed \"Linking page\""));
+
+    // Files without a single linking page would make a run that finds
+    // nothing and calls every earlier link lost.
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"empty.txt", ""},
+             {"comments.txt", "# nothing yet\n\n"},
+             {"header.csv", "Linking page,Target\n"}}) {
+        const auto outcome = BacklinkImport::Read({Write(name, bytes)});
+        ASSERT_FALSE(outcome.ok()) << name;
+        EXPECT_TRUE(outcome.failure().inputAtFault);
+        EXPECT_THAT(outcome.reason(), HasSubstr("no linking page to run on in " + dir.File(name)));
+    }
+}
+
+TEST_F(BacklinkImportTest, EveryLineEndAndPagesWithoutTheirScheme) {
+    EXPECT_THAT(Addresses({Write("mac.txt",
+                                 "http://a.example/\rhttp://b.example/\r\n"
+                                 "http://c.example/\nhttp://d.example/")}),
+                ElementsAre("http://a.example/", "http://b.example/", "http://c.example/",
+                            "http://d.example/"));
+    EXPECT_EQ(imported->rowsRead, 4u);
+
+    EXPECT_THAT(Addresses({Write("bare.txt",
+                                 "timberstone.example/page.html\r"
+                                 "https://a.example/\n"
+                                 "WWW.Fen-Row.example:8080/x?y=1\n"
+                                 "Domain\n"
+                                 "12.5\n")}),
+                ElementsAre("http://timberstone.example/page.html", "https://a.example/",
+                            "http://WWW.Fen-Row.example:8080/x?y=1"));
+    EXPECT_EQ(imported->withoutScheme, 2u);
+    EXPECT_EQ(imported->Summary(),
+              "Imported 3 addresses from 1 file: 5 rows read, 2 skipped (2 not beginning with "
+              "http:// or https://), 2 without a scheme read with http://");
+}
+
+TEST_F(BacklinkImportTest, AStopEndsTheImportOfAPipeThatNeverGetsAWriter) {
+    const std::string fifo = dir.File("never.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    RunStop stop;
+    // Whenever the stop comes, before the pipe is opened or while its read
+    // waits, the import ends with the stop's refusal: no writer ever comes.
+    auto reading =
+        std::async(std::launch::async, [&] { return BacklinkImport::Read({fifo}, stop); });
+    stop.Cancel();
+    const auto outcome = reading.get();
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.reason(), ImportFile::Stopped(fifo).reason);
+
+    // An archive honours the stop between its tables as well.
+    RunStop stopped;
+    stopped.Cancel();
+    const std::string zip = WriteZip("links.zip", {{"a.csv", "Linking page\nhttp://a.example/\n"}});
+    EXPECT_EQ(BacklinkImport::Read({zip}, stopped).reason(), ImportFile::Stopped(zip).reason);
+}
+
+TEST_F(BacklinkImportTest, APipeIsReadAsItsBytesComeAndAFileChangedUnderTheReadIsRefused) {
+    const std::string fifo = dir.File("links.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto writing = std::async(std::launch::async, [&] {
+        WriteFileBytes(fifo, "http://a.example/\nhttp://b.example/\n");
+    });
+    EXPECT_THAT(Addresses({fifo}), ElementsAre("http://a.example/", "http://b.example/"));
+    writing.get();
+
+    // A file cut while it is read: the reader is handed the file's first
+    // bytes, then the file is cut, and the end of the read notices.
+    const std::string path = Write("cut.txt", "http://a.example/\nhttp://b.example/\n");
+    RunStop stop;
+    Result<ImportFile> file = ImportFile::Open(path, stop);
+    ASSERT_TRUE(file.ok()) << file.reason();
+    char buffer[10];
+    ASSERT_EQ(file->Read(buffer, sizeof buffer).value(), sizeof buffer);
+    ASSERT_EQ(truncate(path.c_str(), 20), 0);
+    Result<std::size_t> read = file->Read(buffer, sizeof buffer);
+    while (read.ok() && *read > 0) {
+        read = file->Read(buffer, sizeof buffer);
+    }
+    ASSERT_FALSE(read.ok());
+    EXPECT_THAT(read.reason(),
+                HasSubstr(path + " changed while it was read (36 bytes when opened"));
+
+    // Neither a folder nor a socket holds a list.
+    EXPECT_THAT(ImportFile::Open(dir.Path().string(), stop).reason(), HasSubstr("Is a directory"));
 }
 
 }  // namespace

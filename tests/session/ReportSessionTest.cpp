@@ -5,6 +5,7 @@
 #include "history/HistoryStore.h"
 #include "net/CurlGlobal.h"
 #include "session/ReportOutputs.h"
+#include "session/StoredReport.h"
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
@@ -229,7 +230,8 @@ TEST_F(ReportSessionTest, PrepareRefusesWhatCannotRunAndNamesIt) {
         bool inputAtFault;
     };
     const std::vector<Case> cases = {
-        {"no site", [](SessionRequest& r) { r.run.siteText = "http://www. "; }, "names no site", true},
+        {"no site", [](SessionRequest& r) { r.run.siteText = "http://www. "; }, "names no site",
+         true},
         {"broken configuration",
          [](SessionRequest& r) { r.config.settings.Set("backlinks", "source", "nowhere"); },
          "no service named 'nowhere'", true},
@@ -238,6 +240,10 @@ TEST_F(ReportSessionTest, PrepareRefusesWhatCannotRunAndNamesIt) {
          "none.csv", false},
         {"unwritable folder", [this](SessionRequest& r) { r.outFolder = dir_.Path() / "plain"; },
          "plain", false},
+        // An import without a linking page would be a run that finds nothing.
+        {"empty import",
+         [this](SessionRequest& r) { r.importFiles = {(dir_.Path() / "plain").string()}; },
+         "no linking page to run on in " + (dir_.Path() / "plain").string(), true},
     };
     for (const Case& test : cases) {
         SessionRequest request = Request();
@@ -248,6 +254,41 @@ TEST_F(ReportSessionTest, PrepareRefusesWhatCannotRunAndNamesIt) {
         EXPECT_EQ(prepared.failure().inputAtFault, test.inputAtFault) << test.name;
     }
     EXPECT_EQ(web_->RequestsAnswered(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "history.sqlite"));
+}
+
+// A stored run opened again tells what its own report told when it ended:
+// the changes since the run before it and the charts of the runs up to it.
+TEST_F(ReportSessionTest, AStoredRunKeepsItsChangesAndItsCharts) {
+    StartWeb(0, 3);
+    Recorder first;
+    Start(Request(), first)->Wait();
+    Recorder second;
+    auto session = Start(Request(), second);
+    const SessionEnd& end = session->Wait();
+    ASSERT_TRUE(end.report.ok());
+    const FinishedReport& live = *end.report;
+    ASSERT_EQ(live.history.runs.size(), 2u);
+
+    HistoryStore store;
+    ASSERT_TRUE(store.OpenToRead(dir_.Path() / "history.sqlite").ok());
+    const auto runs = store.Runs(live.result->siteKey).value();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].listSource, "siteexplorer");
+    const Result<StoredReport> stored =
+        StoredReport::Load(dir_.Path() / "history.sqlite", runs[0].id);
+    ASSERT_TRUE(stored.ok()) << stored.reason();
+    const HtmlHistory& again = stored->report.history;
+    ASSERT_EQ(again.runs.size(), live.history.runs.size());
+    for (std::size_t n = 0; n < again.runs.size(); ++n) {
+        EXPECT_EQ(again.runs[n].gained, live.history.runs[n].gained);
+        EXPECT_EQ(again.runs[n].lost, live.history.runs[n].lost);
+    }
+    EXPECT_TRUE(again.changes.Configured());
+    // The first run's report charts only the first.
+    EXPECT_EQ(
+        StoredReport::Load(dir_.Path() / "history.sqlite", runs[1].id)->report.history.runs.size(),
+        1u);
 }
 
 }  // namespace

@@ -53,6 +53,11 @@ void AddressCollector::Take(std::string_view value) {
     }
 }
 
+void AddressCollector::TakeWithoutScheme(std::string_view value) {
+    ++imported_.withoutScheme;
+    Take("http://" + std::string(Trimmed(value)));
+}
+
 bool AddressCollector::Find(std::string_view address, std::uint32_t hash, std::size_t& slot) const {
     const std::size_t mask = slots_.size() - 1;
     for (slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -94,7 +99,7 @@ void AddressCollector::Place(const Slot& slot) {
 
 AddressCollector::Mark AddressCollector::Here() const {
     return {imported_.addresses.size(), imported_.rowsRead, imported_.duplicates,
-            imported_.notWebAddresses};
+            imported_.notWebAddresses, imported_.withoutScheme};
 }
 
 void AddressCollector::Rollback(const Mark& mark) {
@@ -107,6 +112,7 @@ void AddressCollector::Rollback(const Mark& mark) {
     imported_.rowsRead = mark.rowsRead;
     imported_.duplicates = mark.duplicates;
     imported_.notWebAddresses = mark.notWebAddresses;
+    imported_.withoutScheme = mark.withoutScheme;
 }
 
 }  // namespace veltrap

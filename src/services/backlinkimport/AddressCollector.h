@@ -22,6 +22,7 @@ public:
         std::size_t rowsRead;
         std::size_t duplicates;
         std::size_t notWebAddresses;
+        std::size_t withoutScheme;
     };
 
     explicit AddressCollector(ImportedBacklinks& imported);
@@ -29,6 +30,8 @@ public:
     AddressCollector& operator=(const AddressCollector&) = delete;
 
     void Take(std::string_view value);
+    // Takes a page named without its scheme as its http:// address.
+    void TakeWithoutScheme(std::string_view value);
 
     Mark Here() const;
     void Rollback(const Mark& mark);

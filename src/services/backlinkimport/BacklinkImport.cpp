@@ -1,14 +1,12 @@
 #include "services/backlinkimport/BacklinkImport.h"
 
 #include "services/backlinkimport/AddressCollector.h"
+#include "services/backlinkimport/ImportFile.h"
 #include "services/backlinkimport/ImportTextReader.h"
 #include "services/backlinkimport/TextDecoder.h"
 
 #include <zip.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -26,16 +24,18 @@ constexpr const char* kLinkingSitesHint =
 using ByteReader = std::function<long long(char* buffer, std::size_t size)>;
 
 struct TextOutcome {
-    enum class Result { kRead, kNotText, kNoColumn, kReadFailed };
+    enum class Result { kRead, kNotText, kNoColumn, kReadFailed, kStopped };
     Result result = Result::kRead;
     std::string problem;
     std::string headerLine;
     bool linkingSites = false;
 };
 
-// Decodes and reads one file's bytes, the first of them already read.
+// Decodes and reads one file's bytes, the first of them already read. The
+// stop is asked between pieces, so that a large file does not keep it
+// waiting.
 TextOutcome ReadText(std::string_view firstBytes, const ByteReader& read,
-                     AddressCollector& collector) {
+                     AddressCollector& collector, const RunStop& stop) {
     TextOutcome outcome;
     TextDecoder decoder;
     ImportTextReader reader(collector);
@@ -50,6 +50,10 @@ TextOutcome ReadText(std::string_view firstBytes, const ByteReader& read,
             return outcome;
         }
         reader.Feed(text);
+        if (stop.Cancelled()) {
+            outcome.result = TextOutcome::Result::kStopped;
+            return outcome;
+        }
         const long long count = read(buffer.data(), buffer.size());
         if (count < 0) {
             outcome.result = TextOutcome::Result::kReadFailed;
@@ -75,12 +79,8 @@ TextOutcome ReadText(std::string_view firstBytes, const ByteReader& read,
     return outcome;
 }
 
-// A file that is missing or cannot be read: the world's fault.
-Failure Unreadable(std::string message) {
-    return Failure{std::move(message)};
-}
-
-// A file that is no list of linking pages: the input's fault.
+// A file that is missing or cannot be read is the world's fault, and
+// ImportFile tells it. A file that is no list of linking pages: the input's fault.
 Failure Unusable(std::string message) {
     return Failure{std::move(message), true};
 }
@@ -89,9 +89,16 @@ std::string NoColumnText(const TextOutcome& outcome) {
     return "no column of linking pages; its header line is: " + outcome.headerLine;
 }
 
+// How a table without the column is mended, after the reasons it was refused.
+std::string Mending(bool linkingSites) {
+    return std::string(". ") + ImportTextReader::kUnderstoodColumns +
+           (linkingSites ? kLinkingSitesHint : "");
+}
+
 class ImportRun {
 public:
-    explicit ImportRun(ImportedBacklinks& imported) : imported_(imported), collector_(imported) {}
+    ImportRun(ImportedBacklinks& imported, const RunStop& stop)
+        : imported_(imported), collector_(imported), stop_(stop) {}
 
     Status File(const std::string& path);
 
@@ -100,22 +107,23 @@ private:
 
     ImportedBacklinks& imported_;
     AddressCollector collector_;
+    const RunStop& stop_;
 };
 
 Status ImportRun::File(const std::string& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file) {
-        return Unreadable("cannot read " + path + ": " + std::strerror(errno));
+    Result<ImportFile> opened = ImportFile::Open(path, stop_);
+    if (!opened) {
+        return opened.failure();
     }
-    int readError = 0;
-    const ByteReader read = [&file, &readError](char* buffer, std::size_t size) -> long long {
-        const std::size_t count = std::fread(buffer, 1, size, file.get());
-        if (count == 0 && std::ferror(file.get())) {
-            readError = errno;
+    ImportFile& file = *opened;
+    Failure readFailure;
+    const ByteReader read = [&file, &readFailure](char* buffer, std::size_t size) -> long long {
+        const Result<std::size_t> count = file.Read(buffer, size);
+        if (!count) {
+            readFailure = count.failure();
             return -1;
         }
-        return static_cast<long long>(count);
+        return static_cast<long long>(*count);
     };
     std::string first(kChunkBytes, '\0');
     const long long count = read(first.data(), first.size());
@@ -127,22 +135,28 @@ Status ImportRun::File(const std::string& path) {
         outcome.result = TextOutcome::Result::kReadFailed;
     } else if (std::string_view(first).starts_with(kZipMark) ||
                std::string_view(first).starts_with(kEmptyZipMark)) {
+        // The archive's reader opens it again by its name and reads it out
+        // of order, which only a file that stays where it is allows.
+        if (!file.IsRegular()) {
+            return Unusable(path + " is a zip archive, which is read from a regular file only");
+        }
         return Archive(path);
     } else {
-        outcome = ReadText(first, read, collector_);
+        outcome = ReadText(first, read, collector_, stop_);
     }
     switch (outcome.result) {
         case TextOutcome::Result::kRead:
             return {};
         case TextOutcome::Result::kReadFailed:
-            return Unreadable("cannot read " + path + ": " + std::strerror(readError));
+            return readFailure;
+        case TextOutcome::Result::kStopped:
+            return ImportFile::Stopped(path);
         case TextOutcome::Result::kNotText:
             return Unusable(path + " " + outcome.problem);
         case TextOutcome::Result::kNoColumn:
             break;
     }
-    return Unusable(path + " has " + NoColumnText(outcome) +
-                    (outcome.linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+    return Unusable(path + " has " + NoColumnText(outcome) + Mending(outcome.linkingSites));
 }
 
 Status ImportRun::Archive(const std::string& path) {
@@ -162,6 +176,9 @@ Status ImportRun::Archive(const std::string& path) {
     bool linkingSites = false;
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t index = 0; index < entries; ++index) {
+        if (stop_.Cancelled()) {
+            return ImportFile::Stopped(path);
+        }
         const char* entryName = zip_get_name(archive.get(), static_cast<zip_uint64_t>(index), 0);
         const std::string name = entryName != nullptr ? entryName : "#" + std::to_string(index);
         if (name.ends_with('/')) {
@@ -178,11 +195,13 @@ Status ImportRun::Archive(const std::string& path) {
             const ByteReader read = [&member](char* buffer, std::size_t size) -> long long {
                 return zip_fread(member.get(), buffer, size);
             };
-            outcome = ReadText({}, read, collector_);
+            outcome = ReadText({}, read, collector_, stop_);
             switch (outcome.result) {
                 case TextOutcome::Result::kRead:
                     ++tablesRead;
                     continue;
+                case TextOutcome::Result::kStopped:
+                    return ImportFile::Stopped(path);
                 case TextOutcome::Result::kReadFailed:
                     reason = std::string("cannot be read: ") + zip_file_strerror(member.get());
                     break;
@@ -206,7 +225,7 @@ Status ImportRun::Archive(const std::string& path) {
             message += separator + reason;
             separator = "; ";
         }
-        return Unusable(message + (linkingSites ? std::string(".") + kLinkingSitesHint : ""));
+        return Unusable(message + Mending(linkingSites));
     }
     for (const std::string& reason : reasons) {
         imported_.passedOver.push_back(path + ": " + reason);
@@ -218,13 +237,28 @@ Status ImportRun::Archive(const std::string& path) {
 
 Result<std::shared_ptr<const ImportedBacklinks>> BacklinkImport::Read(
     const std::vector<std::string>& paths) {
+    static const RunStop kNeverStopped;
+    return Read(paths, kNeverStopped);
+}
+
+Result<std::shared_ptr<const ImportedBacklinks>> BacklinkImport::Read(
+    const std::vector<std::string>& paths, const RunStop& stop) {
     auto imported = std::make_shared<ImportedBacklinks>();
     imported->files = paths.size();
-    ImportRun run(*imported);
+    ImportRun run(*imported, stop);
     for (const std::string& path : paths) {
         if (const Status read = run.File(path); !read.ok()) {
             return read.failure();
         }
+    }
+    // A run on no linking page would find nothing and then tell every link
+    // of the site's previous run as lost.
+    if (imported->addresses.empty()) {
+        std::string names;
+        for (const std::string& path : paths) {
+            names += (names.empty() ? "" : ", ") + path;
+        }
+        return Unusable("no linking page to run on in " + names + ": " + imported->Summary());
     }
     return std::shared_ptr<const ImportedBacklinks>(std::move(imported));
 }

@@ -20,6 +20,59 @@ bool IsWebAddress(std::string_view value) {
     return StartsWithNoCase(value, "http://") || StartsWithNoCase(value, "https://");
 }
 
+bool IsHostLabelCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+// A page named by its host and path without a scheme, as people copy it from
+// the address bar: "timberstone.example/page.html". The host needs two labels
+// at least, the last one beginning with a letter, so that a header such as
+// "Domain" or a number is never taken for one.
+bool IsBareAddress(std::string_view value) {
+    value = Trimmed(value, kBlanks);
+    if (value.find_first_of(" \t,;\"") != std::string_view::npos ||
+        value.find("://") != std::string_view::npos) {
+        return false;
+    }
+    std::string_view host = value.substr(0, value.find_first_of("/?#"));
+    if (const auto colon = host.find(':'); colon != std::string_view::npos) {
+        const std::string_view port = host.substr(colon + 1);
+        if (port.empty() || port.find_first_not_of("0123456789") != std::string_view::npos) {
+            return false;
+        }
+        host = host.substr(0, colon);
+    }
+    std::size_t labels = 0;
+    std::string_view last;
+    while (true) {
+        const auto dot = host.find('.');
+        const std::string_view label = host.substr(0, dot);
+        if (label.empty() || !std::all_of(label.begin(), label.end(), IsHostLabelCharacter)) {
+            return false;
+        }
+        ++labels;
+        last = label;
+        if (dot == std::string_view::npos) {
+            break;
+        }
+        host.remove_prefix(dot + 1);
+    }
+    const char first = last.front();
+    return labels >= 2 && ((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'));
+}
+
+// Where the line that begins at start ends: its first CR or LF, npos when
+// none came yet.
+std::size_t LineEnd(std::string_view text, std::size_t start) {
+    return text.find_first_of("\r\n", start);
+}
+
+// Where the line after a line end begins: a CR and an LF after it end one
+// line together.
+std::size_t NextLine(std::string_view text, std::size_t end) {
+    return text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+}
+
 bool IsSkippedLine(std::string_view line) {
     line = Trimmed(line, kBlanks);
     return line.empty() || line.front() == '#';
@@ -126,7 +179,7 @@ bool ImportTextReader::Finish() {
 bool ImportTextReader::Decide(bool ended) {
     std::size_t start = 0;
     while (start < text_.size() || ended) {
-        const auto end = text_.find('\n', start);
+        const auto end = LineEnd(text_, start);
         if (end == std::string::npos && !ended) {
             return false;
         }
@@ -136,11 +189,12 @@ bool ImportTextReader::Decide(bool ended) {
             if (end == std::string::npos) {
                 return false;
             }
-            start = end + 1;
+            start = NextLine(text_, end);
             continue;
         }
         const std::string_view first = Trimmed(line, kBlanks);
-        if (IsWebAddress(first) && first.find('\t') == std::string_view::npos) {
+        if ((IsWebAddress(first) && first.find('\t') == std::string_view::npos) ||
+            IsBareAddress(first)) {
             kind_ = Kind::kList;
             ReadLines(ended);
             return true;
@@ -157,24 +211,32 @@ bool ImportTextReader::Decide(bool ended) {
 }
 
 void ImportTextReader::ReadLines(bool ended) {
+    // A CR that ends the text read so far may be followed by the LF of the
+    // same line end; the blank line it would leave is skipped either way.
     std::size_t start = 0;
     while (true) {
-        const auto end = text_.find('\n', start);
+        const auto end = LineEnd(text_, start);
         if (end == std::string::npos) {
             break;
         }
-        const std::string_view line = std::string_view(text_).substr(start, end - start);
-        if (!IsSkippedLine(line)) {
-            collector_.Take(line);
-        }
-        start = end + 1;
+        TakeLine(std::string_view(text_).substr(start, end - start));
+        start = NextLine(text_, end);
     }
-    text_.erase(0, start);
+    text_.erase(0, std::min(start, text_.size()));
     if (ended) {
-        if (!IsSkippedLine(text_)) {
-            collector_.Take(text_);
-        }
+        TakeLine(text_);
         text_.clear();
+    }
+}
+
+void ImportTextReader::TakeLine(std::string_view line) {
+    if (IsSkippedLine(line)) {
+        return;
+    }
+    if (IsBareAddress(line)) {
+        collector_.TakeWithoutScheme(line);
+    } else {
+        collector_.Take(line);
     }
 }
 

@@ -15,7 +15,9 @@ namespace veltrap {
 // Reads the text of one imported file, piece by piece, and hands the value
 // of every row's linking page to the collector. What the file is comes from
 // its first line that is neither blank nor a "#" comment: an address there
-// makes it a plain list, one address a line; anything else is the header
+// makes it a plain list, one address a line, each ended by a CR, an LF or
+// both, where a page named without its scheme ("timberstone.example/a.html")
+// is read as its http:// address; anything else is the header
 // line of a table, whose delimiter (comma, semicolon or tab) is the one that
 // line uses most. Tables follow RFC 4180 quoting. The column of linking pages
 // is the first whose header names one, or else the first in which most of
@@ -23,6 +25,12 @@ namespace veltrap {
 class ImportTextReader {
 public:
     static constexpr std::size_t kRowsToJudge = 100;
+    // How a table shows its column of linking pages, for the people whose
+    // table has none.
+    static constexpr const char* kUnderstoodColumns =
+        "A column of linking pages is one headed \"Linking page\", \"Referring page URL\", "
+        "\"Source url\" or \"SourceURL\", or one whose values mostly begin with http:// or "
+        "https://.";
 
     explicit ImportTextReader(AddressCollector& collector);
     ~ImportTextReader();
@@ -45,6 +53,8 @@ private:
 
     bool Decide(bool ended);
     void ReadLines(bool ended);
+    // One line of a plain list.
+    void TakeLine(std::string_view line);
     void ParseTable(std::string_view text);
     void AddField(std::string_view field);
     void EndRow();

@@ -24,6 +24,9 @@ std::string ImportedBacklinks::Summary() const {
         }
         text += " (" + reasons + ")";
     }
+    if (withoutScheme > 0) {
+        text += ", " + std::to_string(withoutScheme) + " without a scheme read with http://";
+    }
     if (!passedOver.empty()) {
         text += "; passed over:";
         const char* separator = " ";
