@@ -4,6 +4,7 @@
 #include "app/WindowLook.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -22,9 +23,9 @@ ClientArea::ClientArea(const ReportDisplay& display, QWidget* parent)
     colours.setColor(QPalette::Window, WindowLook::Lavender());
     setPalette(colours);
     setAutoFillBackground(true);
-    // A click on the grid gives it the keyboard, so the keys that move
-    // through it reach it.
-    setFocusPolicy(Qt::ClickFocus);
+    // A click on the grid, or Tab, gives it the keyboard, so the keys that
+    // move through it reach it.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 bool ClientArea::event(QEvent* event) {
@@ -32,7 +33,7 @@ bool ClientArea::event(QEvent* event) {
         return QWidget::event(event);
     }
     const auto* help = static_cast<QHelpEvent*>(event);
-    const QString text = GridPainter(display_).CutOffTextAt(help->pos().x(), help->pos().y());
+    const QString text = GridPainter(display_).TipAt(help->pos().x(), help->pos().y());
     if (text.isEmpty()) {
         QToolTip::hideText();
     } else {
@@ -53,7 +54,17 @@ void ClientArea::resizeEvent(QResizeEvent* event) {
 void ClientArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), WindowLook::Lavender());
-    GridPainter(display_).Paint(painter, font());
+    GridPainter(display_).Paint(painter, font(), hasFocus());
+}
+
+void ClientArea::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ClientArea::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
@@ -94,6 +105,16 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Home:
         case Qt::Key_End:
             if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                event->accept();
+                emit gridKeyPressed(event->key());
+                return;
+            }
+            break;
+        // Enter is the grid's only while it has the keyboard: a control that
+        // leaves the key unused passes it on to this area, its parent.
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (hasFocus()) {
                 event->accept();
                 emit gridKeyPressed(event->key());
                 return;

@@ -45,7 +45,8 @@ signals:
     void resized();
 
 protected:
-    // Shows the whole text of a cell that is cut off, as a tooltip.
+    // Shows the whole text of a cell that is cut off, and why a cell's
+    // lookup failed, as a tooltip.
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -53,6 +54,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The grid's frame shows whether it has the keyboard.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

@@ -90,14 +90,16 @@ void GridController::FillSelectedPane() {
             ApplyPaneResult(FillOverviewPane(display_.grid, list, display_.reportReady));
             break;
         case kKeyphraseTab:
-            ApplyPaneResult(FillKeyphrasePane(display_.grid, list, display_.reportReady));
+            ApplyPaneResult(FillKeyphrasePane(display_.grid, list, display_.reportReady,
+                                              result_->lookupServices));
             break;
         case kPageTab:
             ApplyPaneResult(FillPagePane(display_.grid, list, display_.reportReady));
             break;
         case kLinkStatusTab:
             ApplyPaneResult(FillLinkStatusPane(display_.grid, list, result_->unlinked,
-                                               display_.reportReady, changes_));
+                                               display_.reportReady, changes_,
+                                               result_->lookupServices));
             break;
         default:
             break;
@@ -191,7 +193,6 @@ void GridController::OnGridPressed(QPoint at) {
 }
 
 void GridController::OnGridDoubleClicked(QPoint at) {
-    const int tab = tabs_->currentIndex();
     const GridHit hit = display_.grid.HitTest(at.x(), at.y());
     if (!hit.inside) {
         return;
@@ -204,8 +205,13 @@ void GridController::OnGridDoubleClicked(QPoint at) {
         }
         return;
     }
+    ActOnScreenRow(hit.row);
+}
+
+void GridController::ActOnScreenRow(int screenRow) {
+    const int tab = tabs_->currentIndex();
     const ReportGrid& grid = display_.grid;
-    const int row = grid.FirstRow() + hit.row - 1;
+    const int row = grid.FirstRow() + screenRow - 1;
     if (!display_.rowsSelectable || row >= grid.RowCount()) {
         return;
     }
@@ -215,23 +221,26 @@ void GridController::OnGridDoubleClicked(QPoint at) {
         display_.reportReady && result_ != nullptr ? &result_->records : nullptr;
     switch (tab) {
         case kOverviewTab:
-            if (hit.row >= kFirstOpenableScreenRow) {
+            if (screenRow >= kFirstOpenableScreenRow) {
                 OpenPage(subject);
             }
             break;
+        // The detail views list linking pages, and their hint says a
+        // double-click visits one.
         case kLinkStatusTab:
+        case kDetailTab:
             OpenPage(subject);
             break;
         case kKeyphraseTab:
             if (list) {
-                ShowDetailView(
-                    FillOverviewDetails(display_.grid, *list, display_.reportReady, subject));
+                ShowDetailView(FillOverviewDetails(display_.grid, *list, display_.reportReady,
+                                                   subject, result_->lookupServices));
             }
             break;
         case kPageTab:
             if (list) {
-                ShowDetailView(
-                    FillPageDetails(display_.grid, *list, display_.reportReady, subject));
+                ShowDetailView(FillPageDetails(display_.grid, *list, display_.reportReady, subject,
+                                               result_->lookupServices));
             }
             break;
         default:
@@ -270,6 +279,13 @@ int GridController::SelectedListRow() const {
 void GridController::OnGridKey(int key) {
     ReportGrid& grid = display_.grid;
     if (!display_.rowsSelectable || grid.RowCount() == 0) {
+        return;
+    }
+    // Enter does to the selected row what a double-click on it does.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (SelectedListRow() >= 0) {
+            ActOnScreenRow(display_.selectedRow + 1);
+        }
         return;
     }
     const int page = grid.VisibleRows();

@@ -67,7 +67,8 @@ public slots:
     // The user chose a tab: the detail tab goes, and the chosen pane is refilled.
     void OnTabChosen(int index);
     // An arrow, page or Home/End key moves the selection through the rows,
-    // scrolling as far as needed to keep it in view.
+    // scrolling as far as needed to keep it in view; Enter acts on the
+    // selected row as a double-click on it does.
     void OnGridKey(int key);
     // Puts the selected row on the clipboard, its cells apart by tabs.
     void OnCopyRow();
@@ -79,6 +80,9 @@ private:
     // The steps that end every pane refill: scroll bar, selection, hint, repaint.
     void ApplyPaneResult(const PaneResult& result);
     void ShowDetailView(const PaneResult& result);
+    // What a double-click on visible data row screenRow (1 for the first)
+    // does on the tab shown: opens its page or shows its detail view.
+    void ActOnScreenRow(int screenRow);
     // What a click on a header does: sorts by its column and shows the first
     // rows. The Overview's header is left alone.
     void SortByHeader(int column);

@@ -3,6 +3,7 @@
 #include "app/ShownText.h"
 #include "app/WindowLook.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -52,10 +53,10 @@ const QString& GridPainter::IdleText() {
 
 GridPainter::GridPainter(const ReportDisplay& display) : grid_(display.grid), display_(display) {}
 
-void GridPainter::Paint(QPainter& painter, const QFont& hintFont) const {
+void GridPainter::Paint(QPainter& painter, const QFont& hintFont, bool focused) const {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
-    PaintFrameAndBands(painter);
+    PaintFrameAndBands(painter, focused);
     if (!grid_.Configured()) {
         PaintIdleText(painter);
     } else {
@@ -68,7 +69,7 @@ void GridPainter::Paint(QPainter& painter, const QFont& hintFont) const {
     PaintHint(painter, hintFont);
 }
 
-QString GridPainter::CutOffTextAt(int x, int y) const {
+QString GridPainter::TipAt(int x, int y) const {
     const GridHit hit = grid_.HitTest(x, y);
     if (!grid_.Configured() || !hit.inside) {
         return {};
@@ -82,16 +83,21 @@ QString GridPainter::CutOffTextAt(int x, int y) const {
     const std::vector<int> edges = grid_.ColumnBoundaries();
     const int room = edges[hit.column + 1] - edges[hit.column] - kTextInset;
     const QFont font = hit.row == 0 ? WindowLook::HeaderFont() : WindowLook::BodyFont();
-    return QFontMetrics(font).horizontalAdvance(text) > room ? text : QString();
+    const QString cutOff = QFontMetrics(font).horizontalAdvance(text) > room ? text : QString();
+    const QString note = hit.row == 0 ? QString() : ShownText(grid_.CellNote(row, hit.column));
+    if (note.isEmpty() || cutOff.isEmpty()) {
+        return cutOff + note;
+    }
+    return cutOff + QLatin1Char('\n') + note;
 }
 
-void GridPainter::PaintFrameAndBands(QPainter& painter) const {
+void GridPainter::PaintFrameAndBands(QPainter& painter, bool focused) const {
     const int left = grid_.Left();
     const int top = grid_.Top();
     const int right = left + grid_.Width();
     const int bottom = top + grid_.Height();
 
-    QPen frame(WindowLook::Grey(), WindowLook::kPenWidth);
+    QPen frame(focused ? WindowLook::Ink() : WindowLook::Grey(), WindowLook::kPenWidth);
     frame.setJoinStyle(Qt::MiterJoin);
     painter.setPen(frame);
     painter.setBrush(Qt::white);
@@ -180,6 +186,8 @@ void GridPainter::PaintRows(QPainter& painter, const std::vector<int>& edges) co
         for (int column = 0; column < grid_.Columns(); ++column) {
             const QRect box = Box(edges[column] + kTextInset, rowTop + kTextDrop, edges[column + 1],
                                   rowTop + kRow);
+            const bool failed = !grid_.CellNote(row, column).empty();
+            painter.setPen(failed ? WindowLook::FailedInk() : QColor(Qt::black));
             PaintCellText(painter, box, ShownText(grid_.Cell(row, column)), column != 0);
         }
     }

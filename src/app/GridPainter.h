@@ -27,15 +27,18 @@ public:
 
     explicit GridPainter(const ReportDisplay& display);
 
-    // hintFont is the font of the surface being painted; the hint line uses it.
-    void Paint(QPainter& painter, const QFont& hintFont) const;
-    // The whole text of the header or cell at a point when its column is too
-    // narrow to show all of it; "" for text that fits and for points off the
-    // grid's text.
-    QString CutOffTextAt(int x, int y) const;
+    // hintFont is the font of the surface being painted; the hint line uses
+    // it. With focused, the frame is drawn in the window's ink, so that the
+    // keyboard can be seen to be on the grid.
+    void Paint(QPainter& painter, const QFont& hintFont, bool focused = false) const;
+    // What a tooltip tells of the header or cell at a point: its whole text
+    // when its column is too narrow to show all of it, and the cell's note
+    // (why its lookup failed) on a line of its own; "" for text that fits
+    // without a note and for points off the grid's text.
+    QString TipAt(int x, int y) const;
 
 private:
-    void PaintFrameAndBands(QPainter& painter) const;
+    void PaintFrameAndBands(QPainter& painter, bool focused) const;
     void PaintIdleText(QPainter& painter) const;
     void PaintSeparators(QPainter& painter, const std::vector<int>& edges) const;
     void PaintHeaders(QPainter& painter, const std::vector<int>& edges) const;

@@ -9,6 +9,7 @@
 #include "app/ShownText.h"
 #include "app/WindowLook.h"
 #include "base/TextSearch.h"
+#include "base/UtcTimestamp.h"
 #include "engine/ConfigLocation.h"
 #include "engine/SiteKey.h"
 #include "export/ExportGridToCsv.h"
@@ -116,6 +117,10 @@ void MainDialog::BuildControls() {
     // completer fills in a saved site that differs only in case, so the box
     // has none: the saved sites are offered in its drop-down alone.
     addressBox_->setCompleter(nullptr);
+    // Keys reach the box itself when it has the focus, as in a fresh window,
+    // and its text line when that has; the box hands them on to the line
+    // without its filters, so both are watched.
+    addressBox_->installEventFilter(this);
     addressBox_->lineEdit()->installEventFilter(this);
     addressBox_->view()->installEventFilter(this);
     QPalette typing = addressBox_->palette();
@@ -166,6 +171,11 @@ void MainDialog::BuildControls() {
     progress_->setFormat(QStringLiteral("%v of %m records"));
     progress_->hide();
 
+    // Tab goes from the address box to the button, the tabs, the grid and
+    // the status box.
+    QWidget::setTabOrder(tabs_, client_);
+    QWidget::setTabOrder(client_, statusBox_);
+
     connect(client_, &ClientArea::resized, this, &MainDialog::LayOut);
 }
 
@@ -213,6 +223,11 @@ void MainDialog::BuildMenu() {
     runHistoryAction_->setEnabled(false);
     file->addSeparator();
     exitAction_ = file->addAction(QStringLiteral("&Exit"));
+    settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    importAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    exportAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    saveHtmlAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     aboutAction_ = help->addAction(QStringLiteral("&About"));
 
@@ -280,7 +295,8 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the address box starts a run, as the button does, and asks
     // nothing while one is going. The box itself never sees the key, so it
     // cannot swap the typed text for a saved entry it matches.
-    if (watched == addressBox_->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    const bool inAddressBox = watched == addressBox_ || watched == addressBox_->lineEdit();
+    if (inAddressBox && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         if (!RunGoing()) {
             StartOrCancelReport();
         }
@@ -323,14 +339,18 @@ bool MainDialog::SiteTyped() {
     if (!MakeSiteKey(addressBox_->currentText().toStdString()).empty()) {
         return true;
     }
-    prompts_.showMessage(this, QStringLiteral("Please type the address of a website to profile."));
+    prompts_.showWarning(this, QStringLiteral("Please type the address of a website to profile."));
     return false;
 }
 
 void MainDialog::StartOrCancelReport() {
     if (RunGoing()) {
+        // The run may end while the question is open, which then closes; an
+        // answer given after that changes nothing, nor does one about a run
+        // that is no longer the latest.
+        const int asked = serial_;
         if (prompts_.askYesNo(this, QStringLiteral("Do you want to cancel the report?")) &&
-            session_->Abort()) {
+            asked == serial_ && RunGoing() && session_->Abort()) {
             // The session tells the cancel's own line; a run whose records
             // ended while the question was open goes on to its end instead.
             phase_ = Phase::kCancelled;
@@ -360,7 +380,7 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
     if (!prepared) {
         const QString message = ShownText(prepared.reason());
         SetStatus(message);
-        prompts_.showMessage(this, message);
+        prompts_.showWarning(this, message);
         return;
     }
     if (const std::string siteKey = MakeSiteKey(typed); SavedState::RememberSite(store_, siteKey)) {
@@ -449,6 +469,8 @@ void MainDialog::OnRunFinished(int serial, const SessionEnd& end) {
     session_.reset();
     const bool cancelled = phase_ == Phase::kCancelled;
     phase_ = Phase::kIdle;
+    // Whether to cancel is no question once the run has ended.
+    prompts_.closeQuestion(this);
     if (end.report) {
         lastEnded_ = std::make_shared<const FinishedReport>(end.report.value());
     }
@@ -506,10 +528,10 @@ void MainDialog::OnRunHistory() {
         siteKey = onScreen_->result->siteKey;
     }
     if (siteKey.empty()) {
-        prompts_.showMessage(this, QStringLiteral("Type the site whose runs are to be listed."));
+        prompts_.showWarning(this, QStringLiteral("Type the site whose runs are to be listed."));
         return;
     }
-    RunHistoryDialog dialog(historyFile_, siteKey, this);
+    RunHistoryDialog dialog(historyFile_, siteKey, this, prompts_.openExternally);
     if (prompts_.runDialog(dialog) != QDialog::Accepted || dialog.ChosenRunId() <= 0) {
         return;
     }
@@ -522,7 +544,7 @@ void MainDialog::OnRunHistory() {
                 return;
             }
             if (!loaded) {
-                prompts_.showMessage(this, QStringLiteral("The stored run was not opened: %1")
+                prompts_.showWarning(this, QStringLiteral("The stored run was not opened: %1")
                                                .arg(ShownText(loaded.reason())));
                 return;
             }
@@ -531,7 +553,8 @@ void MainDialog::OnRunHistory() {
             UpdateSaveActions();
             SetStatus(QStringLiteral("Stored run %1 of %2, started %3")
                           .arg(id)
-                          .arg(ShownText(loaded->run.siteKey), ShownText(loaded->run.startedAt)));
+                          .arg(ShownText(loaded->run.siteKey),
+                               ShownText(ShownUtcTime(loaded->run.startedAt))));
         });
 }
 
@@ -576,16 +599,25 @@ void MainDialog::OnExportCsv() {
     if (path.isEmpty()) {
         return;
     }
-    work_.Run<Status>([grid = display_.grid,
-                       file = LocalPath(path).string()] { return ExportGridToCsv(grid, file); },
-                      [this, path](Status written) {
-                          if (!written) {
-                              prompts_.showMessage(this,
-                                                   QStringLiteral("Error writing to that file"));
-                              return;
-                          }
-                          prompts_.openExternally(QUrl::fromLocalFile(path));
-                      });
+    work_.Run<Status>(
+        [grid = display_.grid, file = LocalPath(path).string()] {
+            return ExportGridToCsv(grid, file);
+        },
+        [this, path](Status written) {
+            if (!written) {
+                prompts_.showWarning(this, QStringLiteral("Error writing to that file"));
+                return;
+            }
+            const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+            if (!prompts_.openExternally(file)) {
+                prompts_.showWarning(this, QStringLiteral("The table was written to %1, but no "
+                                                          "program could open it.")
+                                               .arg(file.toLocalFile()));
+                return;
+            }
+            prompts_.showMessage(
+                this, QStringLiteral("The table was written to %1.").arg(file.toLocalFile()));
+        });
 }
 
 void MainDialog::OnSaveHtml() {
@@ -605,7 +637,7 @@ void MainDialog::OnSaveHtml() {
         },
         [this, path](Status written) {
             if (!written) {
-                prompts_.showMessage(this, QStringLiteral("The report was not saved: %1")
+                prompts_.showWarning(this, QStringLiteral("The report was not saved: %1")
                                                .arg(ShownText(written.reason())));
                 return;
             }
@@ -613,11 +645,14 @@ void MainDialog::OnSaveHtml() {
             // report, is what the desktop is asked to open.
             const QUrl page = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
             if (!prompts_.openExternally(page)) {
-                prompts_.showMessage(
+                prompts_.showWarning(
                     this,
                     QStringLiteral("The report was saved to %1, but no browser could open it.")
                         .arg(page.toLocalFile()));
+                return;
             }
+            prompts_.showMessage(
+                this, QStringLiteral("The report was saved to %1.").arg(page.toLocalFile()));
         });
 }
 
@@ -635,11 +670,13 @@ void MainDialog::OnExportAll() {
             return ReportOutputs::WriteFolder(path, *report);
         },
         [this, folder](Status written) {
-            prompts_.showMessage(
-                this,
-                written
-                    ? QStringLiteral("The report was written to %1.").arg(folder)
-                    : QStringLiteral("Nothing was exported: %1").arg(ShownText(written.reason())));
+            if (!written) {
+                prompts_.showWarning(
+                    this,
+                    QStringLiteral("Nothing was exported: %1").arg(ShownText(written.reason())));
+                return;
+            }
+            prompts_.showMessage(this, QStringLiteral("The report was written to %1.").arg(folder));
         });
 }
 

@@ -2,9 +2,12 @@
 
 #include "app/WindowLook.h"
 
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+#include <QPen>
+#include <QRect>
 
 namespace veltrap {
 namespace {
@@ -53,8 +56,24 @@ void ReportTabBar::PaintTab(QPainter& painter, int index) const {
     painter.drawLine(tab.topRight(), tab.bottomRight());
 
     painter.setPen(Qt::black);
-    painter.drawText(tab.adjusted(kTextOffset, kTextOffset, 0, 0),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, tabText(index));
+    const QRect textBox = tab.adjusted(kTextOffset, kTextOffset, 0, 0);
+    QRect written;
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, tabText(index),
+                     &written);
+    if (index == currentIndex() && hasFocus()) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(written.adjusted(-2, 0, 1, 0));
+    }
+}
+
+void ReportTabBar::focusInEvent(QFocusEvent* event) {
+    QTabBar::focusInEvent(event);
+    update();
+}
+
+void ReportTabBar::focusOutEvent(QFocusEvent* event) {
+    QTabBar::focusOutEvent(event);
+    update();
 }
 
 }  // namespace veltrap

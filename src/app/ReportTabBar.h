@@ -21,7 +21,11 @@ public:
 
 protected:
     QSize tabSizeHint(int index) const override;
+    // With the keyboard on the bar, the selected tab's title is ringed by a
+    // dotted line, as the style's own tabs are.
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void PaintTab(QPainter& painter, int index) const;

@@ -1,15 +1,24 @@
 #include "app/RunHistoryDialog.h"
 
 #include "app/ShownText.h"
+#include "app/WebAddressToOpen.h"
+#include "base/UtcTimestamp.h"
 #include "history/HistoryStore.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStringList>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -49,13 +58,8 @@ QTableWidgetItem* Cell(const QString& text, bool number = false) {
     return item;
 }
 
-// "2026-12-09T09:40:05Z" as "2026-12-09 09:40:05 UTC"; any other form as
-// it was stored.
 QString ShownTime(const std::string& stamp) {
-    if (stamp.size() == 20 && stamp[10] == 'T' && stamp[19] == 'Z') {
-        return ShownText(stamp.substr(0, 10) + " " + stamp.substr(11, 8) + " UTC");
-    }
-    return ShownText(stamp);
+    return ShownText(ShownUtcTime(stamp));
 }
 
 QString RunName(const HistoryRun& run) {
@@ -104,7 +108,8 @@ Result<RunChanges> CompareRuns(const std::filesystem::path& file, std::int64_t o
 }  // namespace
 
 RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
-                                   const std::string& siteKey, QWidget* parent)
+                                   const std::string& siteKey, QWidget* parent,
+                                   std::function<bool(const QUrl& page)> openPage)
     : QDialog(parent),
       historyFile_(historyFile),
       siteKey_(siteKey),
@@ -112,7 +117,11 @@ RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
       changesTable_(MakeTable(static_cast<int>(RunChanges::kColumns.size()), this)),
       message_(new QLabel(this)),
       showChanges_(new QPushButton(QStringLiteral("Show Changes"), this)),
-      openRun_(new QPushButton(QStringLiteral("Open Run"), this)) {
+      openRun_(new QPushButton(QStringLiteral("Open Run"), this)),
+      openPage_(std::move(openPage)),
+      changeMenu_(new QMenu(this)),
+      openPageAction_(changeMenu_->addAction(QStringLiteral("Open Page"))),
+      copyAddressAction_(changeMenu_->addAction(QStringLiteral("Copy Address"))) {
     setWindowTitle(QStringLiteral("Run History"));
     runsTable_->setObjectName(QStringLiteral("runsTable"));
     changesTable_->setObjectName(QStringLiteral("changesTable"));
@@ -148,6 +157,21 @@ RunHistoryDialog::RunHistoryDialog(const std::filesystem::path& historyFile,
     connect(runsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RunHistoryDialog::Picked);
     connect(runsTable_, &QTableWidget::cellDoubleClicked, this, &RunHistoryDialog::OpenRun);
+    changesTable_->viewport()->installEventFilter(this);
+    changesTable_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(changesTable_, &QWidget::customContextMenuRequested, this,
+            &RunHistoryDialog::OfferAddress);
+    connect(openPageAction_, &QAction::triggered, this, [this] {
+        if (const QUrl page = WebAddressToOpen(SelectedAddress().toStdString());
+            !page.isEmpty() && openPage_) {
+            openPage_(page);
+        }
+    });
+    connect(copyAddressAction_, &QAction::triggered, this, [this] {
+        if (const QString address = SelectedAddress(); !address.isEmpty()) {
+            QGuiApplication::clipboard()->setText(address);
+        }
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(site);
@@ -260,7 +284,13 @@ void RunHistoryDialog::ShowChanges() {
     const HistoryRun& older = runs_[static_cast<std::size_t>(olderRow)];
     const HistoryRun& newer = runs_[static_cast<std::size_t>(newerRow)];
     changesTable_->setRowCount(0);
-    const QString between = RunName(older) + QStringLiteral(" to ") + RunName(newer);
+    // One run selected is compared with the run stored before it, which the
+    // caption names, as the user did not pick it.
+    const QString between =
+        SelectedRows().size() == 1
+            ? QStringLiteral("in ") + RunName(newer) +
+                  QStringLiteral(" since the run stored before it, ") + RunName(older)
+            : QStringLiteral("from ") + RunName(older) + QStringLiteral(" to ") + RunName(newer);
     work_.Run<Result<RunChanges>>(
         [file = historyFile_, olderId = older.id, newerId = newer.id] {
             return CompareRuns(file, olderId, newerId);
@@ -275,10 +305,10 @@ void RunHistoryDialog::ShowRows(const QString& between, const Result<RunChanges>
     }
     const auto rows = compared->Rows();
     if (rows.empty()) {
-        message_->setText(QStringLiteral("No changes from ") + between + '.');
+        message_->setText(QStringLiteral("No changes ") + between + '.');
         return;
     }
-    message_->setText(QStringLiteral("Changes from ") + between + QStringLiteral(":"));
+    message_->setText(QStringLiteral("Changes ") + between + QStringLiteral(":"));
     changesTable_->setUpdatesEnabled(false);
     changesTable_->setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < changesTable_->rowCount(); ++row) {
@@ -289,6 +319,45 @@ void RunHistoryDialog::ShowRows(const QString& between, const Result<RunChanges>
         }
     }
     changesTable_->setUpdatesEnabled(true);
+}
+
+bool RunHistoryDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != changesTable_->viewport() || event->type() != QEvent::ToolTip) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTableWidgetItem* item = changesTable_->itemAt(help->pos());
+    // The room a cell's text has is its column's width less the style's
+    // margins on either side, which a little slack stands for.
+    constexpr int kMargins = 8;
+    if (item == nullptr || QFontMetrics(changesTable_->font()).horizontalAdvance(item->text()) <=
+                               changesTable_->visualItemRect(item).width() - kMargins) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), item->text(), changesTable_->viewport());
+    }
+    return true;
+}
+
+void RunHistoryDialog::OfferAddress(const QPoint& at) {
+    const int row = changesTable_->rowAt(at.y());
+    if (row < 0) {
+        return;
+    }
+    changesTable_->selectRow(row);
+    const bool address = !WebAddressToOpen(SelectedAddress().toStdString()).isEmpty();
+    openPageAction_->setEnabled(address && openPage_);
+    copyAddressAction_->setEnabled(address);
+    changeMenu_->popup(changesTable_->viewport()->mapToGlobal(at));
+}
+
+QString RunHistoryDialog::SelectedAddress() const {
+    const QList<QModelIndex> rows = changesTable_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        return {};
+    }
+    const QTableWidgetItem* item = changesTable_->item(rows.constFirst().row(), 0);
+    return item != nullptr ? item->text() : QString();
 }
 
 void RunHistoryDialog::OpenRun() {

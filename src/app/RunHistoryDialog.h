@@ -6,15 +6,19 @@
 #include "history/RunChanges.h"
 
 #include <QDialog>
+#include <QUrl>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+class QAction;
 class QItemSelection;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableWidget;
 
@@ -26,13 +30,16 @@ namespace veltrap {
 // off the window's thread, so that a program writing to it never holds the
 // dialog up; the dialog never loads a run for the window: "Open Run" only
 // names the run chosen. A history that cannot be read is told inside the
-// dialog, never in a box of its own.
+// dialog, never in a box of its own. A right-click on a change offers to
+// open or copy its address, as on the report grid; openPage hands a page to
+// the desktop (none: the address can only be copied).
 class RunHistoryDialog : public QDialog {
     Q_OBJECT
 
 public:
     RunHistoryDialog(const std::filesystem::path& historyFile, const std::string& siteKey,
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr,
+                     std::function<bool(const QUrl& page)> openPage = {});
 
     // The run "Open Run" accepted the dialog with, or 0.
     std::int64_t ChosenRunId() const { return chosenRunId_; }
@@ -42,8 +49,16 @@ public:
     QLabel* MessageLabel() const { return message_; }
     QPushButton* ShowChangesButton() const { return showChanges_; }
     QPushButton* OpenRunButton() const { return openRun_; }
+    // The menu a right-click on a change opens, and its two entries.
+    QMenu* ChangeMenu() const { return changeMenu_; }
+    QAction* OpenPageAction() const { return openPageAction_; }
+    QAction* CopyAddressAction() const { return copyAddressAction_; }
     // Whether the dialog is still reading the history.
     bool Reading() const { return work_.Pending() > 0; }
+
+protected:
+    // Shows the whole text of a cut-off cell of the changes as a tooltip.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Shows the runs read, or why none could be.
@@ -57,6 +72,10 @@ private:
     void UpdateButtons();
     void ShowChanges();
     void ShowRows(const QString& between, const Result<RunChanges>& compared);
+    // Selects the change at a point of the list and offers its address.
+    void OfferAddress(const QPoint& at);
+    // The address of the selected change; "" for none.
+    QString SelectedAddress() const;
     void OpenRun();
 
     std::filesystem::path historyFile_;
@@ -71,6 +90,10 @@ private:
     QLabel* message_;
     QPushButton* showChanges_;
     QPushButton* openRun_;
+    std::function<bool(const QUrl& page)> openPage_;
+    QMenu* changeMenu_;
+    QAction* openPageAction_;
+    QAction* copyAddressAction_;
     BackgroundWork work_{this};
 };
 

@@ -10,17 +10,34 @@ namespace veltrap {
 namespace {
 
 const QString kTitle = QStringLiteral("Veltrap");
+// The name a Yes/No question goes by among its parent's children, so that it
+// can be found and closed.
+const QString kQuestionName = QStringLiteral("yesNoQuestion");
 
 }  // namespace
 
 UserPrompts UserPrompts::Interactive() {
     UserPrompts prompts;
     prompts.askYesNo = [](QWidget* parent, const QString& question) {
-        return QMessageBox::question(parent, kTitle, question, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setObjectName(kQuestionName);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    };
+    prompts.closeQuestion = [](QWidget* parent) {
+        if (parent == nullptr) {
+            return;
+        }
+        for (QMessageBox* box : parent->findChildren<QMessageBox*>(kQuestionName)) {
+            box->done(QMessageBox::No);
+        }
     };
     prompts.showMessage = [](QWidget* parent, const QString& text) {
         QMessageBox::information(parent, kTitle, text);
+    };
+    prompts.showWarning = [](QWidget* parent, const QString& text) {
+        QMessageBox::warning(parent, kTitle, text);
     };
     prompts.chooseSaveFile = [](QWidget* parent, const QString& nameFilters,
                                 const QString& defaultSuffix, const QString& defaultName) {

@@ -17,8 +17,13 @@ namespace veltrap {
 struct UserPrompts {
     // A Yes/No question; true for Yes.
     std::function<bool(QWidget* parent, const QString& question)> askYesNo;
-    // A message with an OK button.
+    // Closes the Yes/No question open over parent, if there is one, as if
+    // answered No: what it asked about has gone by.
+    std::function<void(QWidget* parent)> closeQuestion;
+    // A message with an OK button, telling what was done.
     std::function<void(QWidget* parent, const QString& text)> showMessage;
+    // The same with the warning icon, telling what went wrong.
+    std::function<void(QWidget* parent, const QString& text)> showWarning;
     // A Save As dialog; the chosen path, or "" when cancelled. defaultSuffix is
     // added to a name typed without one, defaultName ("" for none) is the name
     // offered at first, and an existing file is only chosen after the user

@@ -23,6 +23,9 @@ public:
     static QColor Band() { return {239, 236, 212}; }
     // The text of labels and edit boxes.
     static QColor Ink() { return {40, 40, 100}; }
+    // The text of a cell whose lookup failed, so that it stands apart from
+    // one whose value was not found.
+    static QColor FailedInk() { return {170, 20, 20}; }
 
     // The text shown while there is no report.
     static QFont IdleFont() { return Arial(16, QFont::Normal); }

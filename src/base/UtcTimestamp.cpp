@@ -1,5 +1,6 @@
 #include "base/UtcTimestamp.h"
 
+#include <cstddef>
 #include <cstdio>
 
 namespace veltrap {
@@ -23,9 +24,27 @@ UtcParts PartsOf(std::chrono::system_clock::time_point moment) {
     const auto day = floor<days>(moment);
     const year_month_day date{day};
     const hh_mm_ss time{floor<seconds>(moment - day)};
-    return {static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-            static_cast<unsigned>(date.day()), static_cast<long>(time.hours().count()),
-            static_cast<long>(time.minutes().count()), static_cast<long>(time.seconds().count())};
+    return {static_cast<int>(date.year()),
+            static_cast<unsigned>(date.month()),
+            static_cast<unsigned>(date.day()),
+            static_cast<long>(time.hours().count()),
+            static_cast<long>(time.minutes().count()),
+            static_cast<long>(time.seconds().count())};
+}
+
+// Whether the text has the form "2026-12-09T09:40:05Z", digits where they go.
+bool IsUtcTimestamp(std::string_view stamp) {
+    constexpr std::string_view kForm = "0000-00-00T00:00:00Z";
+    if (stamp.size() != kForm.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at < kForm.size(); ++at) {
+        const bool digit = stamp[at] >= '0' && stamp[at] <= '9';
+        if (kForm[at] == '0' ? !digit : stamp[at] != kForm[at]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -33,8 +52,8 @@ UtcParts PartsOf(std::chrono::system_clock::time_point moment) {
 std::string UtcTimestamp(std::chrono::system_clock::time_point moment) {
     const UtcParts at = PartsOf(moment);
     char text[48] = {};
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02ld:%02ld:%02ldZ", at.year, at.month,
-                  at.day, at.hours, at.minutes, at.seconds);
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02ld:%02ld:%02ldZ", at.year, at.month, at.day,
+                  at.hours, at.minutes, at.seconds);
     return text;
 }
 
@@ -44,6 +63,13 @@ std::string UtcMinute(std::chrono::system_clock::time_point moment) {
     std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld UTC", at.year, at.month, at.day,
                   at.hours, at.minutes);
     return text;
+}
+
+std::string ShownUtcTime(std::string_view stamp) {
+    if (!IsUtcTimestamp(stamp)) {
+        return std::string(stamp);
+    }
+    return std::string(stamp.substr(0, 10)) + " " + std::string(stamp.substr(11, 5)) + " UTC";
 }
 
 }  // namespace veltrap

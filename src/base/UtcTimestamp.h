@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace veltrap {
 
@@ -11,5 +12,11 @@ std::string UtcTimestamp(std::chrono::system_clock::time_point moment);
 
 // The moment in UTC to the minute, as people read it: "2026-12-09 09:40 UTC".
 std::string UtcMinute(std::chrono::system_clock::time_point moment);
+
+// A time as UtcTimestamp wrote it, shown as UtcMinute shows a moment:
+// "2026-12-09T09:40:05Z" is "2026-12-09 09:40 UTC". Every time shown to
+// people takes this form; files keep ISO 8601. Text of any other form is
+// shown as it is, so that nothing stored is hidden.
+std::string ShownUtcTime(std::string_view stamp);
 
 }  // namespace veltrap

@@ -1,5 +1,6 @@
 #include "cli/HistoryListing.h"
 
+#include "base/UtcTimestamp.h"
 #include "engine/SiteKey.h"
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
@@ -65,8 +66,8 @@ int HistoryListing::Show(const ReportOptions& options) {
         text = Padded("Id", 6) + Padded("Started", 22) + Padded("Ended", 22) +
                Padded("Outcome", 11) + Padded("Kept", 8) + Padded("Removed", 9) + "List\n";
         for (const HistoryRun& run : runs) {
-            text += Padded(std::to_string(run.id), 6) + Padded(run.startedAt, 22) +
-                    Padded(run.endedAt, 22) +
+            text += Padded(std::to_string(run.id), 6) + Padded(ShownUtcTime(run.startedAt), 22) +
+                    Padded(ShownUtcTime(run.endedAt), 22) +
                     Padded(run.cancelled ? "cancelled" : "completed", 11) +
                     Padded(std::to_string(run.kept), 8) + Padded(std::to_string(run.removed), 9) +
                     run.listSource + "\n";
@@ -85,8 +86,8 @@ int HistoryListing::Show(const ReportOptions& options) {
     }
     const RunChanges changes = RunChanges::Compare(older->result, newer->result);
     text = "Changes of " + siteKey + " from run " + std::to_string(older->run.id) + " (" +
-           older->run.startedAt + ") to run " + std::to_string(newer->run.id) + " (" +
-           newer->run.startedAt + "):\n";
+           ShownUtcTime(older->run.startedAt) + ") to run " + std::to_string(newer->run.id) + " (" +
+           ShownUtcTime(newer->run.startedAt) + "):\n";
     if (newer->result.discovery.failed) {
         text += "Run " + std::to_string(newer->run.id) +
                 " could not read its backlink source, so a page it did not see may not be "

@@ -46,6 +46,9 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
     RunResult result;
     result.siteKey = MakeSiteKey(request.siteText);
     result.backlinkSource = services.source->Name();
+    for (const RecordField field : RecordExaminer::kLookups) {
+        result.lookupServices.Set(field, RecordExaminer::ServiceOf(field, services));
+    }
     const PageFetch fetch = SessionFetch(context.http);
     BacklinkList list;
     result.discovery =

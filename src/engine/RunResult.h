@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BacklinkList.h"
+#include "engine/LookupServices.h"
 #include "engine/UnlinkedRecord.h"
 #include "services/BacklinkSource.h"
 
@@ -32,6 +33,9 @@ struct RunResult {
     BacklinkList records;
     // The records the run removed, in list order.
     std::vector<UnlinkedRecord> unlinked;
+    // The service each looked-up field was asked of, for telling a failed
+    // lookup where it is shown.
+    LookupServices lookupServices;
 
     int FailureCount() const;
     // "Backlink source siteexplorer failed on page 1: no answer (...)", or ""

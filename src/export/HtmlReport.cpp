@@ -1,6 +1,7 @@
 #include "export/HtmlReport.h"
 
 #include "base/AsciiCase.h"
+#include "base/UtcTimestamp.h"
 #include "base/WriteWholeFile.h"
 #include "export/SvgBarChart.h"
 #include "report/KeyphrasePane.h"
@@ -53,6 +54,7 @@ th { background: #e4dff7; }
 tr:nth-child(even) td { background: #f6f4fc; }
 a { color: #1f3f99; }
 .more { font-style: italic; }
+td.failed { color: #a01414; text-decoration: underline dotted; cursor: help; }
 @media print {
   body { margin: 0; max-width: none; }
   thead { display: table-header-group; }
@@ -224,8 +226,8 @@ void HistoryCharts(std::string& html, const std::vector<HtmlRunChanges>& runs) {
     BarChart gained{"Links gained per run", "Run", "Linking pages", {}, true, false};
     BarChart lost{"Links lost per run", "Run", "Linking pages", {}, true, false};
     for (const HtmlRunChanges& run : runs) {
-        gained.bars.push_back({run.startedAt, run.gained});
-        lost.bars.push_back({run.startedAt, run.lost});
+        gained.bars.push_back({ShownUtcTime(run.startedAt), run.gained});
+        lost.bars.push_back({ShownUtcTime(run.startedAt), run.lost});
     }
     html += SvgBarChart(gained);
     html += SvgBarChart(lost);
@@ -259,7 +261,12 @@ void Table(std::string& html, const std::string& title, const char* csvName,
     for (int row = 0; row < shown; ++row) {
         html += "<tr>";
         for (int column = 0; column < grid.Columns(); ++column) {
-            html += "<td>" + CellHtml(grid.Cell(row, column)) + "</td>";
+            // A cell whose lookup failed keeps its text, and tells the
+            // service and the reason when the pointer rests on it.
+            const std::string& note = grid.CellNote(row, column);
+            html += note.empty() ? std::string("<td>")
+                                 : "<td class=\"failed\" title=\"" + EscapeHtml(note) + "\">";
+            html += CellHtml(grid.Cell(row, column)) + "</td>";
         }
         html += "</tr>\n";
     }
@@ -278,11 +285,12 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
     ReportGrid overview;
     FillOverviewPane(overview, outcome.records, true);
     ReportGrid keyphrases;
-    FillKeyphrasePane(keyphrases, outcome.records, true);
+    FillKeyphrasePane(keyphrases, outcome.records, true, outcome.lookupServices);
     ReportGrid pages;
     FillPagePane(pages, outcome.records, true);
     ReportGrid links;
-    FillLinkStatusPane(links, outcome.records, outcome.unlinked, true);
+    FillLinkStatusPane(links, outcome.records, outcome.unlinked, true, nullptr,
+                       outcome.lookupServices);
 
     std::string html = kHead;
     html += "<title>Backlink report for " + EscapeHtml(outcome.siteKey) + "</title>\n";

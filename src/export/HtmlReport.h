@@ -23,7 +23,7 @@ struct HtmlReportFacts {
 // How many links one stored run of the site gained and lost against the run
 // before it.
 struct HtmlRunChanges {
-    std::string startedAt;  // as it is to be shown
+    std::string startedAt;  // as stored (ISO 8601); shown as people read times
     std::int64_t gained = 0;
     std::int64_t lost = 0;
 };

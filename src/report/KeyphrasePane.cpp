@@ -20,7 +20,8 @@ struct KeyphraseGroup {
 
 }  // namespace
 
-PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool reportReady) {
+PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool reportReady,
+                             const LookupServices& services) {
     if (!reportReady) {
         return {};
     }
@@ -74,12 +75,19 @@ PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool re
         const int row = grid.AddRow();
         grid.SetCell(row, 0, first.anchorText);
         grid.SetCell(row, 1, std::to_string(count));
-        grid.SetCell(row, 2, NumberOrNa(first.sitePos[RankColumn::kGoogle]));
-        grid.SetCell(row, 3, NumberOrNa(first.sitePos[RankColumn::kYahoo]));
-        grid.SetCell(row, 4, NumberOrNa(first.sitePos[RankColumn::kMsn]));
+        SetLookedUpCell(grid, row, 2, NumberOrNa(first.sitePos[RankColumn::kGoogle]), first,
+                        RecordField::kGoogleSitePos, services);
+        SetLookedUpCell(grid, row, 3, NumberOrNa(first.sitePos[RankColumn::kYahoo]), first,
+                        RecordField::kYahooSitePos, services);
+        SetLookedUpCell(grid, row, 4, NumberOrNa(first.sitePos[RankColumn::kMsn]), first,
+                        RecordField::kMsnSitePos, services);
     }
     grid.SortDescending(1);
     return FinishPane(grid, "Double click any keyphrase to see backlink details");
+}
+
+PaneResult FillKeyphrasePane(ReportGrid& grid, const BacklinkList& list, bool reportReady) {
+    return FillKeyphrasePane(grid, list, reportReady, LookupServices());
 }
 
 }  // namespace veltrap

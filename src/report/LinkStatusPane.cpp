@@ -39,7 +39,7 @@ std::string_view LinkStatusWords(std::string_view linkStatus) {
 
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
                               const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
-                              const LinkChanges* changes) {
+                              const LinkChanges* changes, const LookupServices& services) {
     if (!reportReady) {
         return {};
     }
@@ -89,7 +89,8 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         grid.SetCell(row, 1, std::string(LinkStatusWords(record.linkStatus)));
         grid.SetCell(row, 2, HttpCell(record.httpStatus));
         grid.SetCell(row, 3, record.rel);
-        grid.SetCell(row, 4, record.reciprocal ? "Reciprocal" : "One Way");
+        SetLookedUpCell(grid, row, 4, record.reciprocal ? "Reciprocal" : "One Way", record,
+                        RecordField::kReciprocal, services);
         setChange(row, record.url);
     }
     addRemovedUpTo(index);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BacklinkList.h"
+#include "engine/LookupServices.h"
 #include "engine/UnlinkedRecord.h"
 #include "report/LinkChanges.h"
 #include "report/PaneResult.h"
@@ -16,10 +17,12 @@ namespace veltrap {
 // nothing unless reportReady. With changes since the previous run, a column
 // "Change" tells them, and the pages that run kept and this one never saw
 // follow as rows of their own, with the status "Not listed" and the change
-// "Unlisted": nobody looked at them.
+// "Unlisted": nobody looked at them. A link type whose lookup failed carries
+// a note naming the service and the reason.
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
                               const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
-                              const LinkChanges* changes = nullptr);
+                              const LinkChanges* changes = nullptr,
+                              const LookupServices& services = LookupServices());
 
 // The words the tab shows for a link status ("Follow", "Page gone", ...); a
 // status the run did not reach shows as "".

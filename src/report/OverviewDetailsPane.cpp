@@ -8,7 +8,7 @@
 namespace veltrap {
 
 PaneResult FillOverviewDetails(ReportGrid& grid, const BacklinkList& list, bool reportReady,
-                               std::string_view keyphrase) {
+                               std::string_view keyphrase, const LookupServices& services) {
     if (!reportReady) {
         return {};
     }
@@ -30,9 +30,12 @@ PaneResult FillOverviewDetails(ReportGrid& grid, const BacklinkList& list, bool 
         }
         const int row = grid.AddRow();
         grid.SetCell(row, 0, record.url);
-        grid.SetCell(row, 1, NumberOrNa(record.pageRank));
-        grid.SetCell(row, 2, NumberOrNa(record.homePageRank));
-        grid.SetCell(row, 3, record.reciprocal ? "Reciprocal" : "One Way");
+        SetLookedUpCell(grid, row, 1, NumberOrNa(record.pageRank), record, RecordField::kPageRank,
+                        services);
+        SetLookedUpCell(grid, row, 2, NumberOrNa(record.homePageRank), record,
+                        RecordField::kHomePageRank, services);
+        SetLookedUpCell(grid, row, 3, record.reciprocal ? "Reciprocal" : "One Way", record,
+                        RecordField::kReciprocal, services);
     }
     grid.SortDescending(1);
     return FinishPane(grid, "Double click any url to visit that page", "Overview Details");

@@ -8,7 +8,7 @@
 namespace veltrap {
 
 PaneResult FillPageDetails(ReportGrid& grid, const BacklinkList& list, bool reportReady,
-                           std::string_view page) {
+                           std::string_view page, const LookupServices& services) {
     if (!reportReady) {
         return {};
     }
@@ -29,7 +29,8 @@ PaneResult FillPageDetails(ReportGrid& grid, const BacklinkList& list, bool repo
         const int row = grid.AddRow();
         grid.SetCell(row, 0, record.url);
         grid.SetCell(row, 1, record.anchorText);
-        grid.SetCell(row, 2, NumberOrNa(record.pageRank));
+        SetLookedUpCell(grid, row, 2, NumberOrNa(record.pageRank), record, RecordField::kPageRank,
+                        services);
     }
     grid.SortDescending(2);
     return FinishPane(grid, "Double click any url to visit that page", "Individual Page Details");

@@ -8,6 +8,15 @@ std::string NumberOrNa(std::int32_t value) {
     return value == -1 ? "NA" : std::to_string(value);
 }
 
+void SetLookedUpCell(ReportGrid& grid, int row, int column, std::string text,
+                     const BacklinkRecord& record, RecordField field,
+                     const LookupServices& services) {
+    grid.SetCell(row, column, std::move(text));
+    if (std::string note = services.FailureNote(record, field); !note.empty()) {
+        grid.SetCellNote(row, column, std::move(note));
+    }
+}
+
 void StartPane(ReportGrid& grid, int columns) {
     grid.Setup(grid.Left(), grid.Top(), columns, grid.Width(), grid.VisibleRows());
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/BacklinkRecord.h"
+#include "engine/LookupServices.h"
+#include "engine/RecordField.h"
 #include "report/PaneResult.h"
 #include "report/ReportGrid.h"
 
@@ -12,6 +15,13 @@ namespace veltrap {
 
 // "NA" for -1, the decimal number otherwise.
 std::string NumberOrNa(std::int32_t value);
+
+// Stores the shown value of a looked-up field of the record in a cell and,
+// when its lookup failed, the note that tells the service and why, so that a
+// failure is not taken for a value that was not found.
+void SetLookedUpCell(ReportGrid& grid, int row, int column, std::string text,
+                     const BacklinkRecord& record, RecordField field,
+                     const LookupServices& services);
 
 // Starts a refill with the grid's own position and page size.
 void StartPane(ReportGrid& grid, int columns);

@@ -49,6 +49,7 @@ void ReportGrid::Setup(int left, int top, int columns, int width, int visibleRow
     width_ = width;
     visibleRows_ = visibleRows;
     cells_.clear();
+    notes_.clear();
     rowCount_ = 0;
     headers_.assign(static_cast<std::size_t>(columns_), std::string());
     sortable_.assign(static_cast<std::size_t>(columns_), false);
@@ -79,6 +80,9 @@ void ReportGrid::SetFraction(int column, float fraction) {
 
 int ReportGrid::AddRow() {
     cells_.resize(cells_.size() + static_cast<std::size_t>(columns_));
+    if (!notes_.empty()) {
+        notes_.resize(cells_.size());
+    }
     return rowCount_++;
 }
 
@@ -86,6 +90,16 @@ void ReportGrid::SetCell(int row, int column, std::string text) {
     if (HasCell(row, column)) {
         cells_[CellAt(row, column)] = std::move(text);
     }
+}
+
+void ReportGrid::SetCellNote(int row, int column, std::string note) {
+    if (!HasCell(row, column)) {
+        return;
+    }
+    if (notes_.empty()) {
+        notes_.resize(cells_.size());
+    }
+    notes_[CellAt(row, column)] = std::move(note);
 }
 
 int ReportGrid::MaxScroll() const {
@@ -134,13 +148,19 @@ void ReportGrid::ReverseRows() {
 
 template <typename Key>
 void ReportGrid::Reorder(const std::vector<std::pair<Key, int>>& order) {
-    std::vector<std::string> sorted;
-    sorted.reserve(cells_.size());
-    for (const auto& [key, from] : order) {
-        const auto begin = cells_.begin() + static_cast<std::ptrdiff_t>(CellAt(from, 0));
-        std::move(begin, begin + columns_, std::back_inserter(sorted));
+    const auto reordered = [&](std::vector<std::string>& texts) {
+        std::vector<std::string> sorted;
+        sorted.reserve(texts.size());
+        for (const auto& [key, from] : order) {
+            const auto begin = texts.begin() + static_cast<std::ptrdiff_t>(CellAt(from, 0));
+            std::move(begin, begin + columns_, std::back_inserter(sorted));
+        }
+        texts = std::move(sorted);
+    };
+    reordered(cells_);
+    if (!notes_.empty()) {
+        reordered(notes_);
     }
-    cells_ = std::move(sorted);
 }
 
 const std::string& ReportGrid::Header(int column) const {
@@ -157,6 +177,10 @@ float ReportGrid::Fraction(int column) const {
 
 const std::string& ReportGrid::Cell(int row, int column) const {
     return HasCell(row, column) ? cells_[CellAt(row, column)] : kNoText;
+}
+
+const std::string& ReportGrid::CellNote(int row, int column) const {
+    return HasCell(row, column) && !notes_.empty() ? notes_[CellAt(row, column)] : kNoText;
 }
 
 int ReportGrid::NextBoundary(int boundary, int column) const {

@@ -52,6 +52,10 @@ public:
     int AddRow();
     // Stores text in an existing cell; a row or column that does not exist is ignored.
     void SetCell(int row, int column, std::string text);
+    // Attaches a note to an existing cell, told beside its text where the
+    // grid is shown (a failed lookup's service and reason, for one); the
+    // note moves with its row when the rows are sorted.
+    void SetCellNote(int row, int column, std::string note);
     // Gives the grid a new width and number of visible rows, keeping what it
     // holds; the first shown row stays unless it would leave rows unshown.
     void Resize(int width, int visibleRows);
@@ -82,6 +86,8 @@ public:
     bool Sortable(int column) const;
     float Fraction(int column) const;
     const std::string& Cell(int row, int column) const;
+    // "" for a cell without a note.
+    const std::string& CellNote(int row, int column) const;
 
     // Height of the whole grid, header row included.
     int Height() const { return visibleRows_ * kRowHeight + kRowHeight; }
@@ -118,6 +124,9 @@ private:
     // Row after row, columns_ cells each: one allocation for the whole table
     // instead of one per row.
     std::vector<std::string> cells_;
+    // The cells' notes in the same order, or empty while no cell has one, as
+    // most grids have none.
+    std::vector<std::string> notes_;
     int rowCount_ = 0;
     std::vector<std::string> headers_;
     std::vector<bool> sortable_;

@@ -67,9 +67,9 @@ TEST_F(ImportBacklinksTest, AFileThatCannotBeReadStartsNoRun) {
     WriteFileBytes(dir_.File("sites.csv"), "Site,Linking pages\nexample.com,3\n");
     openAnswer_ = {QString::fromStdString(dir_.File("sites.csv"))};
     window_->ImportAction()->trigger();
-    ASSERT_EQ(messages_.size(), 1);
-    EXPECT_TRUE(messages_[0].contains("has no column of linking pages"));
-    EXPECT_EQ(Status(), messages_[0]);
+    ASSERT_EQ(warnings_.size(), 1);
+    EXPECT_TRUE(warnings_[0].contains("has no column of linking pages"));
+    EXPECT_EQ(Status(), warnings_[0]);
 
     // Nor does a cancelled dialog.
     openAnswer_.clear();

@@ -3,10 +3,16 @@
 #include "history/HistoryStore.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -84,8 +90,8 @@ TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
     QTableWidget* runs = dialog.RunsTable();
     ASSERT_EQ(runs->rowCount(), 2);
     EXPECT_EQ(RowTexts(runs, 0),
-              QStringList({QString::number(newerId), "2026-12-09 11:30:05 UTC",
-                           "2026-12-09 11:30:05 UTC", "Completed", "3", "1", "import of 2 files"}));
+              QStringList({QString::number(newerId), "2026-12-09 11:30 UTC", "2026-12-09 11:30 UTC",
+                           "Completed", "3", "1", "import of 2 files"}));
     EXPECT_EQ(RowTexts(runs, 1).mid(3), QStringList({"Cancelled", "3", "0", "siteexplorer"}));
     EXPECT_FALSE(dialog.ShowChangesButton()->isEnabled());
     EXPECT_FALSE(dialog.OpenRunButton()->isEnabled());
@@ -116,6 +122,64 @@ TEST(RunHistoryDialogTest, ListsTheRunsShowsTheirChangesAndOpensOne) {
     QTest::mouseClick(dialog.OpenRunButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.ChosenRunId(), olderId);
+}
+
+// One run selected is compared with the run before it, and the caption says
+// so; a cut-off address shows whole under the mouse, and a right-click
+// offers to open or copy it.
+TEST(RunHistoryDialogTest, OneRunsChangesAreNamedAndTheirAddressesOpenedOrCopied) {
+    TempDir dir;
+    const auto file = dir.Path() / "history.sqlite";
+    const std::string longUrl = "http://a-rather-long-host-name.example/" + std::string(90, 'p');
+    std::int64_t olderId = 0;
+    std::int64_t newerId = 0;
+    {
+        HistoryStore store;
+        ASSERT_TRUE(store.Open(file).ok());
+        RunResult older;
+        Keep(older, "http://same.example/", "follow");
+        RunResult newer = older;
+        Keep(newer, longUrl, "follow");
+        olderId = StoreRun(store, older, false, "2026-12-08T10:00:00Z");
+        newerId = StoreRun(store, newer, false, "2026-12-09T11:30:05Z");
+    }
+    std::vector<QUrl> opened;
+    RunHistoryDialog dialog(file, "mysite.test", nullptr, [&opened](const QUrl& page) {
+        opened.push_back(page);
+        return true;
+    });
+    dialog.show();
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(dialog));
+    ClickRow(dialog.RunsTable(), 0);
+    QTest::mouseClick(dialog.ShowChangesButton(), Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(AwaitReading(dialog));
+    EXPECT_EQ(dialog.MessageLabel()->text(),
+              QStringLiteral("Changes in run %1 since the run stored before it, run %2:")
+                  .arg(newerId)
+                  .arg(olderId));
+    QTableWidget* changes = dialog.ChangesTable();
+    ASSERT_EQ(changes->rowCount(), 1);
+    ASSERT_EQ(changes->item(0, 0)->text().toStdString(), longUrl);
+
+    const QPoint address = changes->visualItemRect(changes->item(0, 0)).center();
+    QToolTip::hideText();
+    QHelpEvent help(QEvent::ToolTip, address, changes->viewport()->mapToGlobal(address));
+    QApplication::sendEvent(changes->viewport(), &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), longUrl);
+    const QPoint kind = changes->visualItemRect(changes->item(0, 1)).center();
+    QHelpEvent fits(QEvent::ToolTip, kind, changes->viewport()->mapToGlobal(kind));
+    QApplication::sendEvent(changes->viewport(), &fits);
+    QTRY_VERIFY(!QToolTip::isVisible());
+
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, address,
+                           changes->viewport()->mapToGlobal(address));
+    QApplication::sendEvent(changes->viewport(), &menu);
+    ASSERT_TRUE(dialog.ChangeMenu()->isVisible());
+    dialog.OpenPageAction()->trigger();
+    dialog.CopyAddressAction()->trigger();
+    dialog.ChangeMenu()->close();
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QString::fromStdString(longUrl))});
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), longUrl);
 }
 
 TEST(RunHistoryDialogTest, TellsAMissingOrDamagedHistoryInsideTheDialog) {

@@ -20,6 +20,9 @@ void WindowFixture::Open(ReportSession::Pipeline run, ServiceConfig config) {
     UserPrompts prompts;
     prompts.askYesNo = [this](QWidget*, const QString& question) {
         questions_ << question;
+        if (duringQuestion_) {
+            duringQuestion_();
+        }
         if (answers_.empty()) {
             ADD_FAILURE() << "unexpected question: " << question.toStdString();
             return false;
@@ -28,7 +31,9 @@ void WindowFixture::Open(ReportSession::Pipeline run, ServiceConfig config) {
         answers_.pop_front();
         return answer;
     };
+    prompts.closeQuestion = [this](QWidget*) { ++questionsClosed_; };
     prompts.showMessage = [this](QWidget*, const QString& text) { messages_ << text; };
+    prompts.showWarning = [this](QWidget*, const QString& text) { warnings_ << text; };
     prompts.chooseSaveFile = [this](QWidget*, const QString& filters, const QString& suffix,
                                     const QString& name) {
         saveFilters_ << filters << suffix;

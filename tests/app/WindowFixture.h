@@ -48,8 +48,14 @@ protected:
 
     // What the prompts were asked, and how they answer.
     QStringList questions_;
+    // Messages that tell what was done, and warnings of what went wrong.
     QStringList messages_;
+    QStringList warnings_;
+    // How many open questions the window closed.
+    int questionsClosed_ = 0;
     std::deque<bool> answers_;
+    // Runs while a question is open, before it is answered.
+    std::function<void()> duringQuestion_;
     QString saveAnswer_;
     QStringList saveFilters_;
     QStringList saveNames_;

@@ -35,5 +35,17 @@ TEST(UtcTimestampTest, AgreesWithTheCLibrary) {
     EXPECT_EQ(UtcTimestamp(later), "1969-12-31T23:59:59Z");
 }
 
+// Times shown to people take one form, whatever wrote them; a text that is
+// no stored time is shown as it is rather than hidden or misread.
+TEST(UtcTimestampTest, StoredTimesAreShownToTheMinute) {
+    const auto moment = std::chrono::system_clock::from_time_t(1765309925);
+    EXPECT_EQ(ShownUtcTime(UtcTimestamp(moment)), UtcMinute(moment));
+    EXPECT_EQ(ShownUtcTime("2026-12-09T19:52:59Z"), "2026-12-09 19:52 UTC");
+    for (const char* other : {"", "2026-12-09 19:52 UTC", "2026-12-09T19:52:05",
+                              "2026-12-09T19:5x:05Z", "2026-12-09T19:52:05Z+"}) {
+        EXPECT_EQ(ShownUtcTime(other), other);
+    }
+}
+
 }  // namespace
 }  // namespace veltrap

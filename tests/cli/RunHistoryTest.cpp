@@ -79,8 +79,9 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
     EXPECT_THAT(html, HasSubstr("<td>Lost</td><td>linkStatus</td><td>follow</td><td>gone</td>"));
 
     ASSERT_EQ(Run({"--changes", "mysite.test"}), 0) << Err();
-    EXPECT_THAT(Out(), ContainsRegex("^Changes of mysite.test from run 1 \\([-0-9T:]+Z\\) to "
-                                     "run 2 \\([-0-9T:]+Z\\):\n"));
+    EXPECT_THAT(Out(),
+                ContainsRegex("^Changes of mysite.test from run 1 \\([-0-9]+ [0-9:]+ UTC\\) to "
+                              "run 2 \\([-0-9]+ [0-9:]+ UTC\\):\n"));
     EXPECT_THAT(Out(),
                 HasSubstr("\n"
                           "Changed  http://b.example/page.html  linkStatus: \"follow\" -> "
@@ -92,10 +93,12 @@ TEST_F(RunHistoryTest, TellsWhatChangedSinceTheSitesPreviousRun) {
                           "Lost     http://e.example/  linkStatus: \"follow\" -> \"gone\"\n"));
 
     ASSERT_EQ(Run({"--history-list", "mysite.test"}), 0) << Err();
-    EXPECT_THAT(Out(),
-                ContainsRegex("^Id +Started +Ended +Outcome +Kept +Removed +List\n"
-                              "2 +[-0-9T:]+Z +[-0-9T:]+Z +completed +3 +[0-9]+ +siteexplorer\n"
-                              "1 +[-0-9T:]+Z +[-0-9T:]+Z +completed +5 +[0-9]+ +siteexplorer\n$"));
+    EXPECT_THAT(
+        Out(),
+        ContainsRegex(
+            "^Id +Started +Ended +Outcome +Kept +Removed +List\n"
+            "2 +[-0-9]+ [0-9:]+ UTC +[-0-9]+ [0-9:]+ UTC +completed +3 +[0-9]+ +siteexplorer\n"
+            "1 +[-0-9]+ [0-9:]+ UTC +[-0-9]+ [0-9:]+ UTC +completed +5 +[0-9]+ +siteexplorer\n$"));
 
     // Without the history, nothing is stored and no changes.csv of an
     // earlier run is left to pass for this one's.

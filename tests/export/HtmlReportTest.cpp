@@ -68,7 +68,8 @@ TEST(HtmlReportTest, HistoryAddsGainedAndLostChartsAndTheChanges) {
     EXPECT_THAT(without, Not(HasSubstr("Changes since")));
 
     HtmlHistory history;
-    history.runs = {{"2026-12-01 10:00 UTC", 7, 0}, {"2026-12-08 10:00 UTC", 2, 3}};
+    // Times come as stored and are shown as people read them.
+    history.runs = {{"2026-12-01T10:00:00Z", 7, 0}, {"2026-12-08T10:00:59Z", 2, 3}};
     history.changes.Setup(0, 0, 2, 100, 15);
     history.changes.SetHeader(0, "Linking Page", false);
     history.changes.SetHeader(1, "New", false);
@@ -84,6 +85,22 @@ TEST(HtmlReportTest, HistoryAddsGainedAndLostChartsAndTheChanges) {
     history.changes.Setup(0, 0, 2, 100, 15);
     EXPECT_THAT(HtmlReport(outcome, {}, history),
                 HasSubstr("No link was gained, lost or changed."));
+}
+
+// A cell whose lookup failed keeps "NA" and is marked, with the service and
+// the reason as its title, escaped like every other text.
+TEST(HtmlReportTest, FailedLookupsAreMarkedWithTheirReason) {
+    RunResult outcome;
+    outcome.siteKey = "mysite.test";
+    Add(outcome, "http://a.test/", "found").sitePos[RankColumn::kGoogle] = 4;
+    Add(outcome, "http://b.test/", "failed").failures = {
+        {RecordField::kGoogleSitePos, "answer \"<odd>\""}};
+    outcome.lookupServices.Set(RecordField::kGoogleSitePos, "searxng");
+    const std::string html = HtmlReport(outcome, {});
+    EXPECT_THAT(html, HasSubstr("<td class=\"failed\" title=\"Lookup failed at searxng: answer "
+                                "&quot;&lt;odd&gt;&quot;\">NA</td>"));
+    EXPECT_THAT(html, HasSubstr("<td>4</td>"));
+    EXPECT_THAT(html, HasSubstr("td.failed {"));
 }
 
 TEST(HtmlReportTest, LongTablesPointToTheirCsv) {

@@ -250,5 +250,49 @@ TEST(LinkStatusPaneTest, EveryLinkingPageInListOrderWithItsStatus) {
     EXPECT_FALSE(FillLinkStatusPane(grid, kept, unlinked, false).filled);
 }
 
+// A value whose lookup failed reads as one not found, and its cell carries
+// the service and the reason; the note stays with its row through sorting.
+TEST(PaneTest, FailedLookupsCarryTheirServiceAndReasonInEveryPaneThatShowsThem) {
+    BacklinkList list;
+    Add(list, "http://a.com/", "http://site.com/", "alpha").pageRank = 3;
+    BacklinkRecord& failed = Add(list, "http://b.com/", "http://site.com/", "beta");
+    failed.failures = {{RecordField::kPageRank, "HTTP 503"},
+                       {RecordField::kMsnSitePos, "no answer"},
+                       {RecordField::kReciprocal, "refused"}};
+    LookupServices services;
+    services.Set(RecordField::kPageRank, "openpagerank");
+    services.Set(RecordField::kReciprocal, "site");
+
+    ReportGrid grid;
+    FillKeyphrasePane(grid, list, true, services);
+    ASSERT_EQ(grid.Cell(1, 0), "beta");
+    EXPECT_EQ(grid.Cell(1, 4), "NA");
+    // A field whose service the run did not name is told without it.
+    EXPECT_EQ(grid.CellNote(1, 4), "Lookup failed: no answer");
+    EXPECT_EQ(grid.CellNote(1, 2), "");
+    EXPECT_EQ(grid.CellNote(0, 4), "");
+
+    FillOverviewDetails(grid, list, true, "BETA", services);
+    EXPECT_EQ(grid.Cell(0, 1), "NA");
+    EXPECT_EQ(grid.CellNote(0, 1), "Lookup failed at openpagerank: HTTP 503");
+    EXPECT_EQ(grid.CellNote(0, 2), "");
+    EXPECT_EQ(grid.CellNote(0, 3), "Lookup failed at site: refused");
+
+    FillPageDetails(grid, list, true, "http://site.com/", services);
+    ASSERT_EQ(grid.Cell(0, 0), "http://a.com/");
+    EXPECT_EQ(grid.CellNote(0, 2), "");
+    EXPECT_EQ(grid.CellNote(1, 2), "Lookup failed at openpagerank: HTTP 503");
+    grid.ReverseRows();
+    EXPECT_EQ(grid.CellNote(0, 2), "Lookup failed at openpagerank: HTTP 503");
+    EXPECT_EQ(grid.CellNote(1, 2), "");
+
+    FillLinkStatusPane(grid, list, {}, true, nullptr, services);
+    EXPECT_EQ(grid.Cell(1, 4), "One Way");
+    EXPECT_EQ(grid.CellNote(1, 4), "Lookup failed at site: refused");
+    // A new fill forgets the notes of the last.
+    FillOverviewPane(grid, list, true);
+    EXPECT_EQ(grid.CellNote(1, 0), "");
+}
+
 }  // namespace
 }  // namespace veltrap
