@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -27,6 +28,10 @@ struct DemoOptions {
     int port = 0;
     // Requests answered side by side.
     int threads = 32;
+    // One address in this many (by a hash of host and target) is refused with
+    // a 503 and "Retry-After: 0" the first time it is asked, as a busy server
+    // does; 0 refuses none.
+    int refuseFirstOneIn = 0;
 };
 
 // The demo web: one HTTP server on 127.0.0.1 that answers for every host name
@@ -61,6 +66,8 @@ public:
 
 private:
     void Answer(const httplib::Request& request, httplib::Response& response);
+    // Whether to refuse this first ask of the address (refuseFirstOneIn).
+    bool RefusedFirst(const std::string& address);
     // Waits out the latency, or less when the server is stopping.
     void Delay();
     void Enter(const std::string& host);
@@ -79,6 +86,8 @@ private:
     int inFlight_ = 0;
     std::map<std::string, int> inFlightByHost_;
     Peaks peaks_;
+    // The addresses refused once already.
+    std::set<std::string> refused_;
 };
 
 }  // namespace veltrap
