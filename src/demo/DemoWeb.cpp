@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -106,6 +107,13 @@ void DemoWeb::Answer(const httplib::Request& request, httplib::Response& respons
     const std::string host = request.get_header_value("Host");
     Enter(host);
     Delay();
+    if (RefusedFirst(host + request.target)) {
+        response.status = 503;
+        response.set_header("Retry-After", "0");
+        answered_.fetch_add(1);
+        Leave(host);
+        return;
+    }
     std::map<std::string, std::string> asked;
     for (const auto& [name, value] : request.headers) {
         asked.emplace(LowerAscii(name), value);
@@ -119,6 +127,16 @@ void DemoWeb::Answer(const httplib::Request& request, httplib::Response& respons
     response.set_content(answer.body, answer.contentType);
     answered_.fetch_add(1);
     Leave(host);
+}
+
+bool DemoWeb::RefusedFirst(const std::string& address) {
+    if (options_.refuseFirstOneIn <= 0 ||
+        std::hash<std::string>{}(address) % static_cast<std::size_t>(options_.refuseFirstOneIn) !=
+            0) {
+        return false;
+    }
+    std::lock_guard lock(loadMutex_);
+    return refused_.insert(address).second;
 }
 
 void DemoWeb::Delay() {

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -25,8 +26,14 @@ struct DemoOptions {
     int size = 0;
     // 0 picks a free port.
     int port = 0;
-    // Requests answered side by side.
-    int threads = 32;
+    // Requests answered side by side. A connection kept alive holds its
+    // thread, and a run at the default jobs keeps up to 16 × 9 of them open,
+    // so fewer threads would leave new connections waiting on idle ones.
+    int threads = 192;
+    // One address in this many (by a hash of host and target) is refused with
+    // a 503 and "Retry-After: 0" the first time it is asked, as a busy server
+    // does; 0 refuses none.
+    int refuseFirstOneIn = 0;
 };
 
 // The demo web: one HTTP server on 127.0.0.1 that answers for every host name
@@ -61,6 +68,8 @@ public:
 
 private:
     void Answer(const httplib::Request& request, httplib::Response& response);
+    // Whether to refuse this first ask of the address (refuseFirstOneIn).
+    bool RefusedFirst(const std::string& address);
     // Waits out the latency, or less when the server is stopping.
     void Delay();
     void Enter(const std::string& host);
@@ -79,6 +88,8 @@ private:
     int inFlight_ = 0;
     std::map<std::string, int> inFlightByHost_;
     Peaks peaks_;
+    // The addresses refused once already.
+    std::set<std::string> refused_;
 };
 
 }  // namespace veltrap

@@ -7,18 +7,23 @@
 #include "scrape/SiteLink.h"
 #include "scrape/WebAddress.h"
 
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <utility>
 
 namespace veltrap {
 
 RecordExaminer::RecordExaminer(std::string siteKey, int maxRankingPages, std::int64_t maxSitePages,
-                               const RunServices& services, const RunContext& context)
+                               const RunServices& services, const RunContext& context,
+                               JobPool* lookups)
     : siteKey_(std::move(siteKey)),
       maxRankingPages_(maxRankingPages),
       maxSitePages_(maxSitePages),
       services_(services),
       context_(context),
-      fetch_(SessionFetch(context.http)) {}
+      fetch_(SessionFetch(context.http)),
+      lookups_(lookups) {}
 
 std::string RecordExaminer::ServiceOf(RecordField field, const RunServices& services) {
     if (const auto rank = RankTargetOf(field)) {
@@ -30,9 +35,10 @@ std::string RecordExaminer::ServiceOf(RecordField field, const RunServices& serv
     return services.authority->Name();
 }
 
-bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field) const {
+std::optional<LookupOutcome> RecordExaminer::Look(const BacklinkRecord& record,
+                                                  RecordField field) const {
     if (context_.stop.Cancelled()) {
-        return false;
+        return std::nullopt;
     }
     const auto lookup = [&]() -> LookupOutcome {
         const std::string& url = record.url;
@@ -49,11 +55,16 @@ bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field) const {
                 return CheckReciprocal(fetch_, siteKey_, record.href, url, maxSitePages_);
         }
     };
-    const LookupOutcome outcome = lookup();
+    LookupOutcome outcome = lookup();
     // An answer cut short by the stop says nothing about the page.
     if (context_.stop.Cancelled()) {
-        return false;
+        return std::nullopt;
     }
+    return outcome;
+}
+
+void RecordExaminer::Store(BacklinkRecord& record, RecordField field,
+                           const LookupOutcome& outcome) {
     if (Describe(field).kind == FieldKind::kFlag) {
         FlagOf(record, field) = outcome.value() == 1;
     } else {
@@ -62,7 +73,49 @@ bool RecordExaminer::Fill(BacklinkRecord& record, RecordField field) const {
     if (outcome.failed()) {
         record.failures.emplace_back(field, outcome.reason());
     }
-    return true;
+}
+
+std::array<std::optional<LookupOutcome>, RecordExaminer::kLookups.size()> RecordExaminer::LookAll(
+    const BacklinkRecord& record) const {
+    std::array<std::optional<LookupOutcome>, kLookups.size()> outcomes;
+    std::array<std::exception_ptr, kLookups.size()> thrown;
+    // Counted down under the lock and told before it is let go, so that the
+    // waiter, which owns all of this, returns only once no lookup touches it.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t running = kLookups.size();
+    const auto answer = [&](std::size_t index) {
+        try {
+            outcomes[index] = Look(record, kLookups[index]);
+        } catch (...) {
+            thrown[index] = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        --running;
+        changed.notify_all();
+    };
+    std::size_t handed = 1;
+    try {
+        for (; handed < kLookups.size(); ++handed) {
+            lookups_->Submit([&answer, handed] { answer(handed); });
+        }
+    } catch (...) {
+        // The lookups never handed over are not waited for.
+        std::lock_guard lock(mutex);
+        thrown[handed] = std::current_exception();
+        running -= kLookups.size() - handed;
+    }
+    answer(0);
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&running] { return running == 0; });
+    }
+    for (const std::exception_ptr& failure : thrown) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
+    return outcomes;
 }
 
 RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
@@ -103,12 +156,28 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
     }
     // The reciprocal flag is only set once its check has an answer, so a
     // record cut short keeps "One Way" as it was found.
-    for (const RecordField field : kLookups) {
-        if (!Fill(record, field)) {
-            return Fate::kStopped;
+    if (lookups_ == nullptr) {
+        for (const RecordField field : kLookups) {
+            const std::optional<LookupOutcome> outcome = Look(record, field);
+            if (!outcome) {
+                return Fate::kStopped;
+            }
+            Store(record, field, *outcome);
+        }
+        return Fate::kKept;
+    }
+    // Side by side, a lookup the stop cut short leaves its own field as it
+    // was; those that ended before the stop keep their answers.
+    const auto outcomes = LookAll(record);
+    Fate fate = Fate::kKept;
+    for (std::size_t index = 0; index < kLookups.size(); ++index) {
+        if (outcomes[index]) {
+            Store(record, kLookups[index], *outcomes[index]);
+        } else {
+            fate = Fate::kStopped;
         }
     }
-    return Fate::kKept;
+    return fate;
 }
 
 }  // namespace veltrap

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace veltrap {
@@ -71,12 +72,20 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
     context.stop.BeginRecords();
     if (!context.stop.Cancelled() && !order.empty()) {
         services.authority->Prepare(urls, fetch);
-        const RecordExaminer examiner(result.siteKey, request.maxRankingPages, plan.maxSitePages,
-                                      services, context);
         const std::size_t total = order.size();
+        const std::size_t jobs =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max(plan.jobs, 1)), total);
+        // With one job everything runs one request at a time. With more, each
+        // record's lookups but the one its own thread runs go to a pool of
+        // their own, large enough that no record waits for another's.
+        std::optional<JobPool> lookups;
+        if (plan.jobs > 1) {
+            lookups.emplace(jobs * (RecordExaminer::kLookups.size() - 1));
+        }
+        const RecordExaminer examiner(result.siteKey, request.maxRankingPages, plan.maxSitePages,
+                                      services, context, lookups ? &*lookups : nullptr);
         std::atomic<std::size_t> done{0};
-        JobPool pool(
-            std::min<std::size_t>(static_cast<std::size_t>(std::max(plan.jobs, 1)), total));
+        JobPool pool(jobs);
         for (std::size_t index = 0; index < total && !context.stop.Cancelled(); ++index) {
             pool.Submit([&, index] {
                 fates[index] = examiner.Examine(*order[index]);

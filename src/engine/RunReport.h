@@ -7,7 +7,8 @@
 namespace veltrap {
 
 // The whole report run: backlink discovery, then every record, up to
-// plan.jobs of them side by side. Whatever the number of jobs, the list, its
+// plan.jobs of them side by side, and with more than one job each record's
+// lookups side by side too. Whatever the number of jobs, the list, its
 // order and every field come out as with one job, since each record depends
 // on its own pages alone. The run observes context.stop between its steps:
 // a cancel ends it where its records would begin, or at the next step of

@@ -43,7 +43,8 @@ FetchScheduler::FetchScheduler(const HttpOptions& options, const RunStop& stop)
         }
     }
     if (multi_) {
-        const long total = std::max(options.jobs, 1);
+        const long total =
+            static_cast<long>(std::max(options.jobs, 1)) * HttpOptions::kTransfersPerJob;
         if (curl_multi_setopt(multi_.get(), CURLMOPT_MAX_TOTAL_CONNECTIONS, total) != CURLM_OK) {
             multi_.reset();
         }

@@ -22,7 +22,12 @@ struct HttpOptions {
     std::int64_t maxBodyBytes = 8 * 1024 * 1024;
     // Bodies of one run kept for repeated requests of the same address.
     std::int64_t cacheBytes = 256 * 1024 * 1024;
-    // Records examined side by side, and so transfers in flight at once.
+    // A job examines one record, whose lookups (two authority lookups, six
+    // rank checks and the reciprocal check) are in flight side by side.
+    static constexpr int kTransfersPerJob = 9;
+
+    // Records examined side by side; with kTransfersPerJob, the transfers in
+    // flight at once.
     int jobs = 16;
     // Transfers one host answers at once.
     int perHostConnections = 4;
@@ -34,6 +39,9 @@ struct HttpOptions {
     // start page of a million links cannot keep a run going for days.
     std::int64_t maxSitePages = kDefaultMaxSitePages;
     std::string userAgent = kDefaultUserAgent;
+    // The certificates a server's own is checked against (a PEM file); empty
+    // takes the system's.
+    std::string caFile;
 };
 
 }  // namespace veltrap

@@ -121,6 +121,9 @@ CURLcode HttpRetriever::Configure() {
     set(CURLOPT_REDIR_PROTOCOLS_STR, kWebProtocols);
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!options.caFile.empty()) {
+        set(CURLOPT_CAINFO, options.caFile.c_str());
+    }
     set(CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(options.connectTimeoutS));
     set(CURLOPT_TIMEOUT_MS, Milliseconds(options.fetchTimeoutS));
     set(CURLOPT_WRITEFUNCTION, &HttpRetriever::OnBody);

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <functional>
 #include <future>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -26,14 +28,18 @@ public:
     MiniWeb() {
         server_.Server().Get(
             ".*", [this](const httplib::Request& request, httplib::Response& response) {
-                const std::string key = request.get_header_value("Host") + request.target;
+                const std::string host = request.get_header_value("Host");
+                const std::string key = host + request.target;
                 std::function<void()> hook;
                 std::string body;
                 {
                     std::lock_guard lock(mutex_);
                     asked_.push_back(key);
+                    peak_ = std::max(peak_, ++going_[host]);
                     if (const auto found = hooks_.find(key); found != hooks_.end()) {
                         hook = found->second;
+                    } else if (every_) {
+                        hook = [this, key] { every_(key); };
                     }
                     if (const auto found = pages_.find(key); found != pages_.end()) {
                         body = found->second;
@@ -41,6 +47,10 @@ public:
                 }
                 if (hook) {
                     hook();
+                }
+                {
+                    std::lock_guard lock(mutex_);
+                    --going_[host];
                 }
                 response.set_content(body, "text/html");
             });
@@ -59,10 +69,17 @@ public:
         std::lock_guard lock(mutex_);
         hooks_[key] = std::move(hook);
     }
+    // A hook for every address without one of its own; set before Start.
+    void BeforeEvery(std::function<void(const std::string& key)> hook) { every_ = std::move(hook); }
     void Start() { server_.Start(); }
     std::vector<std::string> Asked() {
         std::lock_guard lock(mutex_);
         return asked_;
+    }
+    // The most requests one host was answering at once.
+    int PeakOnOneHost() {
+        std::lock_guard lock(mutex_);
+        return peak_;
     }
     bool WasAsked(const std::string& key) {
         const auto asked = Asked();
@@ -89,6 +106,9 @@ private:
     std::map<std::string, std::string> pages_;
     std::map<std::string, std::function<void()>> hooks_;
     std::vector<std::string> asked_;
+    std::function<void(const std::string& key)> every_;
+    std::map<std::string, int> going_;
+    int peak_ = 0;
 };
 
 std::string ExplorerKey(const std::string& siteKey, int first) {
@@ -332,6 +352,100 @@ TEST_F(RunReportTest, LaterRunIsUntouchedByACancelledWorker) {
     EXPECT_THAT(Records(oldResult),
                 ElementsAre(IsRecord("http://slow.example/", "http://old.test/", "old link"),
                             IsRecord("http://o.example/", "", "")));
+}
+
+// A linking page whose nine lookups all go to distinct addresses: the page
+// has a path, so its home page is another address.
+void ServeLinkedPage(MiniWeb& web) {
+    web.Serve(ExplorerKey("mysite.test", 1), ResultsPage({"http://a.example/page"}));
+    web.Serve("a.example/page", LinkingPage("http://mysite.test/", "Alpha Link"));
+}
+
+TEST_F(RunReportTest, ACancelWhileARecordsLookupsAreInFlightLeavesThemUnfilled) {
+    ServeLinkedPage(web);
+    // Every lookup's first request is held until the run is cancelled. The
+    // nine lookups ask six addresses: a page's and its site's rank check on
+    // one engine read the same result page, fetched once. The
+    // hook keeps its own share of the gate, as a server thread may still be
+    // leaving it when the test's own objects go.
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        int held = 0;
+        bool released = false;
+    };
+    const auto gate = std::make_shared<Gate>();
+    web.BeforeEvery([gate](const std::string& key) {
+        if (key.starts_with("a.example/") || key.starts_with("explorer.test/")) {
+            return;
+        }
+        std::unique_lock lock(gate->mutex);
+        ++gate->held;
+        gate->changed.notify_all();
+        gate->changed.wait(lock, [&gate] { return gate->released; });
+    });
+    web.Start();
+    ServiceConfig config = web.Config();
+    config.http.jobs = 4;
+    Observed run(config);
+    RunResult result;
+    std::thread worker([&] { result = RunOn(config, run, "mysite.test"); });
+    int held = 0;
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait_for(lock, std::chrono::seconds(30), [&] { return gate->held == 6; });
+        held = gate->held;
+    }
+    run.stop.Cancel();
+    const std::size_t askedAtCancel = web.Asked().size();
+    {
+        std::lock_guard lock(gate->mutex);
+        gate->released = true;
+    }
+    gate->changed.notify_all();
+    worker.join();
+    ASSERT_EQ(held, 6) << "the record's lookups were not asked side by side";
+
+    EXPECT_TRUE(result.cancelled);
+    ASSERT_EQ(result.records.size(), 1u);
+    const BacklinkRecord& record = *result.records.begin();
+    EXPECT_EQ(record.anchorText, "alpha link");
+    EXPECT_EQ(record.pageRank, -1);
+    EXPECT_EQ(record.homePageRank, -1);
+    EXPECT_EQ(record.pagePos, RankPositions{});
+    EXPECT_EQ(record.sitePos, RankPositions{});
+    EXPECT_FALSE(record.reciprocal);
+    EXPECT_TRUE(record.failures.empty());
+    // No further result page or link was asked for once cancelled.
+    EXPECT_EQ(web.Asked().size(), askedAtCancel);
+}
+
+TEST_F(RunReportTest, ARecordsLookupsOnOneHostKeepToItsLimit) {
+    web.Serve("one.test/search?p=one.test&bwm=i&bwmf=s&b=1",
+              ResultsPage({"http://a.example/page", "http://b.example/page"}));
+    web.Serve("a.example/page", LinkingPage("http://one.test/", "Alpha Link"));
+    web.Serve("b.example/page", LinkingPage("http://one.test/", "Beta Link"));
+    // Each lookup's answer takes a while, so that lookups let loose on the
+    // host would overlap.
+    web.BeforeEvery([](const std::string& key) {
+        if (key.starts_with("one.test/") && key.find("bwm=i") == std::string::npos) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+    });
+    web.Start();
+    ServiceConfig config = web.Config();
+    config.services.siteExplorerHost = "one.test";
+    config.services.googleHost = "one.test";
+    config.services.yahooHost = "one.test";
+    config.services.msnHost = "one.test";
+    config.services.pagerankHost = "one.test";
+    config.http.jobs = 8;
+    config.http.perHostConnections = 2;
+    Observed run(config);
+    const RunResult result = RunOn(config, run, "one.test", 10, 1);
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(web.PeakOnOneHost(), 2);
 }
 
 }  // namespace
