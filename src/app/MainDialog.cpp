@@ -608,16 +608,21 @@ void MainDialog::OnExportCsv() {
                 prompts_.showWarning(this, QStringLiteral("Error writing to that file"));
                 return;
             }
-            const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-            if (!prompts_.openExternally(file)) {
-                prompts_.showWarning(this, QStringLiteral("The table was written to %1, but no "
-                                                          "program could open it.")
-                                               .arg(file.toLocalFile()));
-                return;
-            }
-            prompts_.showMessage(
-                this, QStringLiteral("The table was written to %1.").arg(file.toLocalFile()));
+            OpenWritten(path, QStringLiteral("The table was written to %1."),
+                        QStringLiteral("The table was written to %1, but no program could open "
+                                       "it."));
         });
+}
+
+void MainDialog::OpenWritten(const QString& path, const QString& opened, const QString& unopened) {
+    // A file URL of the file just written, never a text from the report, is
+    // what the desktop is asked to open.
+    const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (!prompts_.openExternally(file)) {
+        prompts_.showWarning(this, unopened.arg(file.toLocalFile()));
+        return;
+    }
+    prompts_.showMessage(this, opened.arg(file.toLocalFile()));
 }
 
 void MainDialog::OnSaveHtml() {
@@ -641,18 +646,9 @@ void MainDialog::OnSaveHtml() {
                                                .arg(ShownText(written.reason())));
                 return;
             }
-            // A file URL of the page just written, never a text from the
-            // report, is what the desktop is asked to open.
-            const QUrl page = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-            if (!prompts_.openExternally(page)) {
-                prompts_.showWarning(
-                    this,
-                    QStringLiteral("The report was saved to %1, but no browser could open it.")
-                        .arg(page.toLocalFile()));
-                return;
-            }
-            prompts_.showMessage(
-                this, QStringLiteral("The report was saved to %1.").arg(page.toLocalFile()));
+            OpenWritten(
+                path, QStringLiteral("The report was saved to %1."),
+                QStringLiteral("The report was saved to %1, but no browser could open it."));
         });
 }
 

@@ -124,6 +124,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Opens a file just written with the desktop's program for it and tells
+    // where it is: opened, or unopened when no program could open it (each
+    // with %1 for the file).
+    void OpenWritten(const QString& path, const QString& opened, const QString& unopened);
     // Where the latest run is: running, cancelled and still ending, or ended.
     enum class Phase { kIdle, kRunning, kCancelled };
 

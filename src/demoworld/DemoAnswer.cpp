@@ -12,8 +12,9 @@ DemoAnswer DemoAnswer::Html(std::string body) {
     return answer;
 }
 
-DemoAnswer DemoAnswer::Json(std::string body) {
+DemoAnswer DemoAnswer::Json(std::string body, int status) {
     DemoAnswer answer;
+    answer.status = status;
     answer.contentType = "application/json";
     answer.body = std::move(body);
     return answer;

@@ -16,7 +16,8 @@ struct DemoAnswer {
     std::vector<std::pair<std::string, std::string>> headers;
 
     static DemoAnswer Html(std::string body);
-    static DemoAnswer Json(std::string body);
+    // A JSON answer; an API tells a refusal by its status and a JSON body.
+    static DemoAnswer Json(std::string body, int status = 200);
     // The server's "Not Found" page for path.
     static DemoAnswer NotFound(std::string_view path);
 };

@@ -78,6 +78,14 @@ void RecordExaminer::Store(BacklinkRecord& record, RecordField field,
 std::array<std::optional<LookupOutcome>, RecordExaminer::kLookups.size()> RecordExaminer::LookAll(
     const BacklinkRecord& record) const {
     std::array<std::optional<LookupOutcome>, kLookups.size()> outcomes;
+    // One after another, a lookup after the stop is not begun: Look asks the
+    // stop before it sends anything.
+    if (lookups_ == nullptr) {
+        for (std::size_t index = 0; index < kLookups.size(); ++index) {
+            outcomes[index] = Look(record, kLookups[index]);
+        }
+        return outcomes;
+    }
     std::array<std::exception_ptr, kLookups.size()> thrown;
     // Counted down under the lock and told before it is let go, so that the
     // waiter, which owns all of this, returns only once no lookup touches it.
@@ -154,20 +162,9 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
                            "...\r\n")) {
         return Fate::kStopped;
     }
-    // The reciprocal flag is only set once its check has an answer, so a
-    // record cut short keeps "One Way" as it was found.
-    if (lookups_ == nullptr) {
-        for (const RecordField field : kLookups) {
-            const std::optional<LookupOutcome> outcome = Look(record, field);
-            if (!outcome) {
-                return Fate::kStopped;
-            }
-            Store(record, field, *outcome);
-        }
-        return Fate::kKept;
-    }
-    // Side by side, a lookup the stop cut short leaves its own field as it
-    // was; those that ended before the stop keep their answers.
+    // A lookup the stop cut short, or never began, leaves its own field as it
+    // was, so a record cut short keeps "One Way" as it was found; those that
+    // ended before the stop keep their answers.
     const auto outcomes = LookAll(record);
     Fate fate = Fate::kKept;
     for (std::size_t index = 0; index < kLookups.size(); ++index) {

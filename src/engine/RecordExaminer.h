@@ -62,8 +62,9 @@ private:
     std::optional<LookupOutcome> Look(const BacklinkRecord& record, RecordField field) const;
     // Stores a lookup's answer in its field.
     static void Store(BacklinkRecord& record, RecordField field, const LookupOutcome& outcome);
-    // Answers every lookup of the record, side by side on the pool, the first
-    // on the calling thread; waits for them all.
+    // Answers every lookup of the record: side by side on the pool, the first
+    // on the calling thread, waiting for them all; without a pool, one after
+    // another on the calling thread.
     std::array<std::optional<LookupOutcome>, kLookups.size()> LookAll(
         const BacklinkRecord& record) const;
 

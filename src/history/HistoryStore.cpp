@@ -619,12 +619,10 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
     for (std::size_t n = 0; n < kRecordFields.size(); ++n) {
         values += ", ?";
     }
-    std::string columns;
-    for (const FieldInfo& info : kRecordFields) {
-        columns += ", " + std::string(info.historyColumn);
-    }
-    SqliteStatement recordRow(
-        db_.get(), "INSERT INTO records (run_id, position" + columns + ") VALUES (" + values + ")");
+    // The file was brought up to date when it was opened, so it has every
+    // field's column.
+    SqliteStatement recordRow(db_.get(), "INSERT INTO records (run_id, position, " +
+                                             RecordColumns() + ") VALUES (" + values + ")");
     std::int64_t position = 0;
     for (const BacklinkRecord& record : result.records) {
         recordRow.Reset();

@@ -207,22 +207,9 @@ PageAnswer HttpRetriever::Post(const std::string& url, const RequestHeaders& hea
         code = AddExtraHeader("Expect:");
     }
     const std::string target = EscapeUrlBytes(url);
-    CURL* easy = easy_.get();
     if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_URL, target.c_str());
-    }
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_POST, 1L);
-    }
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                                static_cast<curl_off_t>(body.size()));
-    }
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.data());
-    }
-    if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, extraHeaders_.get());
+        code = PreparePost(target, body.data(), static_cast<curl_off_t>(body.size()),
+                           extraHeaders_.get());
     }
     if (code != CURLE_OK) {
         return NoAnswer(code);
@@ -299,7 +286,7 @@ std::optional<PageAnswer> HttpRetriever::FetchPost(const std::string& url, const
         return std::nullopt;
     }
     const std::string target = EscapeUrlBytes(url);
-    CURLcode code = PreparePost(target, data != nullptr ? data : "", size);
+    CURLcode code = PreparePost(target, data != nullptr ? data : "", size, formHeader_.get());
     if (code == CURLE_OK) {
         host_ = HostKey(target);
         const Outcome outcome = Transfer();
@@ -351,8 +338,8 @@ CURLcode HttpRetriever::AddExtraHeader(const std::string& line) {
     return CURLE_OK;
 }
 
-CURLcode HttpRetriever::PreparePost(const std::string& target, const char* data,
-                                    curl_off_t length) {
+CURLcode HttpRetriever::PreparePost(const std::string& target, const char* data, curl_off_t length,
+                                    curl_slist* headers) {
     CURL* easy = easy_.get();
     CURLcode code = curl_easy_setopt(easy, CURLOPT_URL, target.c_str());
     if (code == CURLE_OK) {
@@ -365,7 +352,7 @@ CURLcode HttpRetriever::PreparePost(const std::string& target, const char* data,
         code = curl_easy_setopt(easy, CURLOPT_POSTFIELDS, data);
     }
     if (code == CURLE_OK) {
-        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, formHeader_.get());
+        code = curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     }
     return code;
 }

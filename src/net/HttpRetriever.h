@@ -80,7 +80,9 @@ private:
     CURLcode PrepareGet(const std::string& target);
     CURLcode SetExtraHeaders(const RequestHeaders& headers);
     CURLcode AddExtraHeader(const std::string& line);
-    CURLcode PreparePost(const std::string& target, const char* data, curl_off_t length);
+    // Sets up a POST of length bytes of data with these header lines.
+    CURLcode PreparePost(const std::string& target, const char* data, curl_off_t length,
+                         curl_slist* headers);
     Outcome Transfer();
     void CountSentRequests();
     PageAnswer Collect(const Outcome& outcome);

@@ -91,7 +91,7 @@ std::string NoColumnText(const TextOutcome& outcome) {
 
 // How a table without the column is mended, after the reasons it was refused.
 std::string Mending(bool linkingSites) {
-    return std::string(". ") + ImportTextReader::kUnderstoodColumns +
+    return std::string(". ") + ImportTextReader::UnderstoodColumns() +
            (linkingSites ? kLinkingSitesHint : "");
 }
 

@@ -9,8 +9,10 @@
 namespace veltrap {
 namespace {
 
+// The headers that name a column of linking pages, compared without regard
+// to case, as people are told them.
 constexpr std::array<std::string_view, 4> kLinkingPageHeaders = {
-    "linking page", "referring page url", "source url", "sourceurl"};
+    "Linking page", "Referring page URL", "Source url", "SourceURL"};
 constexpr std::size_t kLongestHeaderLineShown = 300;
 
 constexpr std::string_view kBlanks = " \t\r";
@@ -296,8 +298,9 @@ void ImportTextReader::EndRow() {
         header_ = std::move(row);
         for (std::size_t column = 0; column < header_->size() && !column_; ++column) {
             const std::string name = HeaderName((*header_)[column]);
-            if (std::find(kLinkingPageHeaders.begin(), kLinkingPageHeaders.end(), name) !=
-                kLinkingPageHeaders.end()) {
+            if (std::any_of(
+                    kLinkingPageHeaders.begin(), kLinkingPageHeaders.end(),
+                    [&name](std::string_view known) { return EqualsNoCase(name, known); })) {
                 column_ = column;
             }
         }
@@ -357,6 +360,15 @@ bool ImportTextReader::IsLinkingSitesTable() const {
     return header_ && std::any_of(header_->begin(), header_->end(), [](const std::string& name) {
                return HeaderName(name) == "site";
            });
+}
+
+std::string ImportTextReader::UnderstoodColumns() {
+    std::string text = "A column of linking pages is one headed ";
+    for (std::size_t n = 0; n < kLinkingPageHeaders.size(); ++n) {
+        text += n == 0 ? "" : n + 1 == kLinkingPageHeaders.size() ? " or " : ", ";
+        text += "\"" + std::string(kLinkingPageHeaders[n]) + "\"";
+    }
+    return text + ", or one whose values mostly begin with http:// or https://.";
 }
 
 }  // namespace veltrap

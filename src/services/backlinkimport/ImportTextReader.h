@@ -27,10 +27,7 @@ public:
     static constexpr std::size_t kRowsToJudge = 100;
     // How a table shows its column of linking pages, for the people whose
     // table has none.
-    static constexpr const char* kUnderstoodColumns =
-        "A column of linking pages is one headed \"Linking page\", \"Referring page URL\", "
-        "\"Source url\" or \"SourceURL\", or one whose values mostly begin with http:// or "
-        "https://.";
+    static std::string UnderstoodColumns();
 
     explicit ImportTextReader(AddressCollector& collector);
     ~ImportTextReader();

@@ -49,12 +49,6 @@ std::string IdentityOf(std::string_view siteUrl) {
     return SiteIdentity(HostIdentity(siteUrl));
 }
 
-DemoAnswer Refusal(int status, int code, std::string_view message) {
-    DemoAnswer answer = DemoAnswer::Json(RenderBingError(code, message));
-    answer.status = status;
-    return answer;
-}
-
 DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld& world) {
     const std::string counts = std::string(kApiPath) + "/GetLinkCounts";
     const std::string links = std::string(kApiPath) + "/GetUrlLinks";
@@ -66,7 +60,7 @@ DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld& world) {
         asked.emplace(std::move(key), std::move(value));
     }
     if (asked["apikey"] != kDemoBingKey) {
-        return Refusal(401, 3, "InvalidApiKey");
+        return DemoAnswer::Json(RenderBingError(3, "InvalidApiKey"), 401);
     }
     const std::string& pageText = asked["page"];
     std::int64_t page = 0;
@@ -75,7 +69,7 @@ DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld& world) {
     const std::string identity = IdentityOf(asked["siteUrl"]);
     if (error != std::errc() || end != pageText.data() + pageText.size() || page < 0 ||
         identity.empty()) {
-        return Refusal(400, 2, "InvalidParameter");
+        return DemoAnswer::Json(RenderBingError(2, "InvalidParameter"), 400);
     }
     const auto site = world.Site(identity);
     if (request.path == counts) {

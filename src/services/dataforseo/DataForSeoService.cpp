@@ -52,25 +52,19 @@ Status CheckSettings(const ServiceContext& context) {
     return {};
 }
 
-DemoAnswer Answer(int status, std::string body) {
-    DemoAnswer answer = DemoAnswer::Json(std::move(body));
-    answer.status = status;
-    return answer;
-}
-
 DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld& world) {
     if (request.path != kApiPath) {
         return DemoAnswer::NotFound(request.path);
     }
     if (request.method != "POST") {
-        return Answer(405, RenderDataForSeoRefusal(40501, "Method Not Allowed."));
+        return DemoAnswer::Json(RenderDataForSeoRefusal(40501, "Method Not Allowed."), 405);
     }
     const auto authorization = request.headers.find("authorization");
     const std::string expected = "Basic " + Base64Encode(std::string(kDemoDataForSeoLogin) + ":" +
                                                          std::string(kDemoDataForSeoPassword));
     if (authorization == request.headers.end() || authorization->second != expected) {
-        return Answer(
-            401, RenderDataForSeoRefusal(40100, "You are not authorized to access this resource."));
+        return DemoAnswer::Json(
+            RenderDataForSeoRefusal(40100, "You are not authorized to access this resource."), 401);
     }
     const nlohmann::json body = nlohmann::json::parse(request.body, nullptr, false);
     const nlohmann::json* task =
@@ -82,20 +76,22 @@ DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld& world) {
     const nlohmann::json offset = field("offset");
     const nlohmann::json limit = field("limit");
     if (task == nullptr) {
-        return Answer(200, RenderDataForSeoRefusal(40006, "Invalid POST Data."));
+        return DemoAnswer::Json(RenderDataForSeoRefusal(40006, "Invalid POST Data."));
     }
-    if (!target.is_string() || SiteIdentity(HostIdentity(target.get<std::string>())).empty()) {
-        return Answer(200, RenderDataForSeoTaskError(40501, "Invalid Field: 'target'."));
+    const std::string identity =
+        target.is_string() ? SiteIdentity(HostIdentity(target.get<std::string>())) : "";
+    if (identity.empty()) {
+        return DemoAnswer::Json(RenderDataForSeoTaskError(40501, "Invalid Field: 'target'."));
     }
     if (!offset.is_number_integer() || offset.get<std::int64_t>() < 0 ||
         !limit.is_number_integer() || limit.get<std::int64_t>() < 1 ||
         limit.get<std::int64_t>() > kDataForSeoLimit) {
-        return Answer(200, RenderDataForSeoTaskError(40501, "Invalid Field: 'limit' or 'offset'."));
+        return DemoAnswer::Json(
+            RenderDataForSeoTaskError(40501, "Invalid Field: 'limit' or 'offset'."));
     }
-    const std::string identity = SiteIdentity(HostIdentity(target.get<std::string>()));
-    return Answer(200,
-                  RenderDataForSeoBacklinks(*world.Site(identity), target.get<std::string>(),
-                                            offset.get<std::int64_t>(), limit.get<std::int64_t>()));
+    return DemoAnswer::Json(
+        RenderDataForSeoBacklinks(*world.Site(identity), target.get<std::string>(),
+                                  offset.get<std::int64_t>(), limit.get<std::int64_t>()));
 }
 
 }  // namespace

@@ -60,9 +60,7 @@ DemoAnswer AnswerDemo(const DemoRequest& request, const DemoWorld&) {
     }
     const auto key = request.headers.find("api-opr");
     if (key == request.headers.end() || key->second != kDemoOpenPageRankKey) {
-        DemoAnswer refusal = DemoAnswer::Json(RenderOpenPageRankRefusal());
-        refusal.status = 401;
-        return refusal;
+        return DemoAnswer::Json(RenderOpenPageRankRefusal(), 401);
     }
     return DemoAnswer::Json(RenderOpenPageRankAnswer(AskedDomains(request.query)));
 }
