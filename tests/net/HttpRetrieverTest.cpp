@@ -19,6 +19,7 @@ namespace veltrap {
 namespace {
 
 using std::chrono::milliseconds;
+using std::chrono::minutes;
 using std::chrono::steady_clock;
 using testing::ScriptedServer;
 
@@ -39,10 +40,6 @@ std::optional<std::string> FetchCopy(HttpSession& session, const std::string& ur
     HttpRetriever retriever(session);
     const std::string* body = retriever.Fetch(url);
     return body != nullptr ? std::optional<std::string>(*body) : std::nullopt;
-}
-
-double SecondsSince(steady_clock::time_point start) {
-    return std::chrono::duration<double>(steady_clock::now() - start).count();
 }
 
 class HttpRetrieverTest : public ::testing::Test {
@@ -75,7 +72,7 @@ protected:
                         stallBegun_ = true;
                         return sink.write("begin", 5);
                     }
-                    WaitForRelease(milliseconds(5000));
+                    WaitForRelease(minutes(10));
                     stallEnded_ = true;
                     return false;
                 });
@@ -315,21 +312,22 @@ TEST_F(HttpRetrieverTest, StallAndEndlessServersEndWithinTheirBounds) {
     HttpOptions stallBound = QuickOptions();
     stallBound.stallTimeoutS = 1;
     HttpSession stalling(stallBound);
-    auto start = steady_clock::now();
     EXPECT_EQ(FetchCopy(stalling, Url("/stall")), "begin");
-    EXPECT_LT(SecondsSince(start), 2.5);
+    // The server holds the answer until the test ends, so only the stall
+    // limit can have ended the read.
+    EXPECT_FALSE(stallEnded_.load());
 
-    // Bytes keep coming, so only the limit on the whole attempt ends it.
+    // Bytes keep coming until the test ends, and the cap would take far
+    // longer than the limit to reach, so an answer short of the cap shows
+    // that the limit on the whole attempt ended it.
     HttpOptions timeBound = QuickOptions();
     timeBound.fetchTimeoutS = 1;
     timeBound.maxBodyBytes = 1 << 20;
     HttpSession trickling(timeBound);
-    start = steady_clock::now();
     const auto trickle = FetchCopy(trickling, Url("/endless?pause_ms=50"));
-    EXPECT_LT(SecondsSince(start), 2.5);
     ASSERT_TRUE(trickle.has_value());
     EXPECT_GT(trickle->size(), 0u);
-    EXPECT_LE(trickle->size(), std::size_t{1} << 20);
+    EXPECT_LT(trickle->size(), std::size_t{1} << 20);
     // Both answers had begun, so neither attempt was repeated.
     EXPECT_EQ(stalling.RequestsSent() + trickling.RequestsSent(), 2);
 }
