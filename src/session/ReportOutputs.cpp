@@ -32,11 +32,14 @@ Status ReportOutputs::Prepare(const std::filesystem::path& folder,
 
 Status ReportOutputs::WriteFolder(const std::filesystem::path& folder,
                                   const FinishedReport& report) {
-    std::vector<ReportFile> extra = {
-        {kHtmlName, HtmlReport(*report.result, report.facts, report.history)}};
+    std::vector<ReportFile> extra = {{kHtmlName, [&report](TextSink& sink) {
+                                          WriteHtmlReport(*report.result, report.facts,
+                                                          report.history, sink);
+                                      }}};
     std::vector<std::string> stale;
     if (report.changes) {
-        extra.push_back({kChangesName, ChangesCsv(*report.changes)});
+        extra.push_back(
+            {kChangesName, [&report](TextSink& sink) { sink.Write(ChangesCsv(*report.changes)); }});
     } else {
         stale.push_back(kChangesName);
     }
