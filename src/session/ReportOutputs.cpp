@@ -1,5 +1,6 @@
 #include "session/ReportOutputs.h"
 
+#include "export/ExportGridToCsv.h"
 #include "export/ReportFolder.h"
 #include "history/ChangesCsv.h"
 
@@ -38,8 +39,9 @@ Status ReportOutputs::WriteFolder(const std::filesystem::path& folder,
                                       }}};
     std::vector<std::string> stale;
     if (report.changes) {
-        extra.push_back(
-            {kChangesName, [&report](TextSink& sink) { sink.Write(ChangesCsv(*report.changes)); }});
+        extra.push_back({kChangesName, [&report](TextSink& sink) {
+                             WriteGridCsv(ChangesGrid(*report.changes), sink);
+                         }});
     } else {
         stale.push_back(kChangesName);
     }
