@@ -58,6 +58,9 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         services.source->Discover(result.siteKey, request.maxBacklinkPages, fetch,
                                   [&list](std::string url) { list.Append(std::move(url)); });
     result.backlinkCount = static_cast<std::int32_t>(list.size());
+    // What was imported is in the list now; only the history's note of the
+    // files needs the plan's hold on it, and that is taken before the run.
+    plan.request.imported.reset();
     if (result.discovery.failed) {
         context.Announce(result.DiscoveryProblem() + "\r\n");
     }
