@@ -1,6 +1,6 @@
 #include "base/WriteWholeFile.h"
 
-#include "base/WriteBytesToFile.h"
+#include "base/FileSink.h"
 
 #include <unistd.h>
 
@@ -17,8 +17,15 @@ std::filesystem::path PartialPathFor(const std::filesystem::path& target) {
 }
 
 Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
+    return WriteWholeFile(path, [&bytes](TextSink& sink) { sink.Write(bytes); });
+}
+
+Status WriteWholeFile(const std::filesystem::path& path,
+                      const std::function<void(TextSink& sink)>& write) {
     const std::filesystem::path partial = PartialPathFor(path);
-    if (const Status written = WriteBytesToFile(partial.string(), bytes); !written.ok()) {
+    FileSink sink(partial.string());
+    write(sink);
+    if (const Status written = sink.Close(); !written.ok()) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
         return Failure{"cannot write " + path.string() + ": " + written.reason()};

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "base/Result.h"
+#include "base/TextSink.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace veltrap {
@@ -11,6 +13,10 @@ namespace veltrap {
 // that a reader never sees half a file. A failure names path and gives the
 // system's reason, and leaves no partial file behind.
 Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+// The same for text that write makes piece by piece, each piece reaching the
+// file as it is made.
+Status WriteWholeFile(const std::filesystem::path& path,
+                      const std::function<void(TextSink& sink)>& write);
 
 // A name beside target for the file that is written before it replaces
 // target. Each call gives another name, so that two writers of one target,

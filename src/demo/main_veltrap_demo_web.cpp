@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     app.add_option("--demo-size", options.size,
                    "backlinks of every site; 0 lets each site have its own number")
         ->capture_default_str()
-        ->check(CLI::Range(0, 10000));
+        ->check(CLI::Range(0, 100000));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

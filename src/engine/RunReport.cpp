@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrap {
@@ -56,22 +58,33 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         services.source->Discover(result.siteKey, request.maxBacklinkPages, fetch,
                                   [&list](std::string url) { list.Append(std::move(url)); });
     result.backlinkCount = static_cast<std::int32_t>(list.size());
+    // What was imported is in the list now; only the history's note of the
+    // files needs the plan's hold on it, and that is taken before the run.
+    plan.request.imported.reset();
     if (result.discovery.failed) {
         context.Announce(result.DiscoveryProblem() + "\r\n");
     }
     context.Announce("Indexing Backlinks...");
 
     std::vector<BacklinkList::iterator> order;
-    std::vector<std::string> urls;
+    order.reserve(list.size());
     for (auto record = list.begin(); record != list.end(); ++record) {
         order.push_back(record);
-        urls.push_back(record->url);
     }
     std::vector<Fate> fates(order.size(), Fate::kStopped);
     // A cancel during the discovery takes effect here, before any record.
     context.stop.BeginRecords();
     if (!context.stop.Cancelled() && !order.empty()) {
-        services.authority->Prepare(urls, fetch);
+        {
+            // The addresses apart from their records only while the authority
+            // prepares: a large run would otherwise hold each one twice.
+            std::vector<std::string> urls;
+            urls.reserve(order.size());
+            for (const auto& record : order) {
+                urls.push_back(record->url);
+            }
+            services.authority->Prepare(urls, fetch);
+        }
         const std::size_t total = order.size();
         const std::size_t jobs =
             std::min<std::size_t>(static_cast<std::size_t>(std::max(plan.jobs, 1)), total);
@@ -96,14 +109,18 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         }
         pool.Wait();
     }
+    result.unlinked.reserve(
+        static_cast<std::size_t>(std::count(fates.begin(), fates.end(), Fate::kRemoved)));
     std::size_t kept = 0;
     for (std::size_t index = 0; index < order.size(); ++index) {
         if (fates[index] != Fate::kRemoved) {
             ++kept;
             continue;
         }
-        const BacklinkRecord& record = *order[index];
-        result.unlinked.push_back({record.url, record.linkStatus, record.httpStatus, kept});
+        // The record goes now, so its texts move rather than being copied.
+        BacklinkRecord& record = *order[index];
+        result.unlinked.push_back(
+            {std::move(record.url), std::move(record.linkStatus), record.httpStatus, kept});
         list.Unlink(order[index]);
     }
 

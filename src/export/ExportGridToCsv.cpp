@@ -1,6 +1,7 @@
 #include "export/ExportGridToCsv.h"
 
-#include "base/WriteBytesToFile.h"
+#include "base/FileSink.h"
+#include "base/StringSink.h"
 
 namespace veltrap {
 
@@ -15,36 +16,46 @@ void AppendCell(std::string& text, const std::string& cell) {
 }
 
 template <typename CellAt>
-void AppendLine(std::string& text, int columns, CellAt cellAt) {
+void WriteLine(TextSink& sink, std::string& line, int columns, CellAt cellAt) {
+    line.clear();
     for (int column = 0; column < columns; ++column) {
         if (column > 0) {
-            text.push_back(',');
+            line.push_back(',');
         }
-        AppendCell(text, cellAt(column));
+        AppendCell(line, cellAt(column));
     }
-    text.push_back('\n');
+    line.push_back('\n');
+    sink.Write(line);
 }
 
 }  // namespace
 
-std::string GridCsv(const ReportGrid& grid) {
-    std::string text;
+void WriteGridCsv(const ReportGrid& grid, TextSink& sink) {
     if (grid.RowCount() == 0) {
-        return text;
+        return;
     }
     const int columns = grid.Columns();
-    AppendLine(text, columns,
-               [&grid](int column) -> const std::string& { return grid.Header(column); });
+    // One line's text at a time, its room kept from line to line.
+    std::string line;
+    WriteLine(sink, line, columns,
+              [&grid](int column) -> const std::string& { return grid.Header(column); });
     for (int row = 0; row < grid.RowCount(); ++row) {
-        AppendLine(text, columns, [&grid, row](int column) -> const std::string& {
+        WriteLine(sink, line, columns, [&grid, row](int column) -> const std::string& {
             return grid.Cell(row, column);
         });
     }
-    return text;
+}
+
+std::string GridCsv(const ReportGrid& grid) {
+    StringSink sink;
+    WriteGridCsv(grid, sink);
+    return sink.Take();
 }
 
 Status ExportGridToCsv(const ReportGrid& grid, const std::string& path) {
-    if (const Status written = WriteBytesToFile(path, GridCsv(grid)); !written.ok()) {
+    FileSink file(path);
+    WriteGridCsv(grid, file);
+    if (const Status written = file.Close(); !written.ok()) {
         return Failure{"cannot write " + path + ": " + written.reason()};
     }
     return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Result.h"
+#include "base/TextSink.h"
 #include "report/ReportGrid.h"
 
 #include <string>
@@ -10,7 +11,10 @@ namespace veltrap {
 // The grid as comma-separated text: the header line, then every row in
 // order, each line ending in a single line feed. Commas, CRs and LFs inside a
 // cell become blanks and nothing is quoted, so every row stays one line in
-// any reader. A grid without rows gives no text at all.
+// any reader. A grid without rows gives no text at all. Written a line at a
+// time.
+void WriteGridCsv(const ReportGrid& grid, TextSink& sink);
+// The same, whole.
 std::string GridCsv(const ReportGrid& grid);
 
 // Writes GridCsv(grid) to path, replacing any file there. Succeeds only when

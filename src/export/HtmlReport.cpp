@@ -1,6 +1,7 @@
 #include "export/HtmlReport.h"
 
 #include "base/AsciiCase.h"
+#include "base/StringSink.h"
 #include "base/UtcTimestamp.h"
 #include "base/WriteWholeFile.h"
 #include "export/SvgBarChart.h"
@@ -280,17 +281,13 @@ void Table(std::string& html, const std::string& title, const char* csvName,
 
 }  // namespace
 
-std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
-                       const HtmlHistory& history) {
-    ReportGrid overview;
-    FillOverviewPane(overview, outcome.records, true);
+void WriteHtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
+                     const HtmlHistory& history, TextSink& sink) {
+    // The charts need the keyphrase table whole; every other table is filled
+    // only when its turn comes and let go of after it, so that a large run
+    // holds at most two of them at once.
     ReportGrid keyphrases;
     FillKeyphrasePane(keyphrases, outcome.records, true, outcome.lookupServices);
-    ReportGrid pages;
-    FillPagePane(pages, outcome.records, true);
-    ReportGrid links;
-    FillLinkStatusPane(links, outcome.records, outcome.unlinked, true, nullptr,
-                       outcome.lookupServices);
 
     std::string html = kHead;
     html += "<title>Backlink report for " + EscapeHtml(outcome.siteKey) + "</title>\n";
@@ -317,17 +314,44 @@ std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
             Table(html, "Changes since the previous run", "changes.csv", history.changes);
         }
     }
-    Table(html, "Overview", "overview.csv", overview);
-    Table(html, "Detailed Link Report", "keyphrases.csv", keyphrases);
-    Table(html, "Individual Page Report", "pages.csv", pages);
-    Table(html, "Link Status", "links.csv", links);
-    html += "</body>\n</html>\n";
-    return html;
+    sink.Write(html);
+    const auto writeTable = [&sink](const std::string& title, const char* csvName,
+                                    const ReportGrid& grid) {
+        std::string table;
+        Table(table, title, csvName, grid);
+        sink.Write(table);
+    };
+    {
+        ReportGrid overview;
+        FillOverviewPane(overview, outcome.records, true);
+        writeTable("Overview", "overview.csv", overview);
+    }
+    writeTable("Detailed Link Report", "keyphrases.csv", keyphrases);
+    {
+        ReportGrid pages;
+        FillPagePane(pages, outcome.records, true);
+        writeTable("Individual Page Report", "pages.csv", pages);
+    }
+    {
+        ReportGrid links;
+        FillLinkStatusPane(links, outcome.records, outcome.unlinked, true, nullptr,
+                           outcome.lookupServices);
+        writeTable("Link Status", "links.csv", links);
+    }
+    sink.Write("</body>\n</html>\n");
+}
+
+std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
+                       const HtmlHistory& history) {
+    StringSink sink;
+    WriteHtmlReport(outcome, facts, history, sink);
+    return sink.Take();
 }
 
 Status WriteHtmlReport(const std::filesystem::path& path, const RunResult& outcome,
                        const HtmlReportFacts& facts, const HtmlHistory& history) {
-    return WriteWholeFile(path, HtmlReport(outcome, facts, history));
+    return WriteWholeFile(path,
+                          [&](TextSink& sink) { WriteHtmlReport(outcome, facts, history, sink); });
 }
 
 }  // namespace veltrap

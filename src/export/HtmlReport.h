@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Result.h"
+#include "base/TextSink.h"
 #include "engine/RunResult.h"
 #include "report/ReportGrid.h"
 
@@ -42,7 +43,10 @@ struct HtmlHistory {
 // as inline SVG and the four tables, with inline CSS, no script and no
 // address to load. Every text from a page or a service is escaped. A table
 // longer than kHtmlTableRows shows its first rows and names the CSV file
-// holding all of them.
+// holding all of them. Written a part at a time.
+void WriteHtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
+                     const HtmlHistory& history, TextSink& sink);
+// The same, whole.
 std::string HtmlReport(const RunResult& outcome, const HtmlReportFacts& facts,
                        const HtmlHistory& history = {});
 

@@ -1,9 +1,12 @@
 #include "export/RecordsJson.h"
 
+#include "base/StringSink.h"
 #include "base/Utf8Text.h"
 #include "engine/RecordFields.h"
 
 #include <nlohmann/json.hpp>
+
+#include <string_view>
 
 namespace veltrap {
 namespace {
@@ -54,25 +57,31 @@ std::string UnlinkedLine(const UnlinkedRecord& record) {
 
 }  // namespace
 
-std::string RecordsJson(const RunResult& outcome) {
-    std::string json = "{\"siteKey\": " + Text(outcome.siteKey) +
-                       ", \"backlinkCount\": " + std::to_string(outcome.backlinkCount) +
-                       ", \"requests\": " + std::to_string(outcome.requests) +
-                       ", \"cancelled\": " + (outcome.cancelled ? "true" : "false") +
-                       ",\n \"records\": [";
-    const char* separator = "\n  ";
+void WriteRecordsJson(const RunResult& outcome, TextSink& sink) {
+    sink.Write("{\"siteKey\": " + Text(outcome.siteKey) +
+               ", \"backlinkCount\": " + std::to_string(outcome.backlinkCount) +
+               ", \"requests\": " + std::to_string(outcome.requests) +
+               ", \"cancelled\": " + (outcome.cancelled ? "true" : "false") + ",\n \"records\": [");
+    std::string_view separator = "\n  ";
     for (const BacklinkRecord& record : outcome.records) {
-        json += separator + RecordLine(record);
+        sink.Write(separator);
+        sink.Write(RecordLine(record));
         separator = ",\n  ";
     }
-    json += outcome.records.empty() ? "],\n \"unlinked\": [" : "\n],\n \"unlinked\": [";
+    sink.Write(outcome.records.empty() ? "],\n \"unlinked\": [" : "\n],\n \"unlinked\": [");
     separator = "\n  ";
     for (const UnlinkedRecord& record : outcome.unlinked) {
-        json += separator + UnlinkedLine(record);
+        sink.Write(separator);
+        sink.Write(UnlinkedLine(record));
         separator = ",\n  ";
     }
-    json += outcome.unlinked.empty() ? "]}\n" : "\n]}\n";
-    return json;
+    sink.Write(outcome.unlinked.empty() ? "]}\n" : "\n]}\n");
+}
+
+std::string RecordsJson(const RunResult& outcome) {
+    StringSink sink;
+    WriteRecordsJson(outcome, sink);
+    return sink.Take();
 }
 
 }  // namespace veltrap

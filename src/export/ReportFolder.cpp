@@ -1,6 +1,6 @@
 #include "export/ReportFolder.h"
 
-#include "base/WriteBytesToFile.h"
+#include "base/FileSink.h"
 #include "base/WriteWholeFile.h"
 #include "export/RecordsJson.h"
 #include "export/ReportTables.h"
@@ -30,7 +30,8 @@ Failure CannotWrite(const fs::path& path, const std::string& reason) {
 
 std::vector<ReportFile> Outputs(const RunResult& outcome, const std::vector<ReportFile>& extra) {
     std::vector<ReportFile> files = ReportTables(outcome.records, outcome.unlinked);
-    files.insert(files.begin(), {"records.json", RecordsJson(outcome)});
+    files.insert(files.begin(),
+                 {"records.json", [&outcome](TextSink& sink) { WriteRecordsJson(outcome, sink); }});
     files.insert(files.end(), extra.begin(), extra.end());
     return files;
 }
@@ -42,9 +43,9 @@ void RemoveEach(const std::vector<fs::path>& paths) {
     }
 }
 
-// Creates the folder and writes every file beside its place. On success the
-// partial files are listed in partials, in the order of files; on failure
-// none is left behind.
+// Creates the folder and writes every file beside its place, one after the
+// other, each as it is made. On success the partial files are listed in
+// partials, in the order of files; on failure none is left behind.
 Status Stage(const fs::path& folder, const std::vector<ReportFile>& files,
              std::vector<fs::path>& partials) {
     std::error_code created;
@@ -65,8 +66,11 @@ Status Stage(const fs::path& folder, const std::vector<ReportFile>& files,
     for (const ReportFile& file : files) {
         const fs::path target = folder / file.name;
         partials.push_back(PartialPathFor(target));
-        if (const Status written = WriteBytesToFile(partials.back().string(), file.bytes);
-            !written.ok()) {
+        FileSink sink(partials.back().string());
+        if (file.write) {
+            file.write(sink);
+        }
+        if (const Status written = sink.Close(); !written.ok()) {
             RemoveEach(partials);
             partials.clear();
             return CannotWrite(target, written.reason());
@@ -155,7 +159,7 @@ Status PrepareReportFolder(const fs::path& folder, const std::vector<std::string
     // try every one of them.
     std::vector<ReportFile> extra;
     for (const std::string& name : extraNames) {
-        extra.push_back({name, ""});
+        extra.push_back({name, nullptr});
     }
     std::vector<fs::path> partials;
     Status staged = Stage(folder, Outputs(RunResult{}, extra), partials);

@@ -21,8 +21,8 @@ Status PrepareReportFolder(const std::filesystem::path& folder,
 
 // Writes every output of the run into the folder, creating it if needed:
 // records.json and the four report tables. All five are first written whole
-// beside their places, and only then do they replace what the folder held,
-// so a failure leaves no file half-written and no old file lost. extra files
+// beside their places, one after the other and each as it is made, and only then do they replace
+// what the folder held, so a failure leaves no file half-written and no old file lost. extra files
 // (the HTML page, say) join the same set. stale names files that an earlier
 // run may have left there and that this run does not write (its changes.csv
 // when it has none, say); once the set is in place, each of them that exists

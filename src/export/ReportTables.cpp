@@ -1,5 +1,6 @@
 #include "export/ReportTables.h"
 
+#include "base/StringSink.h"
 #include "export/ExportGridToCsv.h"
 #include "report/KeyphrasePane.h"
 #include "report/LinkStatusPane.h"
@@ -26,17 +27,29 @@ constexpr Table kTables[] = {
 
 }  // namespace
 
+std::string ReportFile::Bytes() const {
+    StringSink sink;
+    if (write) {
+        write(sink);
+    }
+    return sink.Take();
+}
+
 std::vector<ReportFile> ReportTables(const BacklinkList& list,
                                      const std::vector<UnlinkedRecord>& unlinked) {
     std::vector<ReportFile> files;
     for (const Table& table : kTables) {
-        ReportGrid grid;
-        table.fill(grid, list, true);
-        files.push_back({table.fileName, GridCsv(grid)});
+        files.push_back({table.fileName, [&list, fill = table.fill](TextSink& sink) {
+                             ReportGrid grid;
+                             fill(grid, list, true);
+                             WriteGridCsv(grid, sink);
+                         }});
     }
-    ReportGrid links;
-    FillLinkStatusPane(links, list, unlinked, true);
-    files.push_back({"links.csv", GridCsv(links)});
+    files.push_back({"links.csv", [&list, &unlinked](TextSink& sink) {
+                         ReportGrid links;
+                         FillLinkStatusPane(links, list, unlinked, true);
+                         WriteGridCsv(links, sink);
+                     }});
     return files;
 }
 

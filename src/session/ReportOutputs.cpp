@@ -1,5 +1,6 @@
 #include "session/ReportOutputs.h"
 
+#include "export/ExportGridToCsv.h"
 #include "export/ReportFolder.h"
 #include "history/ChangesCsv.h"
 
@@ -32,11 +33,15 @@ Status ReportOutputs::Prepare(const std::filesystem::path& folder,
 
 Status ReportOutputs::WriteFolder(const std::filesystem::path& folder,
                                   const FinishedReport& report) {
-    std::vector<ReportFile> extra = {
-        {kHtmlName, HtmlReport(*report.result, report.facts, report.history)}};
+    std::vector<ReportFile> extra = {{kHtmlName, [&report](TextSink& sink) {
+                                          WriteHtmlReport(*report.result, report.facts,
+                                                          report.history, sink);
+                                      }}};
     std::vector<std::string> stale;
     if (report.changes) {
-        extra.push_back({kChangesName, ChangesCsv(*report.changes)});
+        extra.push_back({kChangesName, [&report](TextSink& sink) {
+                             WriteGridCsv(ChangesGrid(*report.changes), sink);
+                         }});
     } else {
         stale.push_back(kChangesName);
     }

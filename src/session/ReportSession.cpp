@@ -116,6 +116,13 @@ Result<RunResult> ReportSession::RunPipeline() {
 void ReportSession::Work() {
     const auto started = std::chrono::steady_clock::now();
     std::string startedAt = UtcTimestamp(std::chrono::system_clock::now());
+    // What the history notes of the request is taken now, so that the run
+    // can let go of a large import once its addresses are records.
+    std::optional<HistoryRun> toStore;
+    if (prepared_.request.history) {
+        toStore = RunToStore(prepared_.request.run, prepared_.request.config);
+    }
+    prepared_.request.run.imported.reset();
     Result<RunResult> ran = RunPipeline();
     {
         // From here on a cancel comes too late: the result tells whether
@@ -130,7 +137,7 @@ void ReportSession::Work() {
         std::chrono::steady_clock::now() - started);
     SessionEnd end;
     if (ran) {
-        end = Conclude(std::move(ran).value(), took, std::move(startedAt));
+        end = Conclude(std::move(ran).value(), took, std::move(startedAt), std::move(toStore));
     } else {
         Tell("The report stopped: " + ran.reason() + "\r\n");
         end.report = ran.failure();
@@ -147,15 +154,15 @@ void ReportSession::Work() {
 }
 
 SessionEnd ReportSession::Conclude(RunResult result, std::chrono::milliseconds took,
-                                   std::string startedAt) {
+                                   std::string startedAt, std::optional<HistoryRun> toStore) {
     const SessionRequest& request = prepared_.request;
     const RunRequest& asked = request.run;
     SessionEnd end;
     end.took = took;
     FinishedReport report;
     report.facts = RunFacts(asked, request.config, std::chrono::system_clock::now());
-    if (request.history) {
-        HistoryRun run = RunToStore(asked, request.config);
+    if (toStore) {
+        HistoryRun& run = *toStore;
         run.siteKey = result.siteKey;
         run.startedAt = std::move(startedAt);
         run.endedAt = UtcTimestamp(std::chrono::system_clock::now());

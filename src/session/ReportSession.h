@@ -6,6 +6,7 @@
 #include "engine/RunPlan.h"
 #include "engine/RunReport.h"
 #include "engine/RunResult.h"
+#include "history/HistoryRun.h"
 #include "net/HttpSession.h"
 #include "session/SessionEvents.h"
 #include "session/SessionRequest.h"
@@ -73,8 +74,10 @@ private:
     Result<RunResult> RunPipeline();
     bool Tell(const std::string& line);
     bool Stop(bool abort);
-    // Stores the run, compares it and writes its outputs.
-    SessionEnd Conclude(RunResult result, std::chrono::milliseconds took, std::string startedAt);
+    // Stores the run as toStore, when the history keeps it, compares it and
+    // writes its outputs.
+    SessionEnd Conclude(RunResult result, std::chrono::milliseconds took, std::string startedAt,
+                        std::optional<HistoryRun> toStore);
 
     Prepared prepared_;
     SessionEvents events_;

@@ -1,5 +1,7 @@
 #include "export/ReportFolder.h"
 
+#include "export/RecordsJson.h"
+
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
@@ -8,10 +10,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -79,6 +83,42 @@ TEST(ReportFolderTest, OneUnwritableFileLeavesTheFolderAsItWas) {
     EXPECT_EQ(WriteReportFolder(dir.Path() / "file" / "report", SampleRun()).reason(),
               "cannot create the output folder " + (dir.Path() / "file" / "report").string() +
                   ": Not a directory");
+}
+
+// A disk that fills up while records.json is written, after a part of it
+// already reached the file: the failure names the file and the system's
+// reason, no partial file stays, and the earlier set is kept whole.
+TEST(ReportFolderTest, AWriteFailingMidWayLeavesTheEarlierSet) {
+    const TempDir dir;
+    RunResult large = SampleRun();
+    for (int n = 0; n < 40000; ++n) {
+        large.unlinked.push_back(
+            {"http://www.example.com/" + std::string(60, 'p') + std::to_string(n), "gone", 404, 1});
+    }
+    ASSERT_TRUE(WriteReportFolder(dir.Path(), large).ok());
+    const std::string whole = RecordsJson(large);
+    ASSERT_GT(whole.size(), 3u << 20);
+    EXPECT_TRUE(ReadFileBytes(dir.Path() / "records.json") == whole);
+
+    // The limit makes a write past it fail as a full disk would, rather
+    // than end the process.
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = before;
+    limited.rlim_cur = 3u << 19;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    large.unlinked.push_back({"http://last.example/", "gone", 410, 1});
+    const Status written = WriteReportFolder(dir.Path(), large);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(written.reason(),
+              "cannot write " + (dir.Path() / "records.json").string() + ": File too large");
+    EXPECT_EQ(Listing(dir.Path()),
+              (std::vector<std::string>{"keyphrases.csv", "links.csv", "overview.csv", "pages.csv",
+                                        "records.json"}));
+    EXPECT_TRUE(ReadFileBytes(dir.Path() / "records.json") == whole);
 }
 
 // An earlier run's file that this run does not write goes once the run's own

@@ -45,13 +45,13 @@ TEST(ReportTablesTest, EachFileIsTheExportOfItsTab) {
         ReportGrid grid;
         fill(grid, list, true);
         EXPECT_EQ(files[n].name, name);
-        EXPECT_EQ(files[n].bytes, GridCsv(grid)) << name;
+        EXPECT_EQ(files[n].Bytes(), GridCsv(grid)) << name;
     }
-    EXPECT_EQ(files[1].bytes,
+    EXPECT_EQ(files[1].Bytes(),
               "Link Text,Occurances,Google Rank,Yahoo Rank,MSN Rank\n"
               "Blue  Widgets,2,NA,NA,NA\n"
               "red,1,NA,NA,NA\n");
-    const std::string& overview = files[0].bytes;
+    const std::string overview = files[0].Bytes();
     EXPECT_EQ(std::count(overview.begin(), overview.end(), '\n'), 1 + 4 + 3);
 }
 

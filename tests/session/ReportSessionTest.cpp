@@ -119,6 +119,34 @@ TEST_F(ReportSessionTest, ACompletedRunTellsItsLinesThenItsRecordsThenItsEnd) {
     EXPECT_EQ(store.Runs(end.report->result->siteKey).value().size(), 1u);
 }
 
+// The run lets go of what was imported once its addresses are records:
+// every address still reaches the list, and the history still notes the
+// run as an import.
+TEST_F(ReportSessionTest, AnImportedRunKeepsEveryAddressAndIsStoredAsAnImport) {
+    StartWeb(0, 2);
+    SessionRequest request = Request();
+    testing::WriteFileBytes(dir_.Path() / "list.txt", "http://a.example/\nhttp://b.example/x\n");
+    request.importFiles = {(dir_.Path() / "list.txt").string()};
+    Recorder recorder;
+    auto session = Start(std::move(request), recorder);
+    const SessionEnd& end = session->Wait();
+    ASSERT_TRUE(end.report.ok()) << end.report.reason();
+    std::set<std::string> listed;
+    for (const BacklinkRecord& record : end.report->result->records) {
+        listed.insert(record.url);
+    }
+    for (const UnlinkedRecord& record : end.report->result->unlinked) {
+        listed.insert(record.url);
+    }
+    EXPECT_THAT(listed, ElementsAre("http://a.example/", "http://b.example/x"));
+
+    HistoryStore store;
+    ASSERT_TRUE(store.Open(dir_.Path() / "history.sqlite").ok());
+    const auto runs = store.Runs(end.report->result->siteKey).value();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].listSource, "import of 1 file");
+}
+
 // Lines come from the run's threads while the user cancels: the cancel's
 // line is the last status, whatever the interleaving, and the cancelled run
 // is still stored.

@@ -17,6 +17,7 @@ public:
 
     std::string Name() const override { return kName; }
     // Every address, whatever maxPages says: the files are the whole list.
+    // They are handed on once; the source then lets go of them.
     DiscoveryOutcome Discover(const std::string& siteKey, int maxPages, const PageFetch& fetch,
                               const std::function<void(std::string url)>& found) override;
 
