@@ -14,10 +14,10 @@ JobPool::JobPool(std::size_t threads) {
 JobPool::~JobPool() {
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !offered_ && busy_ == 0; });
+        idleChanged_.wait(lock, [this] { return !offered_ && busy_ == 0; });
         closing_ = true;
     }
-    changed_.notify_all();
+    offeredChanged_.notify_all();
     for (std::thread& thread : threads_) {
         thread.join();
     }
@@ -25,16 +25,16 @@ JobPool::~JobPool() {
 
 void JobPool::Submit(std::function<void()> job) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !offered_ && busy_ < threads_.size(); });
+    slotsChanged_.wait(lock, [this] { return !offered_ && busy_ < threads_.size(); });
     offered_ = std::move(job);
-    changed_.notify_all();
+    offeredChanged_.notify_one();
     // Taken means a thread has it; the next job waits for the next free one.
-    changed_.wait(lock, [this] { return !offered_; });
+    slotsChanged_.wait(lock, [this] { return !offered_; });
 }
 
 void JobPool::Wait() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !offered_ && busy_ == 0; });
+    idleChanged_.wait(lock, [this] { return !offered_ && busy_ == 0; });
     if (failure_) {
         std::exception_ptr failure = failure_;
         failure_ = nullptr;
@@ -45,14 +45,14 @@ void JobPool::Wait() {
 void JobPool::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return offered_.has_value() || closing_; });
+        offeredChanged_.wait(lock, [this] { return offered_.has_value() || closing_; });
         if (!offered_) {
             return;
         }
         std::function<void()> job = std::move(*offered_);
         offered_.reset();
         ++busy_;
-        changed_.notify_all();
+        slotsChanged_.notify_all();
         lock.unlock();
         try {
             job();
@@ -65,7 +65,10 @@ void JobPool::Work() {
         }
         lock.lock();
         --busy_;
-        changed_.notify_all();
+        slotsChanged_.notify_all();
+        if (busy_ == 0 && !offered_) {
+            idleChanged_.notify_all();
+        }
     }
 }
 

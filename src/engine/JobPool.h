@@ -31,7 +31,13 @@ private:
     void Work();
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Each change wakes only those it concerns: one idle thread for a job
+    // handed over, the few callers of Submit for a thread freed, Wait for the
+    // end. Waking every thread of a large pool on each change cost a run more
+    // than its transfers did.
+    std::condition_variable offeredChanged_;
+    std::condition_variable slotsChanged_;
+    std::condition_variable idleChanged_;
     std::optional<std::function<void()>> offered_;
     std::size_t busy_ = 0;
     bool closing_ = false;

@@ -1,6 +1,7 @@
 #include "net/FetchScheduler.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <set>
 #include <vector>
 
@@ -19,6 +20,16 @@ struct FetchScheduler::Job {
     const Transfer* transfer;
     CURLcode result = CURLE_OK;
     bool done = false;
+    // Told only to the caller waiting for this transfer: a hundred callers
+    // woken by every transfer's end spent more time than the transfers.
+    std::condition_variable ended;
+
+    // Called under the scheduler's lock.
+    void End(CURLcode code) {
+        result = code;
+        done = true;
+        ended.notify_one();
+    }
 };
 
 FetchScheduler::FetchScheduler(const HttpOptions& options, const RunStop& stop)
@@ -73,7 +84,7 @@ CURLcode FetchScheduler::Perform(const Transfer& transfer) {
     if (!multi_ || transfer.easy == nullptr || transfer.lastByte == nullptr) {
         return CURLE_FAILED_INIT;
     }
-    Job job{&transfer};
+    Job job{.transfer = &transfer, .result = CURLE_OK, .done = false, .ended = {}};
     {
         std::lock_guard lock(mutex_);
         // Read under the lock that Stopped takes, so a job is either refused
@@ -85,7 +96,7 @@ CURLcode FetchScheduler::Perform(const Transfer& transfer) {
     }
     curl_multi_wakeup(multi_.get());
     std::unique_lock lock(mutex_);
-    ended_.wait(lock, [&job] { return job.done; });
+    job.ended.wait(lock, [&job] { return job.done; });
     return job.result;
 }
 
@@ -104,11 +115,9 @@ void FetchScheduler::Stopped() {
     {
         std::lock_guard lock(mutex_);
         for (Job* job : waiting_) {
-            job->result = CURLE_ABORTED_BY_CALLBACK;
-            job->done = true;
+            job->End(CURLE_ABORTED_BY_CALLBACK);
         }
         waiting_.clear();
-        ended_.notify_all();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -181,9 +190,7 @@ void FetchScheduler::StartReady(Clock::time_point now) {
         }
         *job.transfer->lastByte = now;
         if (curl_multi_add_handle(multi_.get(), job.transfer->easy) != CURLM_OK) {
-            job.result = CURLE_FAILED_INIT;
-            job.done = true;
-            ended_.notify_all();
+            job.End(CURLE_FAILED_INIT);
         } else {
             ++state.active;
             state.started = true;
@@ -235,9 +242,7 @@ void FetchScheduler::Complete(Job& job, CURLcode code) {
     running_.erase(easy);
     std::lock_guard lock(mutex_);
     --hosts_[job.transfer->host].active;
-    job.result = code;
-    job.done = true;
-    ended_.notify_all();
+    job.End(code);
 }
 
 int FetchScheduler::PollTimeoutMs(Clock::time_point now) {

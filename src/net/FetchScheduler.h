@@ -6,7 +6,6 @@
 #include <curl/curl.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -94,7 +93,6 @@ private:
     std::mutex shareLocks_[CURL_LOCK_DATA_LAST];
 
     std::mutex mutex_;
-    std::condition_variable ended_;
     std::deque<Job*> waiting_;
     std::map<CURL*, Job*> running_;  // touched only by the loop's thread
     std::map<std::string, HostState> hosts_;
