@@ -103,7 +103,8 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
             continue;
         }
         const BacklinkRecord& record = *order[index];
-        result.unlinked.push_back({record.url, record.linkStatus, record.httpStatus, kept});
+        result.unlinked.push_back(
+            {record.url, record.linkStatus, record.httpStatus, kept, record.rendered});
         list.Unlink(order[index]);
     }
 
