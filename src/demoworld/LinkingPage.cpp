@@ -186,6 +186,26 @@ std::string LinkBlock(PageParts& parts) {
                    DemoWords::Sentence(parts.dice.Below(100), link.topic) + "</p>\n";
         }
         case DemoLinkKind::kNoLink:
+            // A page that still answers has moved its links into a widget
+            // that its script fills once the page has loaded; the address
+            // is split so that the page as sent holds no link at all.
+            if (link.answer == DemoPageAnswer::kPage) {
+                const std::size_t split = href.find("//") + 2;
+                return "<p>Our readers recommend:</p>\n<ul id=\"recommended\"></ul>\n"
+                       "<script type=\"text/javascript\">\n"
+                       "document.addEventListener(\"DOMContentLoaded\", function () {\n"
+                       "  var item = document.createElement(\"li\");\n"
+                       "  var link = document.createElement(\"a\");\n"
+                       "  link.setAttribute(\"href\", \"" +
+                       href.substr(0, split) + "\" + \"" + href.substr(split) +
+                       "\");\n"
+                       "  link.textContent = \"" +
+                       parts.site.Brand() + " " + link.topic +
+                       "\";\n"
+                       "  item.appendChild(link);\n"
+                       "  document.getElementById(\"recommended\").appendChild(item);\n"
+                       "});\n</script>\n";
+            }
             return "<p>The links that used to be on this page have been removed while the "
                    "page is being rewritten.</p>\n";
         case DemoLinkKind::kSingleQuoted:

@@ -49,6 +49,9 @@ struct BacklinkRecord {
     // "gone", "error", "noindex", "sponsored", "ugc", "nofollow" or "follow";
     // "" while the run has not read the page.
     std::string linkStatus;
+    // Whether href, anchorText and the link's status were read from the page
+    // as a browser showed it once its scripts ran.
+    bool rendered = false;
     // The fields whose lookup failed, with why, in the order they were looked
     // up. A field that failed holds -1, as one that was not found does.
     std::vector<std::pair<RecordField, std::string>> failures;

@@ -139,6 +139,27 @@ RecordExaminer::Fate RecordExaminer::Examine(BacklinkRecord& record) const {
         return Fate::kStopped;
     }
     SiteLinkLookup found = FindSiteLink(fetch_, record.url, siteKey_);
+    if (context_.renderer != nullptr &&
+        context_.renderer->Wants(found.page, found.link.has_value())) {
+        const std::string& address =
+            found.page.finalUrl.empty() ? WithHttpScheme(record.url) : found.page.finalUrl;
+        Result<std::string> document = context_.renderer->Render(address);
+        if (context_.stop.Cancelled()) {
+            return Fate::kStopped;
+        }
+        // A page the browser could not show says nothing about its link: it
+        // is not taken for a page without one.
+        if (!document) {
+            record.linkStatus = "unrendered";
+            record.httpStatus = static_cast<std::int32_t>(found.page.status);
+            return Fate::kRemoved;
+        }
+        // The document is read as a fetched page is; how the page answered
+        // (its status and headers) stays that of the fetch.
+        found.page.body = std::move(document).value();
+        found.link = ReadSiteLink(found.page.body, siteKey_);
+        record.rendered = true;
+    }
     if (!found.link) {
         // A fetch cut short by the stop says nothing about the page, so the
         // record stays as it was found.

@@ -104,8 +104,10 @@ std::int32_t NumberOf(const BacklinkRecord& record, RecordField field) {
 }
 
 bool& FlagOf(BacklinkRecord& record, RecordField field) {
+    if (field == RecordField::kRendered) {
+        return record.rendered;
+    }
     assert(field == RecordField::kReciprocal);
-    (void)field;
     return record.reciprocal;
 }
 

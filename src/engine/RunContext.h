@@ -2,6 +2,7 @@
 
 #include "base/RunStop.h"
 #include "net/HttpSession.h"
+#include "render/PageRenderer.h"
 
 #include <cstddef>
 #include <functional>
@@ -21,11 +22,14 @@ struct RunProgress {
 };
 
 // What whoever runs a report hands the run: the one stop it observes, the
-// HTTP session that carries its fetches, and where it tells its progress.
+// HTTP session that carries its fetches, where it tells its progress, and
+// the browser that reads pages again once their scripts ran (none: pages are
+// read as they were fetched).
 struct RunContext {
     RunStop& stop;
     HttpSession& http;
     RunProgress progress;
+    PageRenderer* renderer = nullptr;
 
     // Tells a status line, unless the run has been stopped; answers whether
     // it was told, so that a step stops where the run stopped.

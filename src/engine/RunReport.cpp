@@ -119,8 +119,8 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         }
         // The record goes now, so its texts move rather than being copied.
         BacklinkRecord& record = *order[index];
-        result.unlinked.push_back(
-            {std::move(record.url), std::move(record.linkStatus), record.httpStatus, kept});
+        result.unlinked.push_back({std::move(record.url), std::move(record.linkStatus),
+                                   record.httpStatus, kept, record.rendered});
         list.Unlink(order[index]);
     }
 

@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "engine/ServiceCatalog.h"
+#include "render/BrowserCommand.h"
 
 #include <ini.h>
 
@@ -169,6 +170,47 @@ Status SetHttp(HttpOptions& http, std::string_view key, std::string_view value) 
     return {};
 }
 
+// The names of [render]'s modes, in the order of RenderOptions::Mode.
+constexpr std::string_view kRenderModes[] = {"off", "fallback", "always"};
+
+Status SetRender(RenderOptions& render, std::string_view key, std::string_view value) {
+    if (key == "mode") {
+        for (std::size_t n = 0; n < std::size(kRenderModes); ++n) {
+            if (value == kRenderModes[n]) {
+                render.mode = static_cast<RenderOptions::Mode>(n);
+                return {};
+            }
+        }
+        return Broken("key 'mode' in [render] needs off, fallback or always, not '" +
+                      std::string(value) + "'");
+    }
+    if (key == "chromium") {
+        if (value.empty()) {
+            return Broken("key 'chromium' must not be empty");
+        }
+        render.chromium = std::string(value);
+        return {};
+    }
+    const auto number = [&](std::int64_t low, std::int64_t high, const char* unit,
+                            int& into) -> Status {
+        std::int64_t parsed = 0;
+        if (!ParseWholeNumber(value, parsed) || parsed < low || parsed > high) {
+            return Broken("key '" + std::string(key) + "' needs a whole number of " + unit +
+                          " from " + std::to_string(low) + " to " + std::to_string(high) +
+                          ", not '" + std::string(value) + "'");
+        }
+        into = static_cast<int>(parsed);
+        return {};
+    };
+    if (key == "render_jobs") {
+        return number(1, 16, "browsers", render.jobs);
+    }
+    if (key == "render_timeout_s") {
+        return number(1, 300, "seconds", render.timeoutS);
+    }
+    return Broken("unknown key '" + std::string(key) + "' in [render]");
+}
+
 bool IsWebUrl(std::string_view value) {
     for (const std::string_view scheme : {"http://", "https://"}) {
         if (StartsWithNoCase(value, scheme)) {
@@ -223,7 +265,7 @@ Status SetServiceSetting(ServiceConfig& config, std::string_view section, std::s
 // Every section a configuration may hold.
 const std::set<std::string, std::less<>>& KnownSections() {
     static const std::set<std::string, std::less<>> kSections = [] {
-        std::set<std::string, std::less<>> sections = {"services", "http"};
+        std::set<std::string, std::less<>> sections = {"services", "http", "render"};
         for (const Role role : kRoles) {
             sections.insert(ServiceCatalog::ChoiceOf(role).section);
         }
@@ -244,6 +286,9 @@ Status SetKey(ServiceConfig& config, std::string_view section, std::string_view 
     }
     if (section == "http") {
         return SetHttp(config.http, name, value);
+    }
+    if (section == "render") {
+        return SetRender(config.render, name, value);
     }
     if (KnownSections().contains(section)) {
         return SetServiceSetting(config, section, name, value);
@@ -393,6 +438,17 @@ Status ServiceConfig::CheckServices() const {
     return {};
 }
 
+Status ServiceConfig::CheckRender() const {
+    if (render.mode == RenderOptions::Mode::kOff) {
+        return {};
+    }
+    if (Result<std::string> found = BrowserCommand::Locate(render.chromium); !found) {
+        return Broken("key 'chromium' in [render]: " + found.reason() +
+                      " (set mode = off in [render] to read pages without a browser)");
+    }
+    return {};
+}
+
 std::vector<ConfigEntry> ServiceConfig::Entries() const {
     std::vector<ConfigEntry> entries;
     for (const auto& [key, member] : ServiceKeys()) {
@@ -403,6 +459,11 @@ std::vector<ConfigEntry> ServiceConfig::Entries() const {
         entries.push_back({"http", std::string(key), std::to_string(number.read(http))});
     }
     entries.push_back({"http", "user_agent", http.userAgent});
+    entries.push_back(
+        {"render", "mode", std::string(kRenderModes[static_cast<std::size_t>(render.mode)])});
+    entries.push_back({"render", "chromium", render.chromium});
+    entries.push_back({"render", "render_jobs", std::to_string(render.jobs)});
+    entries.push_back({"render", "render_timeout_s", std::to_string(render.timeoutS)});
     for (const auto& [section, keys] : settings.All()) {
         for (const auto& [key, value] : keys) {
             bool secret = false;

@@ -2,6 +2,7 @@
 
 #include "base/Result.h"
 #include "net/HttpOptions.h"
+#include "render/RenderOptions.h"
 #include "services/ServiceDescriptor.h"
 #include "services/ServiceEndpoints.h"
 #include "services/ServiceSettings.h"
@@ -23,8 +24,9 @@ struct ConfigEntry {
 
 // The service configuration: where the outside services live, which one
 // serves each role, and how they are reached. Read from an INI file with the
-// sections [services] and [http], plus a section for each role ([backlinks],
-// [authority], [search]) holding its choice and the keys its services own.
+// sections [services], [http] and [render], plus a section for each role
+// ([backlinks], [authority], [search]) holding its choice and the keys its
+// services own.
 struct ServiceConfig {
     using Role = ServiceDescriptor::Role;
 
@@ -37,6 +39,7 @@ struct ServiceConfig {
 
     ServiceEndpoints services;
     HttpOptions http;
+    RenderOptions render;
     ServiceSettings settings;
     // The file the configuration was read from; empty for the built-in one.
     std::string file;
@@ -47,6 +50,9 @@ struct ServiceConfig {
     // and lays it on the configuration.
     Status CheckServices() const;
     ServiceContext Context() const { return {services, settings}; }
+    // Whether pages can be rendered as configured: with a mode other than off
+    // the browser must be there. A failure names the key.
+    Status CheckRender() const;
     // Every key a file may set, with its value in force, section by section.
     std::vector<ConfigEntry> Entries() const;
 

@@ -52,6 +52,7 @@ std::string UnlinkedLine(const UnlinkedRecord& record) {
     line["url"] = MendUtf8(record.url);
     line["linkStatus"] = record.linkStatus;
     line["httpStatus"] = record.httpStatus;
+    line["rendered"] = record.rendered;
     return line.dump();
 }
 

@@ -111,6 +111,31 @@ void FetchScheduler::HoldHost(const std::string& host, Clock::time_point until) 
     }
 }
 
+bool FetchScheduler::ClaimHost(const std::string& host) {
+    std::unique_lock lock(mutex_);
+    // Stopped() and Complete() tell ended_, so the wait sees both a freed
+    // connection and the stop.
+    ended_.wait(lock, [&] {
+        return quit_ || stop_.RefusesFetches() || hosts_[host].active < perHostConnections_;
+    });
+    if (quit_ || stop_.RefusesFetches()) {
+        return false;
+    }
+    ++hosts_[host].active;
+    return true;
+}
+
+void FetchScheduler::ReleaseHost(const std::string& host) {
+    {
+        std::lock_guard lock(mutex_);
+        --hosts_[host].active;
+        ended_.notify_all();
+    }
+    if (multi_) {
+        curl_multi_wakeup(multi_.get());
+    }
+}
+
 void FetchScheduler::Stopped() {
     {
         std::lock_guard lock(mutex_);

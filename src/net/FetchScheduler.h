@@ -56,6 +56,12 @@ public:
     CURLcode Perform(const Transfer& transfer);
     // No transfer to host starts before until (a Retry-After).
     void HoldHost(const std::string& host, Clock::time_point until);
+    // Takes one of host's connections for work done outside the scheduler, such
+    // as a browser loading a page, waiting while the host has none free. Answers
+    // false, taking nothing, once fetches are refused.
+    bool ClaimHost(const std::string& host);
+    // Gives back a connection ClaimHost took.
+    void ReleaseHost(const std::string& host);
 
     // The share handle the easy handles join, so TLS sessions are reused.
     CURLSH* Share() const { return share_.get(); }

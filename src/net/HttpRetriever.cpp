@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "net/EscapeUrlBytes.h"
+#include "net/HostKey.h"
 #include "net/RetryAfter.h"
 
 #include <algorithm>
@@ -41,25 +42,6 @@ curl_slist* FormHeaders() {
         curl_slist_free_all(list);
     }
     return extended;
-}
-
-// "host:port" of an address, lower-cased, with the scheme's port when none is
-// written; "" for text libcurl cannot read as an address.
-std::string HostKey(const std::string& target) {
-    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
-    if (!url || curl_url_set(url.get(), CURLUPART_URL, target.c_str(), 0) != CURLUE_OK) {
-        return {};
-    }
-    char* host = nullptr;
-    char* port = nullptr;
-    std::string key;
-    if (curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK &&
-        curl_url_get(url.get(), CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
-        key = LowerAscii(host) + ":" + port;
-    }
-    curl_free(host);
-    curl_free(port);
-    return key;
 }
 
 // The claim on an address in the session's cache ends however the fetch ends.

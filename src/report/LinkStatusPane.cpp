@@ -2,6 +2,7 @@
 
 #include "report/PaneSupport.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -9,7 +10,7 @@
 namespace veltrap {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kWords = {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kWords = {{
     {"follow", "Follow"},
     {"nofollow", "Nofollow"},
     {"ugc", "UGC"},
@@ -19,6 +20,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kWords =
     {"gone", "Page gone"},
     {"error", "HTTP error"},
     {"unreachable", "No answer"},
+    {"unrendered", "Not rendered"},
     {"own-site", "Own site"},
 }};
 
@@ -43,7 +45,13 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
     if (!reportReady) {
         return {};
     }
-    StartPane(grid, changes ? 6 : 5);
+    // A run that read no page in a browser shows the columns it always had.
+    const bool showRendered =
+        std::any_of(kept.begin(), kept.end(), [](const auto& r) { return r.rendered; }) ||
+        std::any_of(unlinked.begin(), unlinked.end(), [](const auto& r) { return r.rendered; });
+    const int columns = (changes ? 6 : 5) + (showRendered ? 1 : 0);
+    const int renderedColumn = columns - 1;
+    StartPane(grid, columns);
     grid.SetHeader(0, "Linking Page", false);
     grid.SetHeader(1, "Status", false);
     grid.SetHeader(2, "HTTP", true);
@@ -62,6 +70,19 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         grid.SetFraction(3, 0.17f);
         grid.SetFraction(4, 0.15f);
     }
+    if (showRendered) {
+        constexpr float kRenderedFraction = 0.08f;
+        grid.SetHeader(renderedColumn, "Rendered", false);
+        for (int column = 0; column < renderedColumn; ++column) {
+            grid.SetFraction(column, grid.Fraction(column) * (1.0f - kRenderedFraction));
+        }
+        grid.SetFraction(renderedColumn, kRenderedFraction);
+    }
+    const auto setRendered = [&](int row, bool rendered) {
+        if (showRendered) {
+            grid.SetCell(row, renderedColumn, rendered ? "yes" : "no");
+        }
+    };
     const auto setChange = [&](int row, const std::string& url) {
         if (!changes) {
             return;
@@ -79,6 +100,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
             grid.SetCell(row, 1, std::string(LinkStatusWords(removed->linkStatus)));
             grid.SetCell(row, 2, HttpCell(removed->httpStatus));
             setChange(row, removed->url);
+            setRendered(row, removed->rendered);
         }
     };
     std::size_t index = 0;
@@ -92,6 +114,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         SetLookedUpCell(grid, row, 4, record.reciprocal ? "Reciprocal" : "One Way", record,
                         RecordField::kReciprocal, services);
         setChange(row, record.url);
+        setRendered(row, record.rendered);
     }
     addRemovedUpTo(index);
     if (changes) {

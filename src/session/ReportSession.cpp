@@ -24,6 +24,9 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request,
     if (!services) {
         return services.failure();
     }
+    if (Status render = request.config.CheckRender(); !render) {
+        return render.failure();
+    }
     RunRequest& run = request.run;
     if (MakeSiteKey(run.siteText).empty()) {
         return Failure{NamesNoSite(run.siteText), true};
@@ -49,8 +52,21 @@ ReportSession::ReportSession(Prepared prepared, SessionEvents events, Pipeline p
     : prepared_(std::move(prepared)),
       events_(std::move(events)),
       pipeline_(std::move(pipeline)),
-      http_(prepared_.request.config.http, stop_),
-      thread_([this] { Work(); }) {}
+      http_(prepared_.request.config.http, stop_) {
+    const ServiceConfig& config = prepared_.request.config;
+    if (config.render.mode != RenderOptions::Mode::kOff) {
+        // Prepare found the browser; should it have gone since, the renders
+        // fail and say so.
+        Result<std::string> program = BrowserCommand::Locate(config.render.chromium);
+        // The browser goes direct; a proxy the run's fetches take is handed
+        // to it here once the configuration names one.
+        renderer_.emplace(config.render,
+                          BrowserCommand(program ? *program : config.render.chromium,
+                                         config.http.userAgent, config.http.connectTo, ""),
+                          config.http.maxBodyBytes, stop_, &http_.Scheduler());
+    }
+    thread_ = std::thread([this] { Work(); });
+}
 
 ReportSession::~ReportSession() {
     // Whoever lets the session go no longer listens: the run ends at once,
@@ -101,7 +117,8 @@ bool ReportSession::Stop(bool abort) {
 Result<RunResult> ReportSession::RunPipeline() {
     const RunContext context{
         stop_, http_,
-        RunProgress{[this](const std::string& line) { return Tell(line); }, events_.recordsDone}};
+        RunProgress{[this](const std::string& line) { return Tell(line); }, events_.recordsDone},
+        renderer_ ? &*renderer_ : nullptr};
     // An exception must not leave the session's thread, where it would end
     // the program; the run ends with the reason instead.
     try {

@@ -8,6 +8,7 @@
 #include "engine/RunResult.h"
 #include "history/HistoryRun.h"
 #include "net/HttpSession.h"
+#include "render/PageRenderer.h"
 #include "session/SessionEvents.h"
 #include "session/SessionRequest.h"
 
@@ -45,6 +46,7 @@ public:
     };
 
     // Checks, in this order, that the configured services can run, that the
+    // browser is there when pages are to be rendered, that the
     // typed address names a site, that the import files hold linking pages
     // and that the outputs can be written. Nothing is sent. The import ends
     // at the stop, refused with ImportFile::Stopped: the files are read
@@ -84,6 +86,9 @@ private:
     Pipeline pipeline_;
     RunStop stop_;
     HttpSession http_;
+    // The browser that reads pages again, when the configuration asks for it;
+    // gone before the session's fetches end, whose host limits it holds.
+    std::optional<PageRenderer> renderer_;
     // Held while a status line is told and while the run is stopped, so that
     // no line comes after the cancel's.
     std::mutex mutex_;

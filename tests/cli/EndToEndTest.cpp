@@ -55,7 +55,8 @@ Json Record(const std::string& url, const std::string& href, const std::string& 
                 {"rel", ""},
                 {"robots", ""},
                 {"canonical", ""},
-                {"linkStatus", "follow"}};
+                {"linkStatus", "follow"},
+                {"rendered", false}};
 }
 
 Json Untouched(const std::string& url) {
@@ -130,13 +131,17 @@ TEST_F(EndToEndTest, WholeRunFillsEveryKeptRecord) {
     for (int n = 1; n <= 45; ++n) {
         unlinked.push_back({{"url", "http://mysite.test/own-" + std::to_string(n)},
                             {"linkStatus", "own-site"},
-                            {"httpStatus", 0}});
+                            {"httpStatus", 0},
+                            {"rendered", false}});
     }
     unlinked.push_back({{"url", "http://d.example/nolink.html"},
                         {"linkStatus", "not-found"},
-                        {"httpStatus", 200}});
-    unlinked.push_back(
-        {{"url", "http://g.example/gone.html"}, {"linkStatus", "gone"}, {"httpStatus", 404}});
+                        {"httpStatus", 200},
+                        {"rendered", false}});
+    unlinked.push_back({{"url", "http://g.example/gone.html"},
+                        {"linkStatus", "gone"},
+                        {"httpStatus", 404},
+                        {"rendered", false}});
     EXPECT_EQ(report["unlinked"], unlinked);
     const std::string links = ReadFileBytes(dir.Path() / "report" / "links.csv");
     EXPECT_THAT(links, ::testing::StartsWith("Linking Page,Status,HTTP,Rel,Link Type\n"

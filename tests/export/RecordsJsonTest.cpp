@@ -97,7 +97,8 @@ TEST(RecordsJsonTest, ARecordNamesEveryFieldOnceInTheDocumentedOrder) {
                                            "rel",
                                            "robots",
                                            "canonical",
-                                           "linkStatus"};
+                                           "linkStatus",
+                                           "rendered"};
     EXPECT_EQ(nlohmann::json::parse(line.substr(line.find('{'))).size(), keys.size());
     std::size_t last = 0;
     for (const std::string& key : keys) {
