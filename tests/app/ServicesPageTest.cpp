@@ -26,7 +26,7 @@ protected:
             [path = path_]() -> Result<ServiceConfig> {
                 Result<ServiceConfig> loaded = ServiceConfig::Load(path);
                 if (loaded) {
-                    if (Status checked = loaded->CheckServices(); !checked) {
+                    if (veltrap::Status checked = loaded->CheckServices(); !checked) {
                         return checked.failure();
                     }
                 }
