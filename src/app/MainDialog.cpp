@@ -5,6 +5,7 @@
 #include "app/ClientArea.h"
 #include "app/ReportTabBar.h"
 #include "app/RunHistoryDialog.h"
+#include "app/ServicesPage.h"
 #include "app/SettingsDialog.h"
 #include "app/ShownText.h"
 #include "app/WindowLook.h"
@@ -62,6 +63,15 @@ constexpr int kStatusTop = 446;
 // while a run goes.
 constexpr int kProgressTop = 412;
 constexpr int kProgressHeight = 20;
+
+// What a person whose backlink source gave nothing at all can do next.
+const QString kNextStep = QStringLiteral(
+    ". Next: choose a backlink source (File \u2192 Settings \u2192 Services) or import exported "
+    "backlinks (File \u2192 Import Backlinks...); veltrap --demo shows a whole report made on a "
+    "demo web.");
+const QString kChooseSourceQuestion = QStringLiteral(
+    "The backlink source gave no answer. Open the Services settings to choose "
+    "another one?");
 
 // A path the user chose, as the system names it.
 std::filesystem::path LocalPath(const QString& chosen) {
@@ -365,7 +375,35 @@ void MainDialog::StartOrCancelReport() {
     }
 }
 
+void MainDialog::SetConfigSource(ConfigLoader load, std::string file) {
+    loadConfig_ = std::move(load);
+    configFile_ = std::move(file);
+}
+
+void MainDialog::ShowConfigProblem(const std::string& problem) {
+    configProblem_ = problem;
+    SetStatus(ShownText(problem));
+    OpenSettings(SettingsDialog::Page::kServices);
+}
+
 void MainDialog::StartRun(std::vector<std::string> importFiles) {
+    // Read again for every run, so that a file changed by hand or on the
+    // Services page applies without a restart; a run never starts on a
+    // configuration that cannot be used.
+    if (loadConfig_) {
+        Result<ServiceConfig> loaded = loadConfig_();
+        if (!loaded) {
+            configProblem_ = loaded.reason();
+            SetStatus(ShownText(configProblem_));
+            if (prompts_.askYesNo(this, ShownText(configProblem_) +
+                                            QStringLiteral("\n\nOpen the Services settings?"))) {
+                OpenSettings(SettingsDialog::Page::kServices);
+            }
+            return;
+        }
+        config_ = std::move(loaded).value();
+        configProblem_.clear();
+    }
     const std::string typed = addressBox_->currentText().toStdString();
     SessionRequest request;
     request.run.siteText = typed;
@@ -500,9 +538,19 @@ void MainDialog::OnRunFinished(int serial, const SessionEnd& end) {
         if (!historyProblem.isEmpty()) {
             parts << historyProblem;
         }
+        const RunResult& result = *end.report->result;
+        if (result.SourceFailedAtStart()) {
+            parts.front() = ShownText(result.DiscoveryProblem()) + kNextStep;
+        }
         SetStatus(parts.join(QStringLiteral("; ")));
     }
     ShowReport(lastEnded_);
+    // Nothing came back at all: the person is shown the way to a source that
+    // answers, rather than left with an empty report.
+    if (end.report && end.report->result->SourceFailedAtStart() &&
+        prompts_.askYesNo(this, kChooseSourceQuestion)) {
+        OpenSettings(SettingsDialog::Page::kServices);
+    }
 }
 
 void MainDialog::ShowReport(std::shared_ptr<const FinishedReport> report) {
@@ -559,12 +607,33 @@ void MainDialog::OnRunHistory() {
 }
 
 void MainDialog::OnSettings() {
+    OpenSettings(SettingsDialog::Page::kLimits);
+}
+
+void MainDialog::OpenSettings(SettingsDialog::Page page) {
     SettingsDialog dialog(
         maxBacklinkPages_, maxRankingPages_,
         QString::fromStdString(ConfigLocation::Describe(config_, ConfigLocation::DefaultPath())),
         this);
+    if (loadConfig_) {
+        const std::string file = configFile_.empty() ? ConfigLocation::DefaultPath() : configFile_;
+        dialog.AddServicesPage(new ServicesPage(config_, file, configProblem_));
+    }
+    dialog.ShowPage(page);
     if (prompts_.runDialog(dialog) != QDialog::Accepted) {
         return;
+    }
+    if (loadConfig_) {
+        Result<ServiceConfig> loaded = loadConfig_();
+        configProblem_ = loaded ? std::string() : loaded.reason();
+        if (loaded) {
+            config_ = std::move(loaded).value();
+        }
+        SetStatus(ShownText(
+            loaded ? "Services in use: " + config_.Chosen(ServiceConfig::Role::kBacklinks) + ", " +
+                         config_.Chosen(ServiceConfig::Role::kAuthority) + ", " +
+                         config_.Chosen(ServiceConfig::Role::kSearch)
+                   : configProblem_));
     }
     maxBacklinkPages_ = dialog.MaxBacklinkPages();
     maxRankingPages_ = dialog.MaxRankingPages();

@@ -4,6 +4,7 @@
 #include "app/GridController.h"
 #include "app/QueuedCalls.h"
 #include "app/ReportDisplay.h"
+#include "app/SettingsDialog.h"
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
 #include "engine/ServiceConfig.h"
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +63,17 @@ public:
     // Every run that ends is stored in this history file, and compared with
     // the site's previous run there; an empty path keeps no history.
     void SetHistoryFile(std::filesystem::path file);
+
+    // Where each run reads its configuration from, so that a change to the
+    // file applies to the next run without a restart: load gives the
+    // configuration in force, checked, or why it cannot be used; file is where
+    // the Services page writes. Without one, every run uses the configuration
+    // the window was made with.
+    using ConfigLoader = std::function<Result<ServiceConfig>()>;
+    void SetConfigSource(ConfigLoader load, std::string file);
+    // Tells why the configuration cannot be used and opens the Services page.
+    void ShowConfigProblem(const std::string& problem);
+    void OpenSettings(SettingsDialog::Page page);
 
     QComboBox* AddressBox() const { return addressBox_; }
     QPushButton* RunButton() const { return runButton_; }
@@ -163,6 +176,10 @@ private:
     QString EndLine(const SessionEnd& end) const;
 
     ServiceConfig config_;
+    ConfigLoader loadConfig_;
+    std::string configFile_;
+    // Why the configuration in force cannot be used; "" when it can.
+    std::string configProblem_;
     SettingsStore store_;
     UserPrompts prompts_;
     ReportSession::Pipeline pipeline_;

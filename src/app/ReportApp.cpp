@@ -7,6 +7,7 @@
 #include "base/Version.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
+#include "engine/ConfigLocation.h"
 #include "net/CurlGlobal.h"
 #include "store/SettingsStore.h"
 
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QString>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -91,11 +93,6 @@ int ReportApp::Run(int argc, char** argv) {
         std::printf("%s\n", VersionLine("veltrap").c_str());
         return 0;
     }
-    Result<ServiceConfig> loaded = launch->LoadConfig();
-    if (!loaded) {
-        return Refuse(loaded.reason(), kUsageError);
-    }
-    ServiceConfig config = std::move(loaded).value();
     // The demo web serves until the window, and with it every session, is gone.
     std::unique_ptr<DemoWeb> demo;
     if (launch->demo) {
@@ -103,15 +100,36 @@ int ReportApp::Run(int argc, char** argv) {
         if (const Status started = demo->Start(); !started) {
             return Refuse("The demo web could not start: " + started.reason(), 1);
         }
-        config = DemoServiceConfig(config, demo->Port());
     }
-    // A configuration whose services cannot run keeps the window from
-    // opening, rather than failing each run in it.
-    if (const Status checked = config.CheckServices(); !checked) {
-        return Refuse(checked.reason(), kUsageError);
+    // Read for every run, so that a changed file needs no restart. A
+    // configuration whose services cannot run is refused like a broken file.
+    const int demoPort = demo ? demo->Port() : 0;
+    auto load = [options = launch.value(), demoPort]() -> Result<ServiceConfig> {
+        Result<ServiceConfig> loaded = options.LoadConfig();
+        if (!loaded) {
+            return loaded;
+        }
+        ServiceConfig config = std::move(loaded).value();
+        if (options.demo) {
+            config = DemoServiceConfig(config, demoPort);
+        }
+        if (const Status checked = config.CheckServices(); !checked) {
+            return checked.failure();
+        }
+        return config;
+    };
+    // A configuration that cannot be used opens the window all the same, with
+    // the reason and the page that mends it; no run starts until it is sound.
+    Result<ServiceConfig> first = load();
+    if (!first) {
+        std::fprintf(stderr, "veltrap: %s\n", first.reason().c_str());
     }
+    const std::string configFile =
+        launch->configPath.empty() ? ConfigLocation::DefaultPath() : launch->configPath;
 
-    MainDialog window(config, SettingsStore(), UserPrompts::Interactive());
+    MainDialog window(first ? first.value() : ServiceConfig(), SettingsStore(),
+                      UserPrompts::Interactive());
+    window.SetConfigSource(load, configFile);
     // The same file veltrap-report uses, so both programs keep one history.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!data.isEmpty()) {
@@ -122,6 +140,10 @@ int ReportApp::Run(int argc, char** argv) {
         window.AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
     }
     window.show();
+    if (!first) {
+        const std::string problem = first.reason();
+        QTimer::singleShot(0, &window, [&window, problem] { window.ShowConfigProblem(problem); });
+    }
     return QApplication::exec();
 }
 

@@ -1,5 +1,6 @@
 #include "app/SettingsDialog.h"
 
+#include "app/ServicesPage.h"
 #include "base/LeadingInteger.h"
 
 #include <QDialogButtonBox>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace veltrap {
@@ -34,7 +36,8 @@ SettingsDialog::SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRa
       maxRankingPages_(maxRankingPages),
       backlinkEdit_(MakeDigitsEdit(maxBacklinkPages, this)),
       rankingEdit_(MakeDigitsEdit(maxRankingPages, this)),
-      configLabel_(new QLabel(QStringLiteral("Service configuration: ") + configFile, this)) {
+      configLabel_(new QLabel(QStringLiteral("Service configuration: ") + configFile, this)),
+      pages_(new QTabWidget(this)) {
     setWindowTitle(QStringLiteral("Settings"));
     backlinkEdit_->setObjectName(QStringLiteral("backlinkPagesEdit"));
     rankingEdit_->setObjectName(QStringLiteral("rankingPagesEdit"));
@@ -66,14 +69,38 @@ SettingsDialog::SettingsDialog(std::int32_t maxBacklinkPages, std::int32_t maxRa
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
 
+    auto* limits = new QWidget(pages_);
+    auto* limitsLayout = new QVBoxLayout(limits);
+    limitsLayout->addWidget(explanation);
+    limitsLayout->addLayout(fields);
+    limitsLayout->addWidget(configLabel_);
+    limitsLayout->addStretch();
+    pages_->addTab(limits, QStringLiteral("Limits"));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(explanation);
-    layout->addLayout(fields);
-    layout->addWidget(configLabel_);
+    layout->addWidget(pages_);
     layout->addWidget(buttons);
 }
 
+void SettingsDialog::AddServicesPage(ServicesPage* page) {
+    services_ = page;
+    pages_->addTab(page, QStringLiteral("Services"));
+    resize(560, 640);
+}
+
+void SettingsDialog::ShowPage(Page page) {
+    if (page == Page::kServices && services_ != nullptr) {
+        pages_->setCurrentWidget(services_);
+    } else {
+        pages_->setCurrentIndex(0);
+    }
+}
+
 void SettingsDialog::accept() {
+    if (services_ != nullptr && !services_->Save()) {
+        ShowPage(Page::kServices);
+        return;
+    }
     maxBacklinkPages_ = NumberIn(backlinkEdit_);
     maxRankingPages_ = NumberIn(rankingEdit_);
     QDialog::accept();

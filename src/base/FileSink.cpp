@@ -8,12 +8,12 @@
 
 namespace veltrap {
 
-FileSink::FileSink(const std::string& path) {
+FileSink::FileSink(const std::string& path, unsigned mode) {
     if (path.find('\0') != std::string::npos) {
         failure_ = EINVAL;
         return;
     }
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd_ < 0) {
         failure_ = errno;
         return;

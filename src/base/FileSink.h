@@ -21,7 +21,9 @@ class FileSink final : public TextSink {
 public:
     static constexpr std::size_t kBufferBytes = 1 << 20;
 
-    explicit FileSink(const std::string& path);
+    // A file the sink creates gets the permission bits mode, less the
+    // process's umask.
+    explicit FileSink(const std::string& path, unsigned mode = 0666);
     ~FileSink() override;
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;

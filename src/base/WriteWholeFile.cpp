@@ -16,14 +16,12 @@ std::filesystem::path PartialPathFor(const std::filesystem::path& target) {
     return partial;
 }
 
-Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
-    return WriteWholeFile(path, [&bytes](TextSink& sink) { sink.Write(bytes); });
-}
+namespace {
 
-Status WriteWholeFile(const std::filesystem::path& path,
-                      const std::function<void(TextSink& sink)>& write) {
+Status WriteWithMode(const std::filesystem::path& path,
+                     const std::function<void(TextSink& sink)>& write, unsigned mode) {
     const std::filesystem::path partial = PartialPathFor(path);
-    FileSink sink(partial.string());
+    FileSink sink(partial.string(), mode);
     write(sink);
     if (const Status written = sink.Close(); !written.ok()) {
         std::error_code ignored;
@@ -38,6 +36,18 @@ Status WriteWholeFile(const std::filesystem::path& path,
         return Failure{"cannot write " + path.string() + ": " + renamed.message()};
     }
     return {};
+}
+
+}  // namespace
+
+Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes, unsigned mode) {
+    return WriteWithMode(
+        path, [&bytes](TextSink& sink) { sink.Write(bytes); }, mode);
+}
+
+Status WriteWholeFile(const std::filesystem::path& path,
+                      const std::function<void(TextSink& sink)>& write) {
+    return WriteWithMode(path, write, 0666);
 }
 
 }  // namespace veltrap

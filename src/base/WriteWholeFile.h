@@ -12,7 +12,10 @@ namespace veltrap {
 // Writes the bytes to a fresh file beside path and renames it into place, so
 // that a reader never sees half a file. A failure names path and gives the
 // system's reason, and leaves no partial file behind.
-Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+// The new file has the permission bits mode, less the umask, from its first
+// byte on, so a private file is never readable by others on its way in.
+Status WriteWholeFile(const std::filesystem::path& path, const std::string& bytes,
+                      unsigned mode = 0666);
 // The same for text that write makes piece by piece, each piece reaching the
 // file as it is made.
 Status WriteWholeFile(const std::filesystem::path& path,

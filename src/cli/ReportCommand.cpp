@@ -21,6 +21,12 @@ int ExitCodeOf(const Failure& failure) {
     return failure.inputAtFault ? CommandOutput::kExitUsage : CommandOutput::kExitFailed;
 }
 
+// What a person whose backlink source gave nothing at all can do next.
+constexpr const char* kNextStep =
+    ". Next: choose a backlink source ([backlinks] source in the configuration: "
+    "bing-webmaster or dataforseo, with their keys), or import exported backlinks "
+    "(--import FILE); --demo SITE shows a whole report made on a demo web.";
+
 }  // namespace
 
 ReportCommand::ReportCommand(std::ostream& out, std::ostream& err, bool errIsTerminal,
@@ -154,7 +160,11 @@ int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& 
     // What was gathered is written, but a source that could not be read
     // must not pass for a site without backlinks.
     if (outcome.discovery.failed) {
-        return output_.Fail(kExitFailed, outcome.DiscoveryProblem());
+        std::string problem = outcome.DiscoveryProblem();
+        if (outcome.SourceFailedAtStart()) {
+            problem += kNextStep;
+        }
+        return output_.Fail(kExitFailed, problem);
     }
     return kExitDone;
 }

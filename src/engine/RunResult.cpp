@@ -33,6 +33,10 @@ std::string RunResult::DiscoveryProblem() const {
     return text;
 }
 
+bool RunResult::SourceFailedAtStart() const {
+    return discovery.failed && discovery.failedPage == 1;
+}
+
 std::string RunResult::FailureLine() const {
     if (failures.empty()) {
         return {};

@@ -41,6 +41,10 @@ struct RunResult {
     // "Backlink source siteexplorer failed on page 1: no answer (...)", or ""
     // when the source did not fail.
     std::string DiscoveryProblem() const;
+    // Whether the backlink source failed before it gave anything: its first
+    // request found no answer it could read, which is where a person whose
+    // source is gone, unreachable or unset up ends on a first run.
+    bool SourceFailedAtStart() const;
     // "Failed lookups: pagerank-page 12 (HTTP 503), google 1 (...)", or ""
     // when none failed.
     std::string FailureLine() const;

@@ -3,6 +3,8 @@
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
 #include "engine/ServiceCatalog.h"
+#include "engine/ServiceConfigText.h"
+#include "net/ProxyAddress.h"
 #include "render/BrowserCommand.h"
 
 #include <ini.h>
@@ -146,6 +148,17 @@ Status SetHttp(HttpOptions& http, std::string_view key, std::string_view value) 
                           std::string(value) + "'");
         }
         http.connectTo = std::string(value);
+        return {};
+    }
+    if (key == "proxy") {
+        if (!ProxyAddress::IsValid(value)) {
+            // The value may carry a password, which no message shows.
+            return Broken(
+                "key 'proxy' needs nothing, 'system' or a proxy address such as "
+                "http://host:3128 or socks5h://host:1080, not '" +
+                ProxyAddress::Masked(value, kMaskedSecret) + "'");
+        }
+        http.proxy = std::string(value);
         return {};
     }
     if (key == "user_agent") {
@@ -459,6 +472,7 @@ std::vector<ConfigEntry> ServiceConfig::Entries() const {
         entries.push_back({"http", std::string(key), std::to_string(number.read(http))});
     }
     entries.push_back({"http", "user_agent", http.userAgent});
+    entries.push_back({"http", "proxy", http.proxy});
     entries.push_back(
         {"render", "mode", std::string(kRenderModes[static_cast<std::size_t>(render.mode)])});
     entries.push_back({"render", "chromium", render.chromium});

@@ -1,6 +1,7 @@
 #include "engine/ServiceConfigText.h"
 
 #include "base/AsciiCase.h"
+#include "net/ProxyAddress.h"
 
 namespace veltrap {
 
@@ -24,7 +25,11 @@ std::string ServiceConfigText(const ServiceConfig& config, const std::string& or
             text += entry.key + " =\n";
             continue;
         }
-        const std::string value = masked ? std::string(kMaskedSecret) : entry.value;
+        // A proxy's address shows everything but its password.
+        const std::string value = masked ? std::string(kMaskedSecret)
+                                  : entry.section == "http" && entry.key == "proxy"
+                                      ? ProxyAddress::Masked(entry.value, kMaskedSecret)
+                                      : entry.value;
         // A ';' after a blank starts a comment, so a value that begins with
         // one must follow the '=' directly to be read back whole.
         std::string_view separator = value.starts_with(';') ? " =" : " = ";

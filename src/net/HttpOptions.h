@@ -42,6 +42,10 @@ struct HttpOptions {
     // The certificates a server's own is checked against (a PEM file); empty
     // takes the system's.
     std::string caFile;
+    // Empty connects directly; "system" follows the environment's
+    // http_proxy, https_proxy and no_proxy; anything else is the address of
+    // the one proxy every request goes through (see ProxyAddress).
+    std::string proxy;
 };
 
 }  // namespace veltrap

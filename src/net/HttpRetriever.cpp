@@ -4,6 +4,7 @@
 #include "base/TextSearch.h"
 #include "net/EscapeUrlBytes.h"
 #include "net/HostKey.h"
+#include "net/ProxyAddress.h"
 #include "net/RetryAfter.h"
 
 #include <algorithm>
@@ -94,9 +95,17 @@ CURLcode HttpRetriever::Configure() {
     };
     set(CURLOPT_NOSIGNAL, 1L);
     set(CURLOPT_USERAGENT, options.userAgent.c_str());
-    // An empty proxy name also overrides any proxy named in the environment.
-    set(CURLOPT_PROXY, "");
-    set(CURLOPT_NOPROXY, "*");
+    if (options.proxy.empty()) {
+        // An empty proxy name also overrides any proxy named in the environment.
+        set(CURLOPT_PROXY, "");
+        set(CURLOPT_NOPROXY, "*");
+    } else if (options.proxy != ProxyAddress::kSystem) {
+        // A proxy that was named carries every request, whatever no_proxy says.
+        set(CURLOPT_PROXY, options.proxy.c_str());
+        set(CURLOPT_NOPROXY, "");
+    }
+    // With "system" neither is set, and libcurl reads http_proxy, https_proxy
+    // and no_proxy from the environment itself.
     set(CURLOPT_FOLLOWLOCATION, 1L);
     set(CURLOPT_MAXREDIRS, kMaxRedirects);
     set(CURLOPT_PROTOCOLS_STR, kWebProtocols);

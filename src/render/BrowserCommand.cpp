@@ -1,5 +1,8 @@
 #include "render/BrowserCommand.h"
 
+#include "base/AsciiCase.h"
+#include "net/ProxyAddress.h"
+
 #include <cstdlib>
 #include <string_view>
 #include <utility>
@@ -14,6 +17,29 @@ bool IsExecutableFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
+}
+
+// The proxy address in the form Chromium takes. It takes no user and
+// password on its command line, so a proxy that asks for them refuses the
+// browser, and such pages end as not rendered rather than misread. Chromium
+// always leaves name lookup to a SOCKS proxy, so the "h" kinds lose their h.
+std::string BrowserProxy(std::string_view proxy) {
+    std::string_view scheme;
+    if (const auto end = proxy.find("://"); end != std::string_view::npos) {
+        scheme = proxy.substr(0, end);
+        proxy.remove_prefix(end + 3);
+    }
+    if (const auto at = proxy.rfind('@'); at != std::string_view::npos) {
+        proxy.remove_prefix(at + 1);
+    }
+    if (proxy.ends_with('/')) {
+        proxy.remove_suffix(1);
+    }
+    std::string kind = LowerAscii(scheme);
+    if (kind == "socks5h" || kind == "socks4a") {
+        kind.pop_back();
+    }
+    return kind + "://" + std::string(proxy);
 }
 
 }  // namespace
@@ -59,8 +85,13 @@ std::vector<std::string> BrowserCommand::Arguments(const std::string& profileDir
     if (!connectTo_.empty()) {
         arguments.push_back("--host-resolver-rules=MAP * " + connectTo_);
     }
-    arguments.push_back(proxy_.empty() ? std::string("--no-proxy-server")
-                                       : "--proxy-server=" + proxy_);
+    if (proxy_.empty()) {
+        arguments.emplace_back("--no-proxy-server");
+    } else if (proxy_ != ProxyAddress::kSystem) {
+        arguments.push_back("--proxy-server=" + BrowserProxy(proxy_));
+    }
+    // With "system" the browser follows the environment's proxy settings by
+    // itself, as libcurl does for the run's own requests.
     arguments.emplace_back("--dump-dom");
     arguments.push_back(url);
     return arguments;

@@ -58,12 +58,12 @@ ReportSession::ReportSession(Prepared prepared, SessionEvents events, Pipeline p
         // Prepare found the browser; should it have gone since, the renders
         // fail and say so.
         Result<std::string> program = BrowserCommand::Locate(config.render.chromium);
-        // The browser goes direct; a proxy the run's fetches take is handed
-        // to it here once the configuration names one.
-        renderer_.emplace(config.render,
-                          BrowserCommand(program ? *program : config.render.chromium,
-                                         config.http.userAgent, config.http.connectTo, ""),
-                          config.http.maxBodyBytes, stop_, &http_.Scheduler());
+        // The browser takes the proxy the run's own requests take.
+        renderer_.emplace(
+            config.render,
+            BrowserCommand(program ? *program : config.render.chromium, config.http.userAgent,
+                           config.http.connectTo, config.http.proxy),
+            config.http.maxBodyBytes, stop_, &http_.Scheduler());
     }
     thread_ = std::thread([this] { Work(); });
 }

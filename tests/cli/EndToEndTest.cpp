@@ -380,6 +380,10 @@ TEST_F(EndToEndTest, AnUnreachableBacklinkSourceFailsTheRun) {
     ChildProcess child(VELTRAP_REPORT_EXE, arguments, dir.File("stdout"), dir.File("stderr"));
     ASSERT_EQ(child.Wait(), 1) << Err();
     EXPECT_THAT(Err(), HasSubstr("Backlink source siteexplorer failed on page 1: no answer ("));
+    // A first run that found nothing at all tells where to go from there.
+    EXPECT_THAT(Err(), HasSubstr(". Next: choose a backlink source ([backlinks] source in the "
+                                 "configuration"));
+    EXPECT_THAT(Err(), HasSubstr("(--import FILE); --demo SITE shows"));
     EXPECT_EQ(Records()["backlinkCount"], 0);
 }
 

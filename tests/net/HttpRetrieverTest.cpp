@@ -4,6 +4,7 @@
 #include "net/CurlGlobal.h"
 #include "support/LoopbackServer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -195,6 +196,54 @@ TEST_F(HttpRetrieverTest, ConnectToServesAnyHostNameDirectly) {
     EXPECT_EQ(body, "echo");
     EXPECT_EQ(Seen("host"), "links.example.test");
     EXPECT_EQ(Seen("agent"), HttpRetriever::kUserAgent);
+}
+
+// A proxy is told the whole address of a plain request and asked to open a
+// tunnel for a secure one; with "system" the environment names it, and
+// no_proxy keeps its hosts direct.
+TEST_F(HttpRetrieverTest, ProxyCarriesRequestsAsConfigured) {
+    const std::string forbidden = "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n";
+    ScriptedServer plainProxy({kAnswer});
+    ScriptedServer secureProxy({forbidden});
+    const auto proxyUrl = [](const ScriptedServer& server) {
+        return "http://127.0.0.1:" + std::to_string(server.Port());
+    };
+    {
+        HttpOptions options = QuickOptions();
+        options.proxy = proxyUrl(plainProxy);
+        HttpSession session(options);
+        EXPECT_EQ(FetchCopy(session, "http://links.example.test/page?a=1"), "hello");
+        options.proxy = proxyUrl(secureProxy);
+        HttpSession secureSession(options);
+        EXPECT_EQ(FetchCopy(secureSession, "https://secure.example.test/x"), std::nullopt);
+    }
+    ASSERT_EQ(plainProxy.Heads().size(), 1U);
+    EXPECT_THAT(plainProxy.Heads()[0],
+                ::testing::StartsWith("GET http://links.example.test/page?a=1 HTTP/1.1\r\n"));
+    ASSERT_FALSE(secureProxy.Heads().empty());
+    EXPECT_THAT(secureProxy.Heads()[0],
+                ::testing::StartsWith("CONNECT secure.example.test:443 HTTP/1.1\r\n"));
+
+    setenv("http_proxy", proxyUrl(plainProxy).c_str(), 1);
+    setenv("https_proxy", proxyUrl(secureProxy).c_str(), 1);
+    setenv("no_proxy", "127.0.0.1", 1);
+    const std::size_t secureBefore = secureProxy.Heads().size();
+    {
+        HttpOptions options = QuickOptions();
+        options.proxy = "system";
+        HttpSession session(options);
+        EXPECT_EQ(FetchCopy(session, "http://other.example.test/"), "hello");
+        EXPECT_EQ(FetchCopy(session, "https://secure.example.test/y"), std::nullopt);
+        EXPECT_EQ(FetchCopy(session, Url("/count")), "counted");
+    }
+    unsetenv("http_proxy");
+    unsetenv("https_proxy");
+    unsetenv("no_proxy");
+    ASSERT_EQ(plainProxy.Heads().size(), 2U);
+    EXPECT_THAT(plainProxy.Heads()[1],
+                ::testing::StartsWith("GET http://other.example.test/ HTTP/1.1\r\n"));
+    EXPECT_GT(secureProxy.Heads().size(), secureBefore);
+    EXPECT_EQ(hits_, 1);
 }
 
 TEST_F(HttpRetrieverTest, CacheServesRepeatsWithinOneSessionOnly) {

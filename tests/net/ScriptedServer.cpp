@@ -29,6 +29,11 @@ ScriptedServer::~ScriptedServer() {
     thread_.join();
 }
 
+std::vector<std::string> ScriptedServer::Heads() const {
+    std::lock_guard lock(headsMutex_);
+    return heads_;
+}
+
 void ScriptedServer::Serve() {
     while (!stopping_) {
         const int socket = listener_.Accept(20);
@@ -67,6 +72,10 @@ void ScriptedServer::Answer(int socket, const std::string& reply) {
             return;
         }
         head.append(buffer, got);
+    }
+    {
+        std::lock_guard lock(headsMutex_);
+        heads_.push_back(head);
     }
     for (std::size_t sent = 0; sent < reply.size();) {
         const int wrote = send(reply.data() + sent, static_cast<int>(reply.size() - sent));

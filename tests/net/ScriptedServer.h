@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +28,8 @@ public:
     int Port() const { return listener_.Port(); }
     // Connections accepted so far.
     int Connections() const { return connections_.load(); }
+    // The request heads read so far, in the order they came.
+    std::vector<std::string> Heads() const;
 
 private:
     void Serve();
@@ -37,6 +40,8 @@ private:
     std::unique_ptr<SelfSignedTls> tls_;
     LoopbackListener listener_{16};
     std::atomic<int> connections_{0};
+    mutable std::mutex headsMutex_;
+    std::vector<std::string> heads_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

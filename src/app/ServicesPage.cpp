@@ -1,0 +1,172 @@
+#include "app/ServicesPage.h"
+
+#include "app/ShownText.h"
+#include "engine/ServiceCatalog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace veltrap {
+namespace {
+
+using Role = ServiceDescriptor::Role;
+
+constexpr Role kRoles[] = {Role::kBacklinks, Role::kAuthority, Role::kSearch};
+
+QString RoleTitle(Role role) {
+    switch (role) {
+        case Role::kBacklinks:
+            return QStringLiteral("Backlink source");
+        case Role::kAuthority:
+            return QStringLiteral("Authority");
+        case Role::kSearch:
+            return QStringLiteral("Search rank");
+    }
+    return {};
+}
+
+// The keys of [http] a person is most likely to need; the rest stay for the file.
+constexpr const char* kHttpKeys[] = {"jobs", "per_host_connections", "per_host_delay_ms",
+                                     "user_agent", "proxy"};
+
+std::string ValueOf(const ServiceConfig& config, const std::string& section,
+                    const std::string& key) {
+    for (const ConfigEntry& entry : config.Entries()) {
+        if (entry.section == section && entry.key == key) {
+            return entry.value;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
+                           const std::string& problem, QWidget* parent)
+    : QWidget(parent), file_(std::move(file)), problem_(new QLabel(this)) {
+    const ServiceCatalog& catalog = ServiceCatalog::Default();
+    auto* inner = new QWidget;
+    auto* column = new QVBoxLayout(inner);
+
+    QStringList inUse;
+    for (const Role role : kRoles) {
+        inUse << ShownText(config.Chosen(role));
+    }
+    auto* summary = new QLabel(QStringLiteral("In use: %1. Written to: %2")
+                                   .arg(inUse.join(QStringLiteral(", ")), ShownText(file_)),
+                               inner);
+    summary->setObjectName(QStringLiteral("servicesInUse"));
+    summary->setWordWrap(true);
+    summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(summary);
+
+    for (const Role role : kRoles) {
+        auto* box = new QGroupBox(RoleTitle(role), inner);
+        auto* form = new QFormLayout(box);
+        const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
+        auto* combo = new QComboBox(box);
+        for (const std::string& name : catalog.Names(role)) {
+            combo->addItem(ShownText(name));
+        }
+        combo->setCurrentText(ShownText(config.Chosen(role)));
+        form->addRow(ShownText(choice.key), combo);
+        edits_.push_back({choice.section, choice.key, config.Chosen(role), nullptr, combo, role});
+        for (const ServiceDescriptor& service : catalog.Services()) {
+            if (service.role != role) {
+                continue;
+            }
+            for (const ConfigKey& key : service.keys) {
+                const std::string value = config.settings.Get(key.section, key.key);
+                auto* edit = new QLineEdit(ShownText(value), box);
+                edit->setToolTip(ShownText(key.meaning));
+                if (key.kind == ConfigKey::Kind::kSecret) {
+                    // A secret is never shown, only replaced.
+                    edit->setEchoMode(QLineEdit::Password);
+                }
+                form->addRow(ShownText(key.key), edit);
+                edits_.push_back({key.section, key.key, value, edit, nullptr, role});
+            }
+        }
+        column->addWidget(box);
+    }
+
+    auto* http = new QGroupBox(QStringLiteral("Requests"), inner);
+    auto* form = new QFormLayout(http);
+    for (const char* key : kHttpKeys) {
+        const std::string value = ValueOf(config, "http", key);
+        auto* edit = new QLineEdit(ShownText(value), http);
+        if (std::string_view(key) == "proxy") {
+            edit->setPlaceholderText(QStringLiteral("direct; system; http://host:3128"));
+            // An address may carry a password.
+            edit->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+        }
+        form->addRow(QString::fromLatin1(key), edit);
+        edits_.push_back({"http", key, value, edit, nullptr, Role::kBacklinks});
+    }
+    column->addWidget(http);
+    column->addStretch();
+
+    problem_->setObjectName(QStringLiteral("servicesProblem"));
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #b00020"));
+    problem_->setText(ShownText(problem));
+    problem_->setVisible(!problem.empty());
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(inner);
+    scroll->setWidgetResizable(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(problem_);
+    layout->addWidget(scroll);
+}
+
+QLineEdit* ServicesPage::Field(const std::string& section, const std::string& key) const {
+    for (const Edit& edit : edits_) {
+        if (edit.section == section && edit.key == key && edit.edit != nullptr) {
+            return edit.edit;
+        }
+    }
+    return nullptr;
+}
+
+QComboBox* ServicesPage::Choice(Role role) const {
+    for (const Edit& edit : edits_) {
+        if (edit.choice != nullptr && edit.role == role) {
+            return edit.choice;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<ConfigFileEdit::Change> ServicesPage::Changes() const {
+    std::vector<ConfigFileEdit::Change> changes;
+    for (const Edit& edit : edits_) {
+        const QString text =
+            edit.choice != nullptr ? edit.choice->currentText() : edit.edit->text();
+        const std::string value = text.toStdString();
+        if (value != edit.shown) {
+            changes.push_back({edit.section, edit.key, value});
+        }
+    }
+    return changes;
+}
+
+Status ServicesPage::Save() {
+    const std::vector<ConfigFileEdit::Change> changes = Changes();
+    if (changes.empty()) {
+        return {};
+    }
+    Status written = ConfigFileEdit::Write(file_, changes);
+    problem_->setText(written ? QString() : ShownText(written.reason()));
+    problem_->setVisible(!written);
+    return written;
+}
+
+}  // namespace veltrap

@@ -1,0 +1,107 @@
+#include "WindowFixture.h"
+#include "app/ServicesPage.h"
+#include "app/SettingsDialog.h"
+#include "support/TempDir.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace veltrap::testing {
+namespace {
+
+using Role = ServiceDescriptor::Role;
+
+class ServicesPageTest : public WindowFixture {
+protected:
+    // A window whose runs read the file at path_, as the program's do.
+    void OpenOnFile(const std::string& text) {
+        WriteFileBytes(path_, text);
+        Open();
+        window_->SetConfigSource(
+            [path = path_]() -> Result<ServiceConfig> {
+                Result<ServiceConfig> loaded = ServiceConfig::Load(path);
+                if (loaded) {
+                    if (veltrap::Status checked = loaded->CheckServices(); !checked) {
+                        return checked.failure();
+                    }
+                }
+                return loaded;
+            },
+            path_);
+    }
+
+    static void PressOk(QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    }
+
+    TempDir dir_;
+    std::string path_ = dir_.File("services.ini");
+};
+
+TEST_F(ServicesPageTest, ChosenServiceAndKeysAreWrittenKeepingTheRestOfTheFile) {
+    OpenOnFile("; written by hand\n[http]\nconnect_timeout_s = 7\n");
+    dialogScript_ = [](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        EXPECT_NE(page, nullptr);
+        dialog.show();
+        page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        QTest::keyClicks(page->Field("backlinks", "bing_api_key"), "sekrit");
+        QTest::keyClicks(page->Field("backlinks", "bing_site_url"), "https://mysite.test/");
+        EXPECT_EQ(page->Field("backlinks", "bing_api_key")->echoMode(), QLineEdit::Password);
+        PressOk(dialog);
+        return dialog.result();
+    };
+    window_->SettingsAction()->trigger();
+    EXPECT_EQ(ReadFileBytes(path_),
+              "; written by hand\n[http]\nconnect_timeout_s = 7\n\n[backlinks]\n"
+              "source = bing-webmaster\nbing_api_key = sekrit\n"
+              "bing_site_url = https://mysite.test/\n");
+    // The next run, and the window already, use the new file without a restart.
+    EXPECT_EQ(window_->StatusBox()->text(), "Services in use: bing-webmaster, pagerank-page, html");
+}
+
+TEST_F(ServicesPageTest, RefusedValueKeepsTheDialogAndTheFile) {
+    const std::string text = "[http]\njobs = 3\n";
+    OpenOnFile(text);
+    dialogScript_ = [](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.show();
+        page->Field("http", "jobs")->setText("0");
+        PressOk(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_TRUE(page->ProblemLabel()->text().endsWith(
+            ":2: key 'jobs' needs a whole number of jobs from 1 to 256, not '0'"))
+            << page->ProblemLabel()->text().toStdString();
+        return static_cast<int>(QDialog::Rejected);
+    };
+    window_->SettingsAction()->trigger();
+    EXPECT_EQ(ReadFileBytes(path_), text);
+}
+
+TEST_F(ServicesPageTest, BrokenConfigurationStartsNoRunAndLeadsToThePage) {
+    OpenOnFile("[backlinks]\nsource = dataforseo\n");
+    answers_ = {true};
+    bool pageShown = false;
+    dialogScript_ = [&pageShown](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        pageShown = page != nullptr && page->isVisibleTo(&dialog) &&
+                    page->ProblemLabel()->text().contains("dataforseo");
+        return static_cast<int>(QDialog::Rejected);
+    };
+    window_->AddressBox()->setEditText("mysite.test");
+    window_->StartOrCancelReport();
+    EXPECT_FALSE(window_->RunGoing());
+    EXPECT_TRUE(window_->StatusBox()->text().contains("dataforseo"));
+    ASSERT_EQ(questions_.size(), 1);
+    EXPECT_TRUE(questions_[0].endsWith("Open the Services settings?"));
+    EXPECT_TRUE(pageShown);
+}
+
+}  // namespace
+}  // namespace veltrap::testing
