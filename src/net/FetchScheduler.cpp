@@ -73,6 +73,7 @@ FetchScheduler::~FetchScheduler() {
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
+        hostFreed_.notify_all();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -113,9 +114,9 @@ void FetchScheduler::HoldHost(const std::string& host, Clock::time_point until) 
 
 bool FetchScheduler::ClaimHost(const std::string& host) {
     std::unique_lock lock(mutex_);
-    // Stopped() and Complete() tell ended_, so the wait sees both a freed
-    // connection and the stop.
-    ended_.wait(lock, [&] {
+    // Every freed connection, the stop and the scheduler's end tell
+    // hostFreed_, so the wait sees each of them.
+    hostFreed_.wait(lock, [&] {
         return quit_ || stop_.RefusesFetches() || hosts_[host].active < perHostConnections_;
     });
     if (quit_ || stop_.RefusesFetches()) {
@@ -129,7 +130,7 @@ void FetchScheduler::ReleaseHost(const std::string& host) {
     {
         std::lock_guard lock(mutex_);
         --hosts_[host].active;
-        ended_.notify_all();
+        hostFreed_.notify_all();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -143,6 +144,7 @@ void FetchScheduler::Stopped() {
             job->End(CURLE_ABORTED_BY_CALLBACK);
         }
         waiting_.clear();
+        hostFreed_.notify_all();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -267,6 +269,7 @@ void FetchScheduler::Complete(Job& job, CURLcode code) {
     running_.erase(easy);
     std::lock_guard lock(mutex_);
     --hosts_[job.transfer->host].active;
+    hostFreed_.notify_all();
     job.End(code);
 }
 

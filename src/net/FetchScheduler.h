@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -102,6 +103,9 @@ private:
     std::deque<Job*> waiting_;
     std::map<CURL*, Job*> running_;  // touched only by the loop's thread
     std::map<std::string, HostState> hosts_;
+    // Told whenever a host's connection is freed, for ClaimHost's few
+    // waiters; the transfers' own callers are told through their jobs.
+    std::condition_variable hostFreed_;
     // The scheduler is going away: whatever is still in flight ends.
     bool quit_ = false;
     std::thread thread_;
