@@ -24,6 +24,7 @@ enum class RecordField {
     kRobots,
     kCanonical,
     kLinkStatus,
+    kDisavowed,
 };
 
 }  // namespace veltrap

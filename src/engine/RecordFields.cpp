@@ -104,9 +104,8 @@ std::int32_t NumberOf(const BacklinkRecord& record, RecordField field) {
 }
 
 bool& FlagOf(BacklinkRecord& record, RecordField field) {
-    assert(field == RecordField::kReciprocal);
-    (void)field;
-    return record.reciprocal;
+    assert(field == RecordField::kReciprocal || field == RecordField::kDisavowed);
+    return field == RecordField::kDisavowed ? record.disavowed : record.reciprocal;
 }
 
 bool FlagOf(const BacklinkRecord& record, RecordField field) {

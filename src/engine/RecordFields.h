@@ -34,7 +34,7 @@ struct FieldInfo {
 // records table hold them. Adding a field to BacklinkRecord means adding it
 // here and to the accessors in RecordFields.cpp; the outputs, the history and
 // the changes follow.
-inline constexpr std::array<FieldInfo, 19> kRecordFields = {{
+inline constexpr std::array<FieldInfo, 20> kRecordFields = {{
     {RecordField::kUrl, "url", "url", FieldKind::kText},
     {RecordField::kHref, "href", "href", FieldKind::kText},
     {RecordField::kAnchorText, "anchorText", "anchor_text", FieldKind::kText, 1},
@@ -55,6 +55,7 @@ inline constexpr std::array<FieldInfo, 19> kRecordFields = {{
     {RecordField::kRobots, "robots", "robots", FieldKind::kText},
     {RecordField::kCanonical, "canonical", "canonical", FieldKind::kText},
     {RecordField::kLinkStatus, "linkStatus", "link_status", FieldKind::kText, 2},
+    {RecordField::kDisavowed, "disavowed", "disavowed", FieldKind::kFlag},
 }};
 
 // What is known of a field.

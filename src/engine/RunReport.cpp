@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace veltrap {
@@ -59,6 +61,17 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
     if (result.discovery.failed) {
         context.Announce(result.DiscoveryProblem() + "\r\n");
     }
+    if (!request.recheck.empty()) {
+        std::unordered_set<std::string> listed;
+        for (const BacklinkRecord& record : list) {
+            listed.insert(record.url);
+        }
+        for (const std::string& url : request.recheck) {
+            if (listed.insert(url).second) {
+                list.Append(url);
+            }
+        }
+    }
     context.Announce("Indexing Backlinks...");
 
     std::vector<BacklinkList::iterator> order;
@@ -96,6 +109,9 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         }
         pool.Wait();
     }
+    const auto disavowed = [&request](const std::string& url) {
+        return request.disavow != nullptr && request.disavow->Names(url);
+    };
     std::size_t kept = 0;
     for (std::size_t index = 0; index < order.size(); ++index) {
         if (fates[index] != Fate::kRemoved) {
@@ -103,8 +119,12 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
             continue;
         }
         const BacklinkRecord& record = *order[index];
-        result.unlinked.push_back({record.url, record.linkStatus, record.httpStatus, kept});
+        result.unlinked.push_back(
+            {record.url, record.linkStatus, record.httpStatus, kept, disavowed(record.url)});
         list.Unlink(order[index]);
+    }
+    for (BacklinkRecord& record : list) {
+        record.disavowed = disavowed(record.url);
     }
 
     result.failures = CountFailures(list, services);

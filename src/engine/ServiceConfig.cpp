@@ -223,7 +223,7 @@ Status SetServiceSetting(ServiceConfig& config, std::string_view section, std::s
 // Every section a configuration may hold.
 const std::set<std::string, std::less<>>& KnownSections() {
     static const std::set<std::string, std::less<>> kSections = [] {
-        std::set<std::string, std::less<>> sections = {"services", "http"};
+        std::set<std::string, std::less<>> sections = {"services", "http", "monitor"};
         for (const Role role : kRoles) {
             sections.insert(ServiceCatalog::ChoiceOf(role).section);
         }
@@ -244,6 +244,17 @@ Status SetKey(ServiceConfig& config, std::string_view section, std::string_view 
     }
     if (section == "http") {
         return SetHttp(config.http, name, value);
+    }
+    if (section == "monitor") {
+        if (name != "recheck_previous") {
+            return Broken("unknown key '" + std::string(name) + "' in [monitor]");
+        }
+        if (value != "true" && value != "false") {
+            return Broken("key 'recheck_previous' needs true or false, not '" + std::string(value) +
+                          "'");
+        }
+        config.recheckPrevious = value == "true";
+        return {};
     }
     if (KnownSections().contains(section)) {
         return SetServiceSetting(config, section, name, value);
@@ -403,6 +414,7 @@ std::vector<ConfigEntry> ServiceConfig::Entries() const {
         entries.push_back({"http", std::string(key), std::to_string(number.read(http))});
     }
     entries.push_back({"http", "user_agent", http.userAgent});
+    entries.push_back({"monitor", "recheck_previous", recheckPrevious ? "true" : "false"});
     for (const auto& [section, keys] : settings.All()) {
         for (const auto& [key, value] : keys) {
             bool secret = false;

@@ -38,6 +38,9 @@ struct ServiceConfig {
     ServiceEndpoints services;
     HttpOptions http;
     ServiceSettings settings;
+    // [monitor] recheck_previous: whether every run also examines the pages
+    // the site's latest stored run kept that its source no longer lists.
+    bool recheckPrevious = false;
     // The file the configuration was read from; empty for the built-in one.
     std::string file;
 

@@ -49,6 +49,7 @@ std::string UnlinkedLine(const UnlinkedRecord& record) {
     line["url"] = MendUtf8(record.url);
     line["linkStatus"] = record.linkStatus;
     line["httpStatus"] = record.httpStatus;
+    line["disavowed"] = record.disavowed;
     return line.dump();
 }
 

@@ -97,6 +97,14 @@ UPDATE runs SET list_source = backlink_source;
 PRAGMA user_version = 3;
 )";
 
+// The fourth tells which records the user's disavow file named. Records of
+// older runs read as not disavowed.
+constexpr const char* kSchemaFour = R"(
+ALTER TABLE records ADD COLUMN disavowed INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE removed ADD COLUMN disavowed INTEGER NOT NULL DEFAULT 0;
+PRAGMA user_version = 4;
+)";
+
 // The name under which queries find a site key's SiteGroupKey.
 constexpr const char* kSiteGroupFunction = "veltrap_site_group";
 
@@ -561,6 +569,12 @@ Status HistoryStore::Migrate() {
         if (Status migrated = Execute(kSchemaThree); !migrated) {
             return rollback(migrated);
         }
+        found = 3;
+    }
+    if (*found == 3) {
+        if (Status migrated = Execute(kSchemaFour); !migrated) {
+            return rollback(migrated);
+        }
     }
     if (Status committed = Execute("COMMIT"); !committed) {
         return rollback(committed);
@@ -640,7 +654,7 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
 
     SqliteStatement removedRow(db_.get(),
                                "INSERT INTO removed (run_id, position, url, link_status, "
-                               "http_status, kept_before) VALUES (?, ?, ?, ?, ?, ?)");
+                               "http_status, kept_before, disavowed) VALUES (?, ?, ?, ?, ?, ?, ?)");
     position = 0;
     for (const UnlinkedRecord& record : result.unlinked) {
         removedRow.Reset();
@@ -650,6 +664,7 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
         removedRow.Bind(4, record.linkStatus);
         removedRow.Bind(5, std::int64_t{record.httpStatus});
         removedRow.Bind(6, static_cast<std::int64_t>(record.keptBefore));
+        removedRow.Bind(7, std::int64_t{record.disavowed});
         removedRow.Step();
         if (removedRow.Failed()) {
             return fail(removedRow.code());
@@ -777,14 +792,14 @@ Result<StoredRun> HistoryStore::Load(std::int64_t id) {
         return fail(records.code());
     }
 
-    SqliteStatement removed(db_.get(),
-                            "SELECT url, link_status, http_status, kept_before FROM removed "
-                            "WHERE run_id = ? ORDER BY position");
+    SqliteStatement removed(db_.get(), "SELECT url, link_status, http_status, kept_before, " +
+                                           Column("removed", "disavowed", "0") +
+                                           " FROM removed WHERE run_id = ? ORDER BY position");
     removed.Bind(1, id);
     while (removed.Step()) {
         result.unlinked.push_back({removed.Text(0), removed.Text(1),
                                    static_cast<std::int32_t>(removed.Int(2)),
-                                   static_cast<std::size_t>(removed.Int(3))});
+                                   static_cast<std::size_t>(removed.Int(3)), removed.Int(4) != 0});
     }
     if (removed.Failed()) {
         return fail(removed.code());

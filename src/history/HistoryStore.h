@@ -31,7 +31,7 @@ struct StoredRun {
 class HistoryStore {
 public:
     // The schema this program writes; a database of a newer one is refused.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     static constexpr std::chrono::milliseconds kBusyTimeout{5000};
 
     HistoryStore();

@@ -240,7 +240,7 @@ TEST(HistoryStoreTest, RefusesFilesItCannotUseAndLeavesThemAsTheyAre) {
     WriteFileBytes(corrupt, std::string(4096, 'x'));
 
     const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
-        {newer, "was written by a newer Veltrap (schema version 9; this one knows up to 3)"},
+        {newer, "was written by a newer Veltrap (schema version 9; this one knows up to 4)"},
         {foreign, "holds another program's tables"},
         {corrupt, "is damaged or is not a database"}};
     for (const auto& [file, message] : cases) {
