@@ -25,7 +25,7 @@ struct RunRequest {
     // list's own pages when the list does not hold them, so that a page the
     // source stopped listing is still verified. They do not count among the
     // backlinks the source found.
-    std::vector<std::string> recheck;
+    std::vector<std::string> recheck = {};
     // The pages the user disavowed; none marks nothing.
     std::shared_ptr<const DisavowList> disavow = nullptr;
 };
