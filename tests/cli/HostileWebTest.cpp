@@ -131,6 +131,7 @@ TEST_F(HostileWebTest, HostilePagesFailAloneWithinTheBounds) {
         all.push_back(kHostile[n].first);
         Json expected = kHostile[n].second;
         expected["url"] = kHostile[n].first;
+        expected["disavowed"] = false;
         unlinked.push_back(expected);
     }
     const Outcome stormy = Run("stormy", all);
