@@ -12,6 +12,9 @@ public:
     static constexpr int kExitDone = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitUsage = 2;
+    // The run ended and was written, and the changes since the previous
+    // stored run hold a lost link (with --alert-on-lost).
+    static constexpr int kExitLost = 3;
     static constexpr int kExitInterrupted = 130;
 
     CommandOutput(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}

@@ -96,7 +96,7 @@ int HistoryListing::Show(const ReportOptions& options) {
     }
     const auto rows = changes.Rows();
     for (const auto& row : rows) {
-        text += Padded(row[1], 9) + row[0];
+        text += Padded(row[1] + " ", 9) + row[0];
         if (!row[2].empty()) {
             text += "  " + row[2] + ": " + Quoted(row[3]) + " -> " + Quoted(row[4]);
         }

@@ -2,6 +2,7 @@
 
 #include "base/RunStop.h"
 #include "cli/DemoSetup.h"
+#include "cli/DesktopNotice.h"
 #include "cli/HistoryListing.h"
 #include "cli/ProgressPrinter.h"
 #include "cli/RunSummary.h"
@@ -15,6 +16,11 @@
 
 namespace veltrap {
 namespace {
+
+// "3 links lost on example.com".
+std::string LostLinksNotice(std::size_t lost, const std::string& siteKey) {
+    return std::to_string(lost) + (lost == 1 ? " link lost on " : " links lost on ") + siteKey;
+}
 
 // Bad input is bad usage; anything else that stops a run is a failure.
 int ExitCodeOf(const Failure& failure) {
@@ -95,6 +101,8 @@ int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& 
     }
     request.outFolder = options.outFolder;
     request.htmlFile = options.htmlFile;
+    request.recheckPrevious = options.recheckPrevious || config.recheckPrevious;
+    request.disavowFile = options.disavowFile;
     // The import files are read before the run exists, and a pipe or a
     // large archive may take as long as the user cares to wait: a signal
     // stops the import as it would the run.
@@ -157,6 +165,13 @@ int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& 
     if (outcome.cancelled) {
         return kExitInterrupted;
     }
+    const std::size_t lost = end.report->changes ? end.report->changes->LostCount() : 0;
+    if (options.notify && lost > 0) {
+        if (const Status shown = DesktopNotice::Show(LostLinksNotice(lost, outcome.siteKey));
+            !shown) {
+            output_.Err() << "No desktop notification was shown: " << shown.reason() << '\n';
+        }
+    }
     // What was gathered is written, but a source that could not be read
     // must not pass for a site without backlinks.
     if (outcome.discovery.failed) {
@@ -165,6 +180,11 @@ int ReportCommand::RunReport(const ReportOptions& options, const ServiceConfig& 
             problem += kNextStep;
         }
         return output_.Fail(kExitFailed, problem);
+    }
+    // Only a verified loss alerts: a page that could not be read, or that
+    // nobody looked at, is no reason to wake anyone.
+    if (options.alertOnLost && lost > 0) {
+        return kExitLost;
     }
     return kExitDone;
 }

@@ -25,6 +25,7 @@ public:
     static constexpr int kExitFailed = CommandOutput::kExitFailed;
     static constexpr int kExitUsage = CommandOutput::kExitUsage;
     static constexpr int kExitInterrupted = CommandOutput::kExitInterrupted;
+    static constexpr int kExitLost = CommandOutput::kExitLost;
 
     // Without a watch, signals keep their default handling.
     ReportCommand(std::ostream& out, std::ostream& err, bool errIsTerminal,

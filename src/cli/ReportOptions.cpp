@@ -89,6 +89,20 @@ std::optional<int> ReportOptions::Parse(int argc, const char* const* argv, std::
         ->excludes(noHistory)
         ->excludes(demo)
         ->excludes(historyList);
+    app.add_flag("--recheck-previous", options.recheckPrevious,
+                 "Also examine every page the site's latest stored run kept that the backlink "
+                 "source no longer lists, so that its link is verified rather than unlisted "
+                 "(default: [monitor] recheck_previous)")
+        ->excludes(noHistory);
+    app.add_flag("--alert-on-lost", options.alertOnLost,
+                 "Exit with 3 when the changes since the previous stored run hold a lost link");
+    app.add_flag("--notify", options.notify,
+                 "Show a desktop notification when the changes since the previous stored run "
+                 "hold a lost link");
+    app.add_option("--disavow", options.disavowFile,
+                   "Mark the linking pages this disavow file names (\"domain:\" lines and page "
+                   "addresses) and keep them out of the lost links")
+        ->type_name("FILE");
     // Needed by every run, so only --print-config and the history's listings
     // go without it.
     auto* site =

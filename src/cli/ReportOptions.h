@@ -26,6 +26,10 @@ struct ReportOptions {
     bool noHistory = false;
     std::string historyListSite;
     std::string changesSite;
+    bool recheckPrevious = false;
+    bool alertOnLost = false;
+    bool notify = false;
+    std::string disavowFile;
     std::string site;
 
     // Reads the command line. Answers the exit code when the program ends

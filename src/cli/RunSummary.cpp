@@ -26,6 +26,9 @@ std::string RunSummary(const RunResult& outcome) {
     text += "Keyphrases: " + std::to_string(keyphrases.size()) + "\n";
     text += "Pages linked to: " + std::to_string(pages.size()) + "\n";
     text += "Reciprocal links: " + std::to_string(reciprocal) + "\n";
+    if (const std::int64_t disavowed = outcome.DisavowedCount(); disavowed > 0) {
+        text += "Disavowed: " + std::to_string(disavowed) + "\n";
+    }
     text += "Requests sent: " + std::to_string(outcome.requests) + "\n";
     if (const std::string problem = outcome.DiscoveryProblem(); !problem.empty()) {
         text += problem + "\n";

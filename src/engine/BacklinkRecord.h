@@ -55,6 +55,8 @@ struct BacklinkRecord {
     // The fields whose lookup failed, with why, in the order they were looked
     // up. A field that failed holds -1, as one that was not found does.
     std::vector<std::pair<RecordField, std::string>> failures;
+    // Whether the user's disavow file names the linking page or its domain.
+    bool disavowed = false;
 };
 
 }  // namespace veltrap

@@ -25,6 +25,7 @@ enum class RecordField {
     kCanonical,
     kLinkStatus,
     kRendered,
+    kDisavowed,
 };
 
 }  // namespace veltrap

@@ -107,8 +107,8 @@ bool& FlagOf(BacklinkRecord& record, RecordField field) {
     if (field == RecordField::kRendered) {
         return record.rendered;
     }
-    assert(field == RecordField::kReciprocal);
-    return record.reciprocal;
+    assert(field == RecordField::kReciprocal || field == RecordField::kDisavowed);
+    return field == RecordField::kDisavowed ? record.disavowed : record.reciprocal;
 }
 
 bool FlagOf(const BacklinkRecord& record, RecordField field) {

@@ -56,6 +56,7 @@ inline constexpr std::array<FieldInfo, 20> kRecordFields = {{
     {RecordField::kCanonical, "canonical", "canonical", FieldKind::kText},
     {RecordField::kLinkStatus, "linkStatus", "link_status", FieldKind::kText, 2},
     {RecordField::kRendered, "rendered", "rendered", FieldKind::kFlag},
+    {RecordField::kDisavowed, "disavowed", "disavowed", FieldKind::kFlag},
 }};
 
 // What is known of a field.

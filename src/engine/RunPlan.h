@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DisavowList.h"
 #include "engine/RunServices.h"
 #include "engine/ServiceConfig.h"
 #include "services/backlinkimport/ImportedBacklinks.h"
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace veltrap {
 
@@ -19,6 +21,13 @@ struct RunRequest {
     // the configured backlink source, and the backlink page limit does not
     // apply.
     std::shared_ptr<const ImportedBacklinks> imported = nullptr;
+    // Linking pages the site's latest stored run kept, examined after the
+    // list's own pages when the list does not hold them, so that a page the
+    // source stopped listing is still verified. They do not count among the
+    // backlinks the source found.
+    std::vector<std::string> recheck = {};
+    // The pages the user disavowed; none marks nothing.
+    std::shared_ptr<const DisavowList> disavow = nullptr;
 };
 
 // A run ready to go: its request, the services it reads and the limits it

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -64,6 +65,17 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
     if (result.discovery.failed) {
         context.Announce(result.DiscoveryProblem() + "\r\n");
     }
+    if (!request.recheck.empty()) {
+        std::unordered_set<std::string> listed;
+        for (const BacklinkRecord& record : list) {
+            listed.insert(record.url);
+        }
+        for (const std::string& url : request.recheck) {
+            if (listed.insert(url).second) {
+                list.Append(url);
+            }
+        }
+    }
     context.Announce("Indexing Backlinks...");
 
     std::vector<BacklinkList::iterator> order;
@@ -111,6 +123,9 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
     }
     result.unlinked.reserve(
         static_cast<std::size_t>(std::count(fates.begin(), fates.end(), Fate::kRemoved)));
+    const auto disavowed = [&request](const std::string& url) {
+        return request.disavow != nullptr && request.disavow->Names(url);
+    };
     std::size_t kept = 0;
     for (std::size_t index = 0; index < order.size(); ++index) {
         if (fates[index] != Fate::kRemoved) {
@@ -119,9 +134,13 @@ RunResult RunReport(RunPlan& plan, const RunContext& context) {
         }
         // The record goes now, so its texts move rather than being copied.
         BacklinkRecord& record = *order[index];
+        const bool pageDisavowed = disavowed(record.url);
         result.unlinked.push_back({std::move(record.url), std::move(record.linkStatus),
-                                   record.httpStatus, kept, record.rendered});
+                                   record.httpStatus, kept, record.rendered, pageDisavowed});
         list.Unlink(order[index]);
+    }
+    for (BacklinkRecord& record : list) {
+        record.disavowed = disavowed(record.url);
     }
 
     result.failures = CountFailures(list, services);

@@ -13,6 +13,17 @@ std::string Counted(std::int64_t count, const char* one, const char* many) {
 
 }  // namespace
 
+std::int64_t RunResult::DisavowedCount() const {
+    std::int64_t count = 0;
+    for (const BacklinkRecord& record : records) {
+        count += record.disavowed ? 1 : 0;
+    }
+    for (const UnlinkedRecord& record : unlinked) {
+        count += record.disavowed ? 1 : 0;
+    }
+    return count;
+}
+
 int RunResult::FailureCount() const {
     int count = 0;
     for (const ServiceFailures& service : failures) {

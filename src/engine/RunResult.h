@@ -38,6 +38,8 @@ struct RunResult {
     LookupServices lookupServices;
 
     int FailureCount() const;
+    // How many records, kept and removed, the user's disavow file names.
+    std::int64_t DisavowedCount() const;
     // "Backlink source siteexplorer failed on page 1: no answer (...)", or ""
     // when the source did not fail.
     std::string DiscoveryProblem() const;

@@ -278,7 +278,7 @@ Status SetServiceSetting(ServiceConfig& config, std::string_view section, std::s
 // Every section a configuration may hold.
 const std::set<std::string, std::less<>>& KnownSections() {
     static const std::set<std::string, std::less<>> kSections = [] {
-        std::set<std::string, std::less<>> sections = {"services", "http", "render"};
+        std::set<std::string, std::less<>> sections = {"services", "http", "render", "monitor"};
         for (const Role role : kRoles) {
             sections.insert(ServiceCatalog::ChoiceOf(role).section);
         }
@@ -302,6 +302,17 @@ Status SetKey(ServiceConfig& config, std::string_view section, std::string_view 
     }
     if (section == "render") {
         return SetRender(config.render, name, value);
+    }
+    if (section == "monitor") {
+        if (name != "recheck_previous") {
+            return Broken("unknown key '" + std::string(name) + "' in [monitor]");
+        }
+        if (value != "true" && value != "false") {
+            return Broken("key 'recheck_previous' needs true or false, not '" + std::string(value) +
+                          "'");
+        }
+        config.recheckPrevious = value == "true";
+        return {};
     }
     if (KnownSections().contains(section)) {
         return SetServiceSetting(config, section, name, value);
@@ -478,6 +489,7 @@ std::vector<ConfigEntry> ServiceConfig::Entries() const {
     entries.push_back({"render", "chromium", render.chromium});
     entries.push_back({"render", "render_jobs", std::to_string(render.jobs)});
     entries.push_back({"render", "render_timeout_s", std::to_string(render.timeoutS)});
+    entries.push_back({"monitor", "recheck_previous", recheckPrevious ? "true" : "false"});
     for (const auto& [section, keys] : settings.All()) {
         for (const auto& [key, value] : keys) {
             bool secret = false;

@@ -41,6 +41,9 @@ struct ServiceConfig {
     HttpOptions http;
     RenderOptions render;
     ServiceSettings settings;
+    // [monitor] recheck_previous: whether every run also examines the pages
+    // the site's latest stored run kept that its source no longer lists.
+    bool recheckPrevious = false;
     // The file the configuration was read from; empty for the built-in one.
     std::string file;
 

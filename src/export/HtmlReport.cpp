@@ -116,6 +116,9 @@ void Header(std::string& html, const RunResult& outcome, const HtmlReportFacts& 
     for (const auto& [status, count] : removed) {
         Fact(html, "Removed: " + status, Grouped(count));
     }
+    if (const std::int64_t disavowed = outcome.DisavowedCount(); disavowed > 0) {
+        Fact(html, "Disavowed", Grouped(disavowed));
+    }
     if (outcome.failures.empty()) {
         Fact(html, "Failed lookups", "none");
     }

@@ -53,6 +53,7 @@ std::string UnlinkedLine(const UnlinkedRecord& record) {
     line["linkStatus"] = record.linkStatus;
     line["httpStatus"] = record.httpStatus;
     line["rendered"] = record.rendered;
+    line["disavowed"] = record.disavowed;
     return line.dump();
 }
 

@@ -97,11 +97,14 @@ UPDATE runs SET list_source = backlink_source;
 PRAGMA user_version = 3;
 )";
 
-// The fourth tells which records were read as a browser showed them. Older
-// runs read none that way.
+// The fourth tells which records were read as a browser showed them, and
+// which the user's disavow file named. Records of older runs read as
+// neither.
 constexpr const char* kSchemaFour = R"(
 ALTER TABLE records ADD COLUMN rendered INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE removed ADD COLUMN rendered INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE records ADD COLUMN disavowed INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE removed ADD COLUMN disavowed INTEGER NOT NULL DEFAULT 0;
 PRAGMA user_version = 4;
 )";
 
@@ -654,7 +657,8 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
 
     SqliteStatement removedRow(db_.get(),
                                "INSERT INTO removed (run_id, position, url, link_status, "
-                               "http_status, kept_before, rendered) VALUES (?, ?, ?, ?, ?, ?, ?)");
+                               "http_status, kept_before, rendered, disavowed) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     position = 0;
     for (const UnlinkedRecord& record : result.unlinked) {
         removedRow.Reset();
@@ -665,6 +669,7 @@ Result<std::int64_t> HistoryStore::Store(const HistoryRun& run, const RunResult&
         removedRow.Bind(5, std::int64_t{record.httpStatus});
         removedRow.Bind(6, static_cast<std::int64_t>(record.keptBefore));
         removedRow.Bind(7, std::int64_t{record.rendered});
+        removedRow.Bind(8, std::int64_t{record.disavowed});
         removedRow.Step();
         if (removedRow.Failed()) {
             return fail(removedRow.code());
@@ -793,13 +798,14 @@ Result<StoredRun> HistoryStore::Load(std::int64_t id) {
     }
 
     SqliteStatement removed(db_.get(), "SELECT url, link_status, http_status, kept_before, " +
-                                           Column("removed", "rendered", "0") +
+                                           Column("removed", "rendered", "0") + ", " +
+                                           Column("removed", "disavowed", "0") +
                                            " FROM removed WHERE run_id = ? ORDER BY position");
     removed.Bind(1, id);
     while (removed.Step()) {
-        result.unlinked.push_back({removed.Text(0), removed.Text(1),
-                                   static_cast<std::int32_t>(removed.Int(2)),
-                                   static_cast<std::size_t>(removed.Int(3)), removed.Int(4) != 0});
+        result.unlinked.push_back(
+            {removed.Text(0), removed.Text(1), static_cast<std::int32_t>(removed.Int(2)),
+             static_cast<std::size_t>(removed.Int(3)), removed.Int(4) != 0, removed.Int(5) != 0});
     }
     if (removed.Failed()) {
         return fail(removed.code());

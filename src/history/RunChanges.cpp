@@ -82,10 +82,19 @@ RunChanges RunChanges::Compare(const RunResult& older, const RunResult& newer) {
             continue;
         }
         const auto why = removed.find(record.url);
+        if (record.disavowed || (why != removed.end() && why->second->disavowed)) {
+            continue;
+        }
+        if (why == removed.end()) {
+            changes.pages.push_back(
+                {record.url, PageChange::Kind::kUnlisted, kNotSeen, record.linkStatus, {}});
+            continue;
+        }
+        const std::string& status = why->second->linkStatus;
         changes.pages.push_back(
             {record.url,
-             why == removed.end() ? PageChange::Kind::kUnlisted : PageChange::Kind::kLost,
-             why == removed.end() ? kNotSeen : why->second->linkStatus,
+             VerifiedAbsence(status) ? PageChange::Kind::kLost : PageChange::Kind::kUnverified,
+             status,
              record.linkStatus,
              {}});
     }
@@ -101,6 +110,7 @@ std::vector<std::array<std::string, 5>> RunChanges::Rows() const {
                 rows.push_back({page.url, kind, "", "", ""});
                 break;
             case PageChange::Kind::kLost:
+            case PageChange::Kind::kUnverified:
             case PageChange::Kind::kUnlisted:
                 rows.push_back({page.url, kind,
                                 std::string(Describe(RecordField::kLinkStatus).jsonName),
@@ -127,8 +137,15 @@ const char* RunChanges::KindName(PageChange::Kind kind) {
             return "Changed";
         case PageChange::Kind::kUnlisted:
             return "Unlisted";
+        case PageChange::Kind::kUnverified:
+            return "Unverified";
     }
     return "";
+}
+
+std::size_t RunChanges::LostCount() const {
+    return static_cast<std::size_t>(
+        std::ranges::count(pages, PageChange::Kind::kLost, &PageChange::kind));
 }
 
 LinkChanges RunChanges::ForLinkStatus() const {

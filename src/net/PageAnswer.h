@@ -30,6 +30,12 @@ struct PageAnswer {
     // Whether the answer is a page a reader can take: an answer with a status
     // below 400 that was neither refused nor a redirect loop.
     bool Usable() const { return answered && !refused && !tooManyRedirects && status < 400; }
+    // Whether the answer began but its body ended before its end: a stall or
+    // the time limit during the body, a connection closed before the length
+    // it announced, or the size cap. What was read is only part of the page.
+    bool EndedEarly() const {
+        return answered && (cut || (!transportError.empty() && !tooManyRedirects));
+    }
     // Why the answer is not usable ("no answer (Couldn't connect to server)",
     // "HTTP 503", "still refused after 3 retries (HTTP 429)", "too many
     // redirects"); "" when it is.

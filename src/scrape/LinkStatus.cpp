@@ -422,8 +422,17 @@ std::string UnlinkedStatus(const PageAnswer& page) {
     if (!page.answered) {
         return "unreachable";
     }
+    // The part read holds no link, which says nothing of the part never read.
+    if (page.EndedEarly()) {
+        return "cut-short";
+    }
     if (Gone(page.status)) {
         return "gone";
+    }
+    // Bot protection, a login, a proxy or a rate limit stood before the page.
+    if (page.status == 401 || page.status == 403 || page.status == 407 || page.status == 429 ||
+        page.status == 451) {
+        return "blocked";
     }
     if (page.status >= 400 || page.refused || page.tooManyRedirects) {
         return "error";

@@ -37,9 +37,11 @@ LinkFacts ReadLinkFacts(const PageAnswer& page, std::string_view href);
 // ReadLinkFacts answers alike.
 LinkFacts ReadLinkFactsFromTree(const PageAnswer& page, std::string_view href);
 
-// Why a linking page without a link to the site lost its record:
-// "unreachable" without an answer, "gone" for 404 and 410, "error" for any
-// other failed answer, and "not-found" when it answered without the link.
+// Why a linking page without a link to the site lost its record, the first
+// that fits: "unreachable" without an answer, "cut-short" when the answer
+// ended early, "gone" for 404 and 410, "blocked" for 401, 403, 407, 429 and
+// 451, "error" for any other failed answer, and "not-found" when it answered
+// whole without the link.
 std::string UnlinkedStatus(const PageAnswer& page);
 
 }  // namespace veltrap

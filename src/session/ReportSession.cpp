@@ -1,17 +1,58 @@
 #include "session/ReportSession.h"
 
 #include "base/UtcTimestamp.h"
+#include "engine/DisavowList.h"
 #include "engine/SiteKey.h"
 #include "export/RunFacts.h"
+#include "history/HistoryStore.h"
 #include "history/RecordRun.h"
 #include "services/backlinkimport/BacklinkImport.h"
 #include "session/ReportOutputs.h"
 
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 namespace veltrap {
+namespace {
+
+// The linking pages the site's latest stored run kept, in its order; none
+// when the history holds no run of the site yet.
+Result<std::vector<std::string>> PreviouslyKept(const std::filesystem::path& file,
+                                                const std::string& siteKey) {
+    std::vector<std::string> urls;
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error)) {
+        return urls;
+    }
+    const auto unreadable = [](const std::string& reason) {
+        return Failure{"the pages of the previous run cannot be checked again: " + reason};
+    };
+    HistoryStore store;
+    if (const Status opened = store.OpenToRead(file); !opened) {
+        return unreadable(opened.reason());
+    }
+    const Result<std::vector<HistoryRun>> latest = store.Runs(siteKey, 1);
+    if (!latest) {
+        return unreadable(latest.reason());
+    }
+    if (latest->empty()) {
+        return urls;
+    }
+    const Result<StoredRun> loaded = store.Load(latest->front().id);
+    if (!loaded) {
+        return unreadable(loaded.reason());
+    }
+    for (const BacklinkRecord& record : loaded->result.records) {
+        urls.push_back(record.url);
+    }
+    return urls;
+}
+
+}  // namespace
 
 Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request) {
     static const RunStop kNeverStopped;
@@ -40,6 +81,21 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request,
         }
         run.imported = std::move(imported).value();
         importSummary = run.imported->Summary();
+    }
+    if (!request.disavowFile.empty()) {
+        Result<DisavowList> disavow = DisavowList::Read(request.disavowFile);
+        if (!disavow) {
+            return disavow.failure();
+        }
+        run.disavow = std::make_shared<const DisavowList>(std::move(disavow).value());
+    }
+    if (request.recheckPrevious && request.history) {
+        Result<std::vector<std::string>> kept =
+            PreviouslyKept(*request.history, MakeSiteKey(run.siteText));
+        if (!kept) {
+            return kept.failure();
+        }
+        run.recheck = std::move(kept).value();
     }
     if (Status ready = ReportOutputs::Prepare(request.outFolder, request.htmlFile); !ready) {
         return ready.failure();

@@ -22,6 +22,11 @@ struct SessionRequest {
     // The history the run is stored in and compared with; none keeps no
     // history. An empty path is a history nobody could place, which is told.
     std::optional<std::filesystem::path> history;
+    // Whether the pages the site's latest stored run kept, and this run's
+    // list does not hold, are examined too.
+    bool recheckPrevious = false;
+    // The user's disavow file; an empty path disavows nothing.
+    std::filesystem::path disavowFile;
     // Where the outputs go; an empty path writes none.
     std::filesystem::path outFolder;  // records.json, the tables, report.html, changes.csv
     std::filesystem::path htmlFile;   // the HTML report alone

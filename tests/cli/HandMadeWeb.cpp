@@ -144,6 +144,21 @@ void HandMadeWeb::RemovePage(const std::string& hostAndTarget) {
     pages_.erase(hostAndTarget);
 }
 
+void HandMadeWeb::ListOnSecondPage(const std::vector<std::string>& urls) {
+    std::lock_guard lock(mutex_);
+    pages_["explorer.test/search?p=mysite.test&bwm=i&bwmf=s&b=51"] = ExplorerPage(urls, false);
+}
+
+void HandMadeWeb::SetStatus(const std::string& hostAndTarget, int status) {
+    std::lock_guard lock(mutex_);
+    statuses_[hostAndTarget] = status;
+}
+
+void HandMadeWeb::BreakPage(const std::string& hostAndTarget, Break how) {
+    std::lock_guard lock(mutex_);
+    broken_[hostAndTarget] = how;
+}
+
 void HandMadeWeb::Hold(const std::string& hostAndTarget) {
     std::lock_guard lock(mutex_);
     held_ = hostAndTarget;
@@ -175,6 +190,29 @@ void HandMadeWeb::Answer(const httplib::Request& request, httplib::Response& res
         }
         if (const auto found = pages_.find(key); found != pages_.end()) {
             page = found->second;
+        }
+        if (const auto found = statuses_.find(key); found != statuses_.end()) {
+            response.status = found->second;
+            response.set_content(Page("<p>Not for you.</p>"), "text/html");
+            return;
+        }
+        if (const auto found = broken_.find(key); found != broken_.end()) {
+            const std::string half = Page(std::string(4000, ' '));
+            const bool stall = found->second == Break::kStall;
+            response.set_content_provider(
+                half.size() * 2, "text/html",
+                [this, half, stall](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        sink.write(half.data(), half.size());
+                        return true;
+                    }
+                    if (stall) {
+                        std::unique_lock hold(mutex_);
+                        changed_.wait(hold, [this] { return released_; });
+                    }
+                    return false;
+                });
+            return;
         }
     }
     if (host == "google.test" || host == "yahoo.test" || host == "msn.test") {

@@ -33,6 +33,14 @@ public:
     // page that answers 404.
     void SetPage(const std::string& hostAndTarget, const std::string& body);
     void RemovePage(const std::string& hostAndTarget);
+    // The source's second result page lists these pages instead.
+    void ListOnSecondPage(const std::vector<std::string>& urls);
+    // The page answers with this status and a body without the link.
+    void SetStatus(const std::string& hostAndTarget, int status);
+    // The page announces a body that holds the link in its second half, sends
+    // the first half and then holds (until the web ends) or closes.
+    enum class Break { kStall, kClose };
+    void BreakPage(const std::string& hostAndTarget, Break how);
 
     // The next request for hostAndTarget waits until Release().
     void Hold(const std::string& hostAndTarget);
@@ -48,6 +56,8 @@ private:
 
     std::mutex mutex_;
     std::map<std::string, std::string> pages_;
+    std::map<std::string, int> statuses_;
+    std::map<std::string, Break> broken_;
     std::condition_variable changed_;
     std::vector<std::string> asked_;
     std::string held_;

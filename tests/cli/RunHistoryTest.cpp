@@ -143,6 +143,73 @@ TEST_F(RunHistoryTest, AnImportIsComparedAsThePartialListItIs) {
     EXPECT_THAT(Out(), ContainsRegex("\n2 .* import of 1 file\n1 .* siteexplorer\n$"));
 }
 
+// Only a page read whole without its link is lost; a page that could not be
+// read is unverified, and one the source stopped listing is unlisted unless
+// it is checked again.
+TEST_F(RunHistoryTest, OnlyAVerifiedAbsenceIsLostAndAlerts) {
+    WriteFileBytes(dir.File("services.ini"), HandMadeWeb::ConfigText() + "stall_timeout_s = 1\n");
+    std::vector<std::string> listed;
+    for (int n = 1; n <= 5; ++n) {
+        const std::string page = "f" + std::to_string(n) + ".example/";
+        web.SetPage(page, "<a href=\"http://mysite.test/\">Widgets</a>");
+        listed.push_back("http://" + page);
+    }
+    web.ListOnSecondPage(listed);
+    const std::string rechecked = dir.File("rechecked.sqlite");
+    ASSERT_EQ(Run({"--out", dir.File("report"), "mysite.test"}), 0) << Err();
+    ASSERT_EQ(Run({"--history", rechecked, "mysite.test"}, false), 0) << Err();
+
+    web.SetPage("a.example/links.html", "<p>We no longer link to anyone.</p>");
+    web.RemovePage("e.example/");
+    web.SetStatus("f1.example/", 403);
+    web.BreakPage("f2.example/", HandMadeWeb::Break::kStall);
+    web.BreakPage("f3.example/", HandMadeWeb::Break::kClose);
+    web.SetStatus("f4.example/", 500);
+    web.SetPage("b.example/page.html",
+                "<a rel=\"nofollow\" href=\"http://www.mysite.test/about.html\">Best Widgets</a>");
+    // The source no longer lists f5, whose link is gone too.
+    web.SetPage("f5.example/", "<p>No links here.</p>");
+    listed.pop_back();
+    web.ListOnSecondPage(listed);
+
+    const std::string common =
+        "Linking Page,Change,Field,Old,New\n"
+        "http://b.example/page.html,Changed,linkStatus,follow,nofollow\n"
+        "http://b.example/page.html,Changed,rel,,nofollow\n"
+        "http://a.example/links.html,Lost,linkStatus,follow,not-found\n"
+        "http://e.example/,Lost,linkStatus,follow,gone\n"
+        "http://f1.example/,Unverified,linkStatus,follow,blocked\n"
+        "http://f2.example/,Unverified,linkStatus,follow,cut-short\n"
+        "http://f3.example/,Unverified,linkStatus,follow,cut-short\n"
+        "http://f4.example/,Unverified,linkStatus,follow,error\n";
+    EXPECT_EQ(Run({"--alert-on-lost", "--notify", "--out", dir.File("report"), "mysite.test"}), 3)
+        << Err();
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "report" / "changes.csv"),
+              common + "http://f5.example/,Unlisted,linkStatus,follow,not seen\n");
+    const std::string records = ReadFileBytes(dir.Path() / "report" / "records.json");
+    EXPECT_THAT(records, HasSubstr("{\"url\":\"http://f2.example/\",\"linkStatus\":\"cut-short\","
+                                   "\"httpStatus\":200,\"disavowed\":false}"));
+    EXPECT_THAT(records, HasSubstr("{\"url\":\"http://f1.example/\",\"linkStatus\":\"blocked\","
+                                   "\"httpStatus\":403,\"disavowed\":false}"));
+    EXPECT_THAT(ReadFileBytes(dir.Path() / "report" / "report.html"),
+                HasSubstr("<td>Unverified</td>"));
+
+    // Checked again, the page the source left is verified lost, and the
+    // backlinks found stay the source's.
+    EXPECT_EQ(Run({"--history", rechecked, "--recheck-previous", "--alert-on-lost", "--out",
+                   dir.File("again"), "mysite.test"},
+                  false),
+              3)
+        << Err();
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "again" / "changes.csv"),
+              common + "http://f5.example/,Lost,linkStatus,follow,not-found\n");
+    EXPECT_THAT(ReadFileBytes(dir.Path() / "again" / "records.json"),
+                HasSubstr("\"backlinkCount\": 54,"));
+
+    // Nothing lost since: the run's own exit code.
+    EXPECT_EQ(Run({"--alert-on-lost", "--out", dir.File("report"), "mysite.test"}), 0) << Err();
+}
+
 TEST_F(RunHistoryTest, AHistoryLockedPastTheTimeoutCostsNeitherTheReportNorItsExitCode) {
     // Another program holds the write lock for the whole run.
     sqlite3* holder = nullptr;

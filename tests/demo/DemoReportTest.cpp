@@ -244,8 +244,8 @@ TEST_F(DemoReportTest, LinkingPagesCarryEveryLinkStatus) {
                   record.linkStatus == "own-site" || record.linkStatus == "unreachable")
             << record.url;
     }
-    EXPECT_EQ(removed,
-              (std::set<std::string>{"own-site", "not-found", "gone", "error", "unreachable"}));
+    EXPECT_EQ(removed, (std::set<std::string>{"own-site", "not-found", "gone", "blocked", "error",
+                                              "unreachable"}));
     EXPECT_EQ(run_->records.size() + run_->unlinked.size(),
               static_cast<std::size_t>(run_->backlinkCount));
 }

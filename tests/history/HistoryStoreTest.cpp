@@ -60,7 +60,7 @@ RunResult SampleResult(int records) {
         record.linkStatus = "noindex";
         record.failures = {{RecordField::kPageRank, "HTTP 404"}, {RecordField::kMsnSitePos, ""}};
     }
-    result.unlinked = {{"http://gone.example/", "gone", 404, 1}};
+    result.unlinked = {{"http://gone.example/", "gone", 404, 1, true}};
     return result;
 }
 
@@ -149,10 +149,12 @@ TEST(HistoryStoreTest, StoresRunsWholeAndLoadsThemBack) {
         EXPECT_EQ(Fields(*is), Fields(*was));
     }
     ASSERT_EQ(back.unlinked.size(), 1U);
-    EXPECT_EQ(std::tie(back.unlinked[0].url, back.unlinked[0].linkStatus,
-                       back.unlinked[0].httpStatus, back.unlinked[0].keptBefore),
-              std::tie(completed.unlinked[0].url, completed.unlinked[0].linkStatus,
-                       completed.unlinked[0].httpStatus, completed.unlinked[0].keptBefore));
+    EXPECT_EQ(
+        std::tie(back.unlinked[0].url, back.unlinked[0].linkStatus, back.unlinked[0].httpStatus,
+                 back.unlinked[0].keptBefore, back.unlinked[0].disavowed),
+        std::tie(completed.unlinked[0].url, completed.unlinked[0].linkStatus,
+                 completed.unlinked[0].httpStatus, completed.unlinked[0].keptBefore,
+                 completed.unlinked[0].disavowed));
     EXPECT_TRUE(reader.Load(second.value())->result.cancelled);
     EXPECT_THAT(reader.Load(999).reason(), HasSubstr("holds no run 999"));
 }
@@ -180,9 +182,10 @@ CREATE TABLE removed (run_id INTEGER NOT NULL REFERENCES runs (id), position INT
     kept_before INTEGER NOT NULL, PRIMARY KEY (run_id, position)) WITHOUT ROWID;
 INSERT INTO runs VALUES (7, 'mysite.test', '2026-01-01T00:00:00Z', '2026-01-01T00:01:00Z', 0,
     3, 2, 16, 'siteexplorer', 'pagerank-page', 'html-search', 'siteexplorer', 1, 9, 0, 0, '',
-    '', 1, 0);
+    '', 1, 1);
 INSERT INTO records VALUES (7, 0, 'http://a.example/', 'http://mysite.test/', 'my site',
     1, 2, 3, 4, 5, 6, 7, 8, 1, '8:pageRank8:HTTP 404');
+INSERT INTO removed VALUES (7, 0, 'http://b.example/', 'error', 403, 1);
 PRAGMA user_version = 1;
 )");
     // Reading alone leaves the file as the older program wrote it.
@@ -210,6 +213,12 @@ PRAGMA user_version = 1;
     // The version had no link status: the record reads as not examined.
     EXPECT_EQ(record.linkStatus, "");
     EXPECT_EQ(record.httpStatus, 0);
+    EXPECT_FALSE(record.disavowed);
+    // A page an older program removed as "error" stays so, never disavowed.
+    ASSERT_EQ(old->result.unlinked.size(), 1U);
+    EXPECT_EQ(old->result.unlinked[0].linkStatus, "error");
+    EXPECT_EQ(old->result.unlinked[0].httpStatus, 403);
+    EXPECT_FALSE(old->result.unlinked[0].disavowed);
 
     const Result<std::int64_t> stored = store.Store(SampleRun(false), SampleResult(2));
     ASSERT_TRUE(stored.ok()) << stored.reason();

@@ -49,5 +49,23 @@ TEST(RunChangesTest, ListsNewAndChangedInTheNewerOrderThenLostInTheOlder) {
     EXPECT_TRUE(RunChanges::Compare(newer, newer).pages.empty());
 }
 
+// Nobody wants the link of a disavowed page back, whichever run marked it.
+TEST(RunChangesTest, ADisavowedPageIsNeverLostUnverifiedOrUnlisted) {
+    RunResult older;
+    Keep(older, "http://marked-before.example/");
+    Keep(older, "http://marked-now.example/");
+    Keep(older, "http://blocked.example/");
+    older.records.begin()->disavowed = true;
+    RunResult newer;
+    newer.unlinked = {{"http://marked-before.example/", "gone", 404, 0},
+                      {"http://marked-now.example/", "not-found", 200, 0, true},
+                      {"http://blocked.example/", "blocked", 403, 0}};
+    const RunChanges changes = RunChanges::Compare(older, newer);
+    EXPECT_EQ(ChangesCsv(changes),
+              "Linking Page,Change,Field,Old,New\n"
+              "http://blocked.example/,Unverified,linkStatus,follow,blocked\n");
+    EXPECT_EQ(changes.LostCount(), 0U);
+}
+
 }  // namespace
 }  // namespace veltrap

@@ -124,13 +124,33 @@ TEST(UnlinkedStatusTest, SaysWhyThePageHadNoLink) {
     PageAnswer page;
     EXPECT_EQ(UnlinkedStatus(page), "unreachable");
     page.answered = true;
-    for (const auto& [status, expected] : std::vector<std::pair<long, std::string>>{
-             {200, "not-found"}, {404, "gone"}, {410, "gone"}, {500, "error"}, {429, "error"}}) {
+    for (const auto& [status, expected] :
+         std::vector<std::pair<long, std::string>>{{200, "not-found"},
+                                                   {404, "gone"},
+                                                   {410, "gone"},
+                                                   {500, "error"},
+                                                   {429, "blocked"},
+                                                   {401, "blocked"},
+                                                   {403, "blocked"},
+                                                   {407, "blocked"},
+                                                   {451, "blocked"}}) {
         page.status = status;
         EXPECT_EQ(UnlinkedStatus(page), expected) << status;
     }
+    // An answer that ended before its end is cut short, whatever it began with.
+    for (const long status : {200L, 404L, 403L}) {
+        PageAnswer stalled = page;
+        stalled.status = status;
+        stalled.transportError = "Timeout was reached";
+        EXPECT_EQ(UnlinkedStatus(stalled), "cut-short") << status;
+        PageAnswer capped = page;
+        capped.status = status;
+        capped.cut = true;
+        EXPECT_EQ(UnlinkedStatus(capped), "cut-short") << status;
+    }
     page.status = 302;
     page.tooManyRedirects = true;
+    page.transportError = "Number of redirects hit maximum amount";
     EXPECT_EQ(UnlinkedStatus(page), "error");
 }
 
