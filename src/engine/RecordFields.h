@@ -34,7 +34,7 @@ struct FieldInfo {
 // records table hold them. Adding a field to BacklinkRecord means adding it
 // here and to the accessors in RecordFields.cpp; the outputs, the history and
 // the changes follow.
-inline constexpr std::array<FieldInfo, 20> kRecordFields = {{
+inline constexpr std::array<FieldInfo, 21> kRecordFields = {{
     {RecordField::kUrl, "url", "url", FieldKind::kText},
     {RecordField::kHref, "href", "href", FieldKind::kText},
     {RecordField::kAnchorText, "anchorText", "anchor_text", FieldKind::kText, 1},

@@ -56,7 +56,8 @@ Json Record(const std::string& url, const std::string& href, const std::string& 
                 {"robots", ""},
                 {"canonical", ""},
                 {"linkStatus", "follow"},
-                {"rendered", false}};
+                {"rendered", false},
+                {"disavowed", false}};
 }
 
 Json Untouched(const std::string& url) {
@@ -132,16 +133,19 @@ TEST_F(EndToEndTest, WholeRunFillsEveryKeptRecord) {
         unlinked.push_back({{"url", "http://mysite.test/own-" + std::to_string(n)},
                             {"linkStatus", "own-site"},
                             {"httpStatus", 0},
-                            {"rendered", false}});
+                            {"rendered", false},
+                            {"disavowed", false}});
     }
     unlinked.push_back({{"url", "http://d.example/nolink.html"},
                         {"linkStatus", "not-found"},
                         {"httpStatus", 200},
-                        {"rendered", false}});
+                        {"rendered", false},
+                        {"disavowed", false}});
     unlinked.push_back({{"url", "http://g.example/gone.html"},
                         {"linkStatus", "gone"},
                         {"httpStatus", 404},
-                        {"rendered", false}});
+                        {"rendered", false},
+                        {"disavowed", false}});
     EXPECT_EQ(report["unlinked"], unlinked);
     const std::string links = ReadFileBytes(dir.Path() / "report" / "links.csv");
     EXPECT_THAT(links, ::testing::StartsWith("Linking Page,Status,HTTP,Rel,Link Type\n"

@@ -188,9 +188,9 @@ TEST_F(RunHistoryTest, OnlyAVerifiedAbsenceIsLostAndAlerts) {
               common + "http://f5.example/,Unlisted,linkStatus,follow,not seen\n");
     const std::string records = ReadFileBytes(dir.Path() / "report" / "records.json");
     EXPECT_THAT(records, HasSubstr("{\"url\":\"http://f2.example/\",\"linkStatus\":\"cut-short\","
-                                   "\"httpStatus\":200,\"disavowed\":false}"));
+                                   "\"httpStatus\":200,\"rendered\":false,\"disavowed\":false}"));
     EXPECT_THAT(records, HasSubstr("{\"url\":\"http://f1.example/\",\"linkStatus\":\"blocked\","
-                                   "\"httpStatus\":403,\"disavowed\":false}"));
+                                   "\"httpStatus\":403,\"rendered\":false,\"disavowed\":false}"));
     EXPECT_THAT(ReadFileBytes(dir.Path() / "report" / "report.html"),
                 HasSubstr("<td>Unverified</td>"));
 

@@ -98,7 +98,8 @@ TEST(RecordsJsonTest, ARecordNamesEveryFieldOnceInTheDocumentedOrder) {
                                            "robots",
                                            "canonical",
                                            "linkStatus",
-                                           "rendered"};
+                                           "rendered",
+                                           "disavowed"};
     EXPECT_EQ(nlohmann::json::parse(line.substr(line.find('{'))).size(), keys.size());
     std::size_t last = 0;
     for (const std::string& key : keys) {

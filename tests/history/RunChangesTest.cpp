@@ -58,7 +58,7 @@ TEST(RunChangesTest, ADisavowedPageIsNeverLostUnverifiedOrUnlisted) {
     older.records.begin()->disavowed = true;
     RunResult newer;
     newer.unlinked = {{"http://marked-before.example/", "gone", 404, 0},
-                      {"http://marked-now.example/", "not-found", 200, 0, true},
+                      {"http://marked-now.example/", "not-found", 200, 0, false, true},
                       {"http://blocked.example/", "blocked", 403, 0}};
     const RunChanges changes = RunChanges::Compare(older, newer);
     EXPECT_EQ(ChangesCsv(changes),
