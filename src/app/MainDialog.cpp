@@ -675,6 +675,15 @@ void MainDialog::OnDisavowFile() {
     const QString chosen =
         prompts_.chooseOneFile(this, QStringLiteral("Disavow File"), kDisavowFilters);
     if (chosen.isEmpty()) {
+        // A file that went missing or bad would otherwise stop every run, so
+        // cancelling offers to read none.
+        if (!disavowFile_.empty() &&
+            prompts_.askYesNo(this, QStringLiteral("Stop reading the disavow file %1?")
+                                        .arg(ShownText(disavowFile_.string())))) {
+            disavowFile_.clear();
+            SavedState::SaveDisavowFile(store_, "");
+            SetStatus(QStringLiteral("No disavow file is read"));
+        }
         return;
     }
     work_.Run<Result<DisavowList>>(

@@ -124,7 +124,8 @@ public slots:
     // refused before anything is sent.
     void OnImportBacklinks();
     // Chooses the disavow file that every run reads and that the row menu
-    // writes to; a file that cannot be used is refused, telling why.
+    // writes to; a file that cannot be used is refused, telling why. Without
+    // a choice, the user may stop reading the file in use.
     void OnDisavowFile();
     // Adds the line for the selected Link Status row's page, or for its whole
     // domain, to the disavow file, asking for one first when none is chosen,

@@ -54,6 +54,15 @@ TEST_F(DisavowTest, AChosenFileIsRememberedAndMarksTheNextRun) {
     ASSERT_TRUE(WaitForRunDone());
     EXPECT_EQ(Cell(0, 1), "Follow, Disavowed");
     EXPECT_EQ(Cell(1, 1), "Follow");
+
+    // Cancelling the dialog can stop reading it, for good.
+    oneFileAnswer_.clear();
+    answers_ = {true};
+    window_->DisavowFileAction()->trigger();
+    EXPECT_EQ(SavedState::Load(Store()).disavowFile, "");
+    ClickRun();
+    ASSERT_TRUE(WaitForRunDone());
+    EXPECT_EQ(Cell(0, 1), "Follow");
 }
 
 TEST_F(DisavowTest, DisavowDomainAddsItsLineAndMarksEveryRowOfTheDomain) {
