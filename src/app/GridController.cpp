@@ -22,6 +22,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 
 namespace veltrap {
 namespace {
@@ -43,7 +45,12 @@ GridController::GridController(ReportDisplay& display, ClientArea* client, QTabB
       rowMenu_(rowMenu),
       prompts_(prompts),
       openPageAction_(rowMenu->addAction(QStringLiteral("Open Page"))),
-      copyAddressAction_(rowMenu->addAction(QStringLiteral("Copy Address"))) {
+      copyAddressAction_(rowMenu->addAction(QStringLiteral("Copy Address"))),
+      disavowPageAction_(new QAction(QStringLiteral("Disavow Page"), rowMenu)),
+      disavowDomainAction_(new QAction(QStringLiteral("Disavow Domain"), rowMenu)) {
+    rowMenu->addSeparator();
+    rowMenu->addAction(disavowPageAction_);
+    rowMenu->addAction(disavowDomainAction_);
     connect(openPageAction_, &QAction::triggered, this, [this] {
         if (const int row = SelectedListRow(); row >= 0) {
             OpenPage(display_.grid.Cell(row, 0));
@@ -66,6 +73,34 @@ GridController::GridController(ReportDisplay& display, ClientArea* client, QTabB
 void GridController::SetReport(const RunResult* result, const LinkChanges* changes) {
     result_ = result;
     changes_ = changes;
+}
+
+void GridController::ReplaceResult(const RunResult* result) {
+    result_ = result;
+    if (result_ == nullptr || !display_.rowsSelectable || tabs_->currentIndex() != kLinkStatusTab) {
+        return;
+    }
+    std::map<std::string, std::string, std::less<>> cells;
+    for (const BacklinkRecord& record : result_->records) {
+        cells.emplace(record.url, LinkStatusCell(record.linkStatus, record.disavowed));
+    }
+    for (const UnlinkedRecord& record : result_->unlinked) {
+        cells.emplace(record.url, LinkStatusCell(record.linkStatus, record.disavowed));
+    }
+    // The rows may have been sorted since the pane was filled, so each is
+    // found by its page; the pages only the run before listed hold no record.
+    ReportGrid& grid = display_.grid;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        if (const auto found = cells.find(grid.Cell(row, 0)); found != cells.end()) {
+            grid.SetCell(row, 1, found->second);
+        }
+    }
+    client_->update();
+}
+
+std::string GridController::SelectedAddress() const {
+    const int row = SelectedListRow();
+    return row >= 0 ? display_.grid.Cell(row, 0) : std::string();
 }
 
 void GridController::FitScrollBar() {
@@ -353,6 +388,11 @@ void GridController::OnGridContextMenu(QPoint at, QPoint global) {
     const bool address = !WebAddressToOpen(display_.grid.Cell(SelectedListRow(), 0)).isEmpty();
     openPageAction_->setEnabled(address);
     copyAddressAction_->setEnabled(address);
+    const bool linkStatus = tabs_->currentIndex() == kLinkStatusTab;
+    disavowPageAction_->setVisible(linkStatus);
+    disavowDomainAction_->setVisible(linkStatus);
+    disavowPageAction_->setEnabled(address);
+    disavowDomainAction_->setEnabled(address);
     rowMenu_->popup(global);
 }
 

@@ -36,7 +36,8 @@ public:
     static constexpr int kLinkStatusTab = 3;
     static constexpr int kDetailTab = 4;
 
-    // The menu a right-click on a data row opens gets its two entries here.
+    // The menu a right-click on a data row opens gets its entries here: two
+    // for every tab, and two more that disavow a Link Status row's page.
     GridController(ReportDisplay& display, ClientArea* client, QTabBar* tabs, QScrollBar* scrollBar,
                    QMenu* rowMenu, UserPrompts& prompts, QObject* parent = nullptr);
 
@@ -44,6 +45,9 @@ public:
     // before it; null for none. What is pointed to must stay until the next
     // call.
     void SetReport(const RunResult* result, const LinkChanges* changes);
+    // The same run with other disavowed marks: the Link Status rows on
+    // screen take the new marks where they stand, without moving.
+    void ReplaceResult(const RunResult* result);
 
     // Refills the pane of the selected permanent tab from the report on screen.
     void FillSelectedPane();
@@ -54,6 +58,10 @@ public:
 
     QAction* OpenPageAction() const { return openPageAction_; }
     QAction* CopyAddressAction() const { return copyAddressAction_; }
+    QAction* DisavowPageAction() const { return disavowPageAction_; }
+    QAction* DisavowDomainAction() const { return disavowDomainAction_; }
+    // The address in the first cell of the selected row; "" for none.
+    std::string SelectedAddress() const;
 
 public slots:
     // The left button went down, or was double-clicked, at a point of the
@@ -99,6 +107,8 @@ private:
     UserPrompts& prompts_;
     QAction* openPageAction_;
     QAction* copyAddressAction_;
+    QAction* disavowPageAction_;
+    QAction* disavowDomainAction_;
     const RunResult* result_ = nullptr;
     const LinkChanges* changes_ = nullptr;
 };

@@ -73,6 +73,8 @@ const QString kChooseSourceQuestion = QStringLiteral(
     "The backlink source gave no answer. Open the Services settings to choose "
     "another one?");
 
+const QString kDisavowFilters = QStringLiteral("Disavow files (*.txt);;All Files (*)");
+
 // A path the user chose, as the system names it.
 std::filesystem::path LocalPath(const QString& chosen) {
     return std::filesystem::path(QFile::encodeName(chosen).toStdString());
@@ -98,6 +100,7 @@ MainDialog::MainDialog(ServiceConfig config, SettingsStore store, UserPrompts pr
     hiddenBox_->hide();
     maxBacklinkPages_ = saved.maxBacklinkPages;
     maxRankingPages_ = saved.maxRankingPages;
+    disavowFile_ = std::filesystem::path(saved.disavowFile);
     for (const std::string& site : saved.sites) {
         AddSavedSite(ShownText(site));
     }
@@ -219,6 +222,9 @@ void MainDialog::BuildMenu() {
     importAction_ = file->addAction(QStringLiteral("&Import Backlinks..."));
     importAction_->setStatusTip(
         QStringLiteral("Run the report on the backlinks of exported files"));
+    disavowFileAction_ = file->addAction(QStringLiteral("&Disavow File..."));
+    disavowFileAction_->setStatusTip(
+        QStringLiteral("Choose the disavow file whose pages every run marks"));
     exportAction_ = file->addAction(QStringLiteral("E&xport to Excel"));
     exportAction_->setStatusTip(QStringLiteral("Export this data to a CSV file"));
     saveHtmlAction_ = file->addAction(QStringLiteral("Save Report as &HTML..."));
@@ -243,6 +249,7 @@ void MainDialog::BuildMenu() {
 
     connect(settingsAction_, &QAction::triggered, this, &MainDialog::OnSettings);
     connect(importAction_, &QAction::triggered, this, &MainDialog::OnImportBacklinks);
+    connect(disavowFileAction_, &QAction::triggered, this, &MainDialog::OnDisavowFile);
     connect(exportAction_, &QAction::triggered, this, &MainDialog::OnExportCsv);
     connect(saveHtmlAction_, &QAction::triggered, this, &MainDialog::OnSaveHtml);
     connect(exportAllAction_, &QAction::triggered, this, &MainDialog::OnExportAll);
@@ -254,6 +261,8 @@ void MainDialog::BuildMenu() {
     // that the controller answers.
     rowMenu_ = new QMenu(this);
     grid_ = new GridController(display_, client_, tabs_, scrollBar_, rowMenu_, prompts_, this);
+    connect(grid_->DisavowPageAction(), &QAction::triggered, this, &MainDialog::OnDisavowPage);
+    connect(grid_->DisavowDomainAction(), &QAction::triggered, this, &MainDialog::OnDisavowDomain);
     // A text box with the focus copies its own selection, as it takes the
     // shortcut before the window does.
     copyRowAction_ = new QAction(QStringLiteral("Copy Row"), this);
@@ -411,6 +420,7 @@ void MainDialog::StartRun(std::vector<std::string> importFiles) {
     request.run.maxRankingPages = maxRankingPages_;
     request.importFiles = std::move(importFiles);
     request.config = config_;
+    request.disavowFile = disavowFile_;
     if (!historyFile_.empty()) {
         request.history = historyFile_;
     }
@@ -659,6 +669,109 @@ void MainDialog::OnImportBacklinks() {
         paths.push_back(LocalPath(path).string());
     }
     StartRun(std::move(paths));
+}
+
+void MainDialog::OnDisavowFile() {
+    const QString chosen =
+        prompts_.chooseOneFile(this, QStringLiteral("Disavow File"), kDisavowFilters);
+    if (chosen.isEmpty()) {
+        // A file that went missing or bad would otherwise stop every run, so
+        // cancelling offers to read none.
+        if (!disavowFile_.empty() &&
+            prompts_.askYesNo(this, QStringLiteral("Stop reading the disavow file %1?")
+                                        .arg(ShownText(disavowFile_.string())))) {
+            disavowFile_.clear();
+            SavedState::SaveDisavowFile(store_, "");
+            SetStatus(QStringLiteral("No disavow file is read"));
+        }
+        return;
+    }
+    work_.Run<Result<DisavowList>>(
+        [file = LocalPath(chosen)] { return DisavowList::Read(file); },
+        [this, file = LocalPath(chosen)](Result<DisavowList> read) {
+            if (!read) {
+                prompts_.showWarning(this, QStringLiteral("The disavow file was not chosen: %1")
+                                               .arg(ShownText(read.reason())));
+                return;
+            }
+            UseDisavowList(file, *read);
+            SetStatus(QStringLiteral("Every run marks the pages that %1 disavows")
+                          .arg(ShownText(file.string())));
+        });
+}
+
+void MainDialog::OnDisavowPage() {
+    Disavow(false);
+}
+
+void MainDialog::OnDisavowDomain() {
+    Disavow(true);
+}
+
+void MainDialog::Disavow(bool wholeDomain) {
+    const std::string page = grid_->SelectedAddress();
+    if (page.empty()) {
+        return;
+    }
+    std::filesystem::path file = disavowFile_;
+    if (file.empty()) {
+        const QString chosen =
+            prompts_.chooseOneFile(this, QStringLiteral("Disavow File"), kDisavowFilters);
+        if (chosen.isEmpty()) {
+            return;
+        }
+        file = LocalPath(chosen);
+    }
+    // The file is written, and read back whole for the marks, off the
+    // window's thread; a line it refuses leaves the file as it was.
+    work_.Run<Result<DisavowList>>(
+        [file, page, wholeDomain, lock = disavowWrite_]() -> Result<DisavowList> {
+            const std::lock_guard held(*lock);
+            const Status added =
+                wholeDomain ? DisavowList::AddDomain(file, page) : DisavowList::AddPage(file, page);
+            if (!added) {
+                return added.failure();
+            }
+            return DisavowList::Read(file);
+        },
+        [this, file, page, wholeDomain](Result<DisavowList> read) {
+            if (!read) {
+                prompts_.showWarning(
+                    this,
+                    QStringLiteral("Nothing was disavowed: %1").arg(ShownText(read.reason())));
+                return;
+            }
+            UseDisavowList(file, *read);
+            const std::string what = wholeDomain ? "the domain " + DisavowList::HostOf(page) : page;
+            SetStatus(QStringLiteral("Disavowed %1 in %2")
+                          .arg(ShownText(what), ShownText(file.string())));
+        });
+}
+
+void MainDialog::UseDisavowList(const std::filesystem::path& file, const DisavowList& list) {
+    if (file != disavowFile_) {
+        disavowFile_ = file;
+        SavedState::SaveDisavowFile(store_, file.string());
+    }
+    if (!onScreen_) {
+        return;
+    }
+    auto result = std::make_shared<RunResult>(*onScreen_->result);
+    for (BacklinkRecord& record : result->records) {
+        record.disavowed = list.Names(record.url);
+    }
+    for (UnlinkedRecord& record : result->unlinked) {
+        record.disavowed = list.Names(record.url);
+    }
+    auto report = std::make_shared<FinishedReport>(*onScreen_);
+    report->result = result;
+    // The grid lets go of the old run before it goes; what is saved is the
+    // report on screen, marks and all.
+    grid_->ReplaceResult(result.get());
+    if (lastEnded_ == onScreen_) {
+        lastEnded_ = report;
+    }
+    onScreen_ = std::move(report);
 }
 
 void MainDialog::OnExportCsv() {

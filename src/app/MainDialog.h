@@ -7,6 +7,7 @@
 #include "app/SettingsDialog.h"
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
+#include "engine/DisavowList.h"
 #include "engine/ServiceConfig.h"
 #include "report/LinkChanges.h"
 #include "session/FinishedReport.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -85,6 +87,7 @@ public:
     ClientArea* Client() const { return client_; }
     QAction* SettingsAction() const { return settingsAction_; }
     QAction* ImportAction() const { return importAction_; }
+    QAction* DisavowFileAction() const { return disavowFileAction_; }
     QAction* ExportAction() const { return exportAction_; }
     QAction* SaveHtmlAction() const { return saveHtmlAction_; }
     QAction* ExportAllAction() const { return exportAllAction_; }
@@ -96,6 +99,8 @@ public:
     QMenu* RowMenu() const { return rowMenu_; }
     QAction* OpenPageAction() const { return grid_->OpenPageAction(); }
     QAction* CopyAddressAction() const { return grid_->CopyAddressAction(); }
+    QAction* DisavowPageAction() const { return grid_->DisavowPageAction(); }
+    QAction* DisavowDomainAction() const { return grid_->DisavowDomainAction(); }
     UserPrompts& Prompts() { return prompts_; }
 
     ReportDisplay& Display() { return display_; }
@@ -106,6 +111,8 @@ public:
     bool RunGoing() const { return phase_ == Phase::kRunning; }
     std::int32_t MaxBacklinkPages() const { return maxBacklinkPages_; }
     std::int32_t MaxRankingPages() const { return maxRankingPages_; }
+    // The disavow file every run reads; empty for none.
+    const std::filesystem::path& DisavowFile() const { return disavowFile_; }
 
 public slots:
     // The Run button: cancels the run going on (after asking), or starts one.
@@ -116,6 +123,15 @@ public slots:
     // typed site on the addresses they hold; files that cannot be read are
     // refused before anything is sent.
     void OnImportBacklinks();
+    // Chooses the disavow file that every run reads and that the row menu
+    // writes to; a file that cannot be used is refused, telling why. Without
+    // a choice, the user may stop reading the file in use.
+    void OnDisavowFile();
+    // Adds the line for the selected Link Status row's page, or for its whole
+    // domain, to the disavow file, asking for one first when none is chosen,
+    // and marks the rows it names.
+    void OnDisavowPage();
+    void OnDisavowDomain();
     // Writes the grid on screen to a CSV file the user picks, then opens it.
     void OnExportCsv();
     // Writes the HTML report of the last run that ended to a file the user
@@ -168,6 +184,10 @@ private:
     // Shows a report in the panes, with what changed since the run before it.
     void ShowReport(std::shared_ptr<const FinishedReport> report);
     void SetReportReady(bool ready);
+    void Disavow(bool wholeDomain);
+    // Takes file as the disavow file, remembered with the settings, and
+    // marks the records of the report on screen that its list names.
+    void UseDisavowList(const std::filesystem::path& file, const DisavowList& list);
     // The save entries take a run that has ended and never one going on.
     void UpdateSaveActions();
     void SetStatus(const QString& text);
@@ -198,6 +218,7 @@ private:
     QScrollBar* scrollBar_ = nullptr;
     QAction* settingsAction_ = nullptr;
     QAction* importAction_ = nullptr;
+    QAction* disavowFileAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QAction* saveHtmlAction_ = nullptr;
     QAction* exportAllAction_ = nullptr;
@@ -209,6 +230,10 @@ private:
     GridController* grid_ = nullptr;
 
     std::filesystem::path historyFile_;
+    std::filesystem::path disavowFile_;
+    // Held by each write of the disavow file, which reads the file and
+    // writes it whole: two rows disavowed at once must both keep their line.
+    std::shared_ptr<std::mutex> disavowWrite_ = std::make_shared<std::mutex>();
     Phase phase_ = Phase::kIdle;
     // The report whose panes are on screen, and what changed since the run
     // before it; the save entries write the last run that ended, which a

@@ -67,6 +67,16 @@ UserPrompts UserPrompts::Interactive() {
         }
         return dialog.selectedFiles();
     };
+    prompts.chooseOneFile = [](QWidget* parent, const QString& title, const QString& nameFilters) {
+        QFileDialog dialog(parent, title);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(nameFilters.split(QStringLiteral(";;")));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
+    };
     prompts.openExternally = [](const QUrl& target) { return QDesktopServices::openUrl(target); };
     prompts.runDialog = [](QDialog& dialog) { return dialog.exec(); };
     return prompts;

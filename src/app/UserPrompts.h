@@ -36,6 +36,10 @@ struct UserPrompts {
     // An Open dialog that takes several existing files; the chosen paths, or
     // none when cancelled.
     std::function<QStringList(QWidget* parent, const QString& nameFilters)> chooseOpenFiles;
+    // An Open dialog that takes one file, an existing one or a new name the
+    // user types; its path, or "" when cancelled.
+    std::function<QString(QWidget* parent, const QString& title, const QString& nameFilters)>
+        chooseOneFile;
     // Opens a web page or a file with the desktop's program for it.
     std::function<bool(const QUrl& target)> openExternally;
     // Runs a dialog modally and returns its result code.

@@ -26,12 +26,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 13> kWords =
     {"own-site", "Own site"},
 }};
 
-// The status in words, marked when the user disavowed the page.
-std::string StatusCell(std::string_view linkStatus, bool disavowed) {
-    const std::string words(LinkStatusWords(linkStatus));
-    return disavowed ? words + (words.empty() ? "" : ", ") + "Disavowed" : words;
-}
-
 std::string HttpCell(std::int32_t status) {
     return status > 0 ? std::to_string(status) : std::string();
 }
@@ -45,6 +39,11 @@ std::string_view LinkStatusWords(std::string_view linkStatus) {
         }
     }
     return {};
+}
+
+std::string LinkStatusCell(std::string_view linkStatus, bool disavowed) {
+    const std::string words(LinkStatusWords(linkStatus));
+    return disavowed ? words + (words.empty() ? "" : ", ") + "Disavowed" : words;
 }
 
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
@@ -105,7 +104,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         for (; removed != unlinked.end() && removed->keptBefore <= keptBefore; ++removed) {
             const int row = grid.AddRow();
             grid.SetCell(row, 0, removed->url);
-            grid.SetCell(row, 1, StatusCell(removed->linkStatus, removed->disavowed));
+            grid.SetCell(row, 1, LinkStatusCell(removed->linkStatus, removed->disavowed));
             grid.SetCell(row, 2, HttpCell(removed->httpStatus));
             setChange(row, removed->url);
             setRendered(row, removed->rendered);
@@ -116,7 +115,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         addRemovedUpTo(index++);
         const int row = grid.AddRow();
         grid.SetCell(row, 0, record.url);
-        grid.SetCell(row, 1, StatusCell(record.linkStatus, record.disavowed));
+        grid.SetCell(row, 1, LinkStatusCell(record.linkStatus, record.disavowed));
         grid.SetCell(row, 2, HttpCell(record.httpStatus));
         grid.SetCell(row, 3, record.rel);
         SetLookedUpCell(grid, row, 4, record.reciprocal ? "Reciprocal" : "One Way", record,

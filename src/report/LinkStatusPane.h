@@ -7,6 +7,7 @@
 #include "report/PaneResult.h"
 #include "report/ReportGrid.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,5 +28,8 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
 // The words the tab shows for a link status ("Follow", "Page gone", ...); a
 // status the run did not reach shows as "".
 std::string_view LinkStatusWords(std::string_view linkStatus);
+// What the tab's "Status" column shows for a record: its words, marked
+// ", Disavowed" when the user disavowed the page.
+std::string LinkStatusCell(std::string_view linkStatus, bool disavowed);
 
 }  // namespace veltrap

@@ -30,6 +30,7 @@ SavedState SavedState::Load(const SettingsStore& store) {
             state.windowHeight = height;
         }
     }
+    state.disavowFile = store.Read(SettingsStore::kDisavowFile);
     return state;
 }
 
@@ -61,6 +62,10 @@ bool SavedState::RememberSite(const SettingsStore& store, std::string_view site)
 bool SavedState::SaveWindowSize(const SettingsStore& store, int width, int height) {
     return store.Write(SettingsStore::kWindowSize,
                        std::to_string(width) + "x" + std::to_string(height));
+}
+
+bool SavedState::SaveDisavowFile(const SettingsStore& store, std::string_view file) {
+    return store.Write(SettingsStore::kDisavowFile, file);
 }
 
 bool SavedState::ForgetSite(const SettingsStore& store, std::string_view site) {

@@ -23,8 +23,10 @@ struct SavedState {
     // or the saved text is not two sizes above 0.
     int windowWidth = 0;
     int windowHeight = 0;
+    // The disavow file the user chose ("DisavowFile"); empty for none.
+    std::string disavowFile;
 
-    // Reads all three values. A limit that is absent or empty stays at its
+    // Reads every value. A limit that is absent or empty stays at its
     // default; one that does not start with a number reads as 0.
     static SavedState Load(const SettingsStore& store);
     // Writes both limits as decimal text; false when the store refused.
@@ -35,6 +37,7 @@ struct SavedState {
     // cannot be an entry of the stored form and is never saved.
     static bool RememberSite(const SettingsStore& store, std::string_view site);
     static bool SaveWindowSize(const SettingsStore& store, int width, int height);
+    static bool SaveDisavowFile(const SettingsStore& store, std::string_view file);
     // Takes site off the saved list; false when the store refused.
     static bool ForgetSite(const SettingsStore& store, std::string_view site);
 };

@@ -20,6 +20,8 @@ public:
     static constexpr std::string_view kSearchResults = "SearchResults";
     // The window's last size, as "WIDTHxHEIGHT" in pixels.
     static constexpr std::string_view kWindowSize = "WindowSize";
+    // The disavow file every run of the window reads, as a path.
+    static constexpr std::string_view kDisavowFile = "DisavowFile";
 
     // The user's own store, "Quorvex.ini" in $XDG_CONFIG_HOME or ~/.config.
     SettingsStore();

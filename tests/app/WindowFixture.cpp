@@ -42,6 +42,10 @@ void WindowFixture::Open(ReportSession::Pipeline run, ServiceConfig config) {
     };
     prompts.chooseFolder = [this](QWidget*, const QString&) { return folderAnswer_; };
     prompts.chooseOpenFiles = [this](QWidget*, const QString&) { return openAnswer_; };
+    prompts.chooseOneFile = [this](QWidget*, const QString&, const QString&) {
+        ++oneFileAsked_;
+        return oneFileAnswer_;
+    };
     prompts.openExternally = [this](const QUrl& target) {
         opened_.push_back(target);
         return true;

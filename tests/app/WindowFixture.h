@@ -61,6 +61,9 @@ protected:
     QStringList saveNames_;
     QString folderAnswer_;
     QStringList openAnswer_;
+    // What the one-file dialog answers, and how often it was opened.
+    QString oneFileAnswer_;
+    int oneFileAsked_ = 0;
     std::vector<QUrl> opened_;
     std::function<int(QDialog&)> dialogScript_;
 };
