@@ -73,6 +73,7 @@ FetchScheduler::~FetchScheduler() {
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
+        TellClaimers();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -113,11 +114,13 @@ void FetchScheduler::HoldHost(const std::string& host, Clock::time_point until) 
 
 bool FetchScheduler::ClaimHost(const std::string& host) {
     std::unique_lock lock(mutex_);
-    // Stopped() and Complete() tell ended_, so the wait sees both a freed
+    // Stopped() and Complete() tell hostFreed_, so the wait sees both a freed
     // connection and the stop.
-    ended_.wait(lock, [&] {
+    ++claimers_;
+    hostFreed_.wait(lock, [&] {
         return quit_ || stop_.RefusesFetches() || hosts_[host].active < perHostConnections_;
     });
+    --claimers_;
     if (quit_ || stop_.RefusesFetches()) {
         return false;
     }
@@ -129,7 +132,7 @@ void FetchScheduler::ReleaseHost(const std::string& host) {
     {
         std::lock_guard lock(mutex_);
         --hosts_[host].active;
-        ended_.notify_all();
+        TellClaimers();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -143,6 +146,7 @@ void FetchScheduler::Stopped() {
             job->End(CURLE_ABORTED_BY_CALLBACK);
         }
         waiting_.clear();
+        TellClaimers();
     }
     if (multi_) {
         curl_multi_wakeup(multi_.get());
@@ -268,6 +272,13 @@ void FetchScheduler::Complete(Job& job, CURLcode code) {
     std::lock_guard lock(mutex_);
     --hosts_[job.transfer->host].active;
     job.End(code);
+    TellClaimers();
+}
+
+void FetchScheduler::TellClaimers() {
+    if (claimers_ > 0) {
+        hostFreed_.notify_all();
+    }
 }
 
 int FetchScheduler::PollTimeoutMs(Clock::time_point now) {

@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -84,6 +85,8 @@ private:
     bool FinishDone();
     void CheckStalls(Clock::time_point now);
     void Complete(Job& job, CURLcode code);
+    // Called under the lock: wakes the callers of ClaimHost, if any wait.
+    void TellClaimers();
     int PollTimeoutMs(Clock::time_point now);
 
     static void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* self);
@@ -102,6 +105,11 @@ private:
     std::deque<Job*> waiting_;
     std::map<CURL*, Job*> running_;  // touched only by the loop's thread
     std::map<std::string, HostState> hosts_;
+    // Told when a host's connection is freed or fetching ends, and only while
+    // ClaimHost has callers waiting, so that the ends of ordinary transfers
+    // wake nobody.
+    std::condition_variable hostFreed_;
+    int claimers_ = 0;
     // The scheduler is going away: whatever is still in flight ends.
     bool quit_ = false;
     std::thread thread_;
