@@ -1,9 +1,12 @@
 #include "WindowFixture.h"
 #include "app/ServicesPage.h"
 #include "app/SettingsDialog.h"
+#include "demo/DemoConfig.h"
+#include "demo/DemoWeb.h"
 #include "support/TempDir.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -101,6 +104,44 @@ TEST_F(ServicesPageTest, BrokenConfigurationStartsNoRunAndLeadsToThePage) {
     ASSERT_EQ(questions_.size(), 1);
     EXPECT_TRUE(questions_[0].endsWith("Open the Services settings?"));
     EXPECT_TRUE(pageShown);
+}
+
+// Presses the role's Test button and waits, without a bound, for its outcome.
+QString Tested(ServicesPage& page, Role role) {
+    QTest::mouseClick(page.TestButton(role), Qt::LeftButton);
+    EXPECT_EQ(page.TestOutcome(role)->text(), QStringLiteral("Testing…"));
+    while (!page.TestButton(role)->isEnabled()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return page.TestOutcome(role)->text();
+}
+
+TEST_F(ServicesPageTest, TestButtonTellsTheServicesAnswerWithTheValuesOnThePage) {
+    DemoOptions options;
+    options.latencyMs = 0;
+    options.threads = 4;
+    DemoWeb demo(options);
+    ASSERT_TRUE(demo.Start().ok());
+    OpenOnFile(DemoConfigText(demo.Port()));
+    window_->AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
+    dialogScript_ = [](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.show();
+        page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        const QString answered = Tested(*page, Role::kBacklinks);
+        EXPECT_TRUE(answered.startsWith("Bing Webmaster Tools answered: ") &&
+                    answered.endsWith(" pages of your site have links"))
+            << answered.toStdString();
+        page->Field("backlinks", "bing_api_key")->setText("typed-wrong");
+        const QString refused = Tested(*page, Role::kBacklinks);
+        EXPECT_TRUE(refused.startsWith("Bing Webmaster Tools failed: ") &&
+                    refused.contains("InvalidApiKey") && !refused.contains("typed-wrong"))
+            << refused.toStdString();
+        return static_cast<int>(QDialog::Rejected);
+    };
+    window_->SettingsAction()->trigger();
+    // Testing writes nothing.
+    EXPECT_EQ(ReadFileBytes(path_), DemoConfigText(demo.Port()));
 }
 
 }  // namespace
