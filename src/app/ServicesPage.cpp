@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,10 +101,9 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
         auto* outcome = new QLabel(box);
         outcome->setWordWrap(true);
         outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        auto* row = new QHBoxLayout;
-        row->addWidget(test, 0, Qt::AlignTop);
-        row->addWidget(outcome, 1);
-        form->addRow(row);
+        // The outcome as the row's field, where the form gives a long one,
+        // wrapped, all the lines it needs.
+        form->addRow(test, outcome);
         tests_.push_back({role, test, outcome});
         connect(test, &QPushButton::clicked, this,
                 [this, at = tests_.size() - 1] { RunTest(tests_[at]); });

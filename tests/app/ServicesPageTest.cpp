@@ -126,17 +126,30 @@ TEST_F(ServicesPageTest, TestButtonTellsTheServicesAnswerWithTheValuesOnThePage)
     window_->AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
     dialogScript_ = [](QDialog& dialog) {
         auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.resize(640, 720);
+        static_cast<SettingsDialog&>(dialog).ShowPage(SettingsDialog::Page::kServices);
         dialog.show();
         page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        const auto shoot = [&dialog](const char* name) {
+            // Each layout around a new outcome follows it on a turn of the loop.
+            for (int turn = 0; turn < 8; ++turn) {
+                QCoreApplication::sendPostedEvents();
+            }
+            EXPECT_TRUE(dialog.grab().save(
+                QStringLiteral(VELTRAP_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(name)), "PNG"));
+        };
+        shoot("services-idle");
         const QString answered = Tested(*page, Role::kBacklinks);
         EXPECT_TRUE(answered.startsWith("Bing Webmaster Tools answered: ") &&
                     answered.endsWith(" pages of your site have links"))
             << answered.toStdString();
+        shoot("services-tested");
         page->Field("backlinks", "bing_api_key")->setText("typed-wrong");
         const QString refused = Tested(*page, Role::kBacklinks);
         EXPECT_TRUE(refused.startsWith("Bing Webmaster Tools failed: ") &&
                     refused.contains("InvalidApiKey") && !refused.contains("typed-wrong"))
             << refused.toStdString();
+        shoot("services-failed");
         return static_cast<int>(QDialog::Rejected);
     };
     window_->SettingsAction()->trigger();
