@@ -1,8 +1,10 @@
+#include "Watchdog.h"
 #include "WindowFixture.h"
 #include "app/ServicesPage.h"
 #include "app/SettingsDialog.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
 #include <QComboBox>
@@ -13,6 +15,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace veltrap::testing {
 namespace {
@@ -155,6 +161,56 @@ TEST_F(ServicesPageTest, TestButtonTellsTheServicesAnswerWithTheValuesOnThePage)
     window_->SettingsAction()->trigger();
     // Testing writes nothing.
     EXPECT_EQ(ReadFileBytes(path_), DemoConfigText(demo.Port()));
+}
+
+// The service never answers and nothing times out, so the dialog closes only
+// if closing ends the test still waiting.
+TEST_F(ServicesPageTest, ClosingTheDialogEndsATestStillWaiting) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    const auto release = [&] {
+        std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    LoopbackServer silent;
+    silent.Server().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+        response.status = 503;
+    });
+    silent.Start();
+    OpenOnFile(
+        "[authority]\nprovider = openpagerank\nopenpagerank_key = "
+        "a-key-of-length\nopenpagerank_url = http://opr.test/api\n[http]\nconnect_to = " +
+        silent.Address() + "\nstall_timeout_s = 86400\nfetch_timeout_s = 86400\n");
+    dialogScript_ = [&](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.show();
+        QTest::mouseClick(page->TestButton(Role::kAuthority), Qt::LeftButton);
+        for (;;) {
+            if (std::lock_guard lock(mutex); entered) {
+                break;
+            }
+            if (page->TestButton(Role::kAuthority)->isEnabled()) {
+                ADD_FAILURE() << "not asked: "
+                              << page->TestOutcome(Role::kAuthority)->text().toStdString();
+                break;
+            }
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        return static_cast<int>(QDialog::Rejected);
+    };
+    {
+        const Watchdog watchdog(release);
+        window_->SettingsAction()->trigger();
+        EXPECT_FALSE(watchdog.Fired());
+    }
+    release();
 }
 
 }  // namespace
