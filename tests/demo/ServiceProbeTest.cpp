@@ -73,13 +73,6 @@ TEST_F(ServiceProbeTest, RefusalQuotesTheServiceAndNeverTheSecret) {
     ASSERT_FALSE(refused.ok());
     EXPECT_TRUE(refused.reason().starts_with("DataForSEO failed: ")) << refused.reason();
     EXPECT_EQ(refused.reason().find("not-it"), std::string::npos) << refused.reason();
-
-    ServiceConfig keyless = Choosing(Role::kAuthority, "openpagerank");
-    keyless.settings.Set("authority", "openpagerank_key", "");
-    const Result<std::string> unasked = ServiceProbe::Test(keyless, Role::kAuthority, site_);
-    ASSERT_FALSE(unasked.ok());
-    EXPECT_TRUE(unasked.reason().starts_with("Open PageRank cannot be asked: "))
-        << unasked.reason();
 }
 
 TEST_F(ServiceProbeTest, ServerThatFailsIsToldAsAFailure) {
