@@ -627,7 +627,13 @@ void MainDialog::OpenSettings(SettingsDialog::Page page) {
         this);
     if (loadConfig_) {
         const std::string file = configFile_.empty() ? ConfigLocation::DefaultPath() : configFile_;
-        dialog.AddServicesPage(new ServicesPage(config_, file, configProblem_));
+        auto* services = new ServicesPage(config_, file, configProblem_);
+        // The services are tested on the site typed, when there is one.
+        if (std::string site = MakeSiteKey(addressBox_->currentText().toStdString());
+            !site.empty()) {
+            services->SetTestSite(std::move(site));
+        }
+        dialog.AddServicesPage(services);
     }
     dialog.ShowPage(page);
     if (prompts_.runDialog(dialog) != QDialog::Accepted) {

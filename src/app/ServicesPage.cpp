@@ -2,12 +2,14 @@
 
 #include "app/ShownText.h"
 #include "engine/ServiceCatalog.h"
+#include "engine/ServiceProbe.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -94,6 +96,17 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
                 edits_.push_back({key.section, key.key, value, edit, nullptr, role});
             }
         }
+        auto* test = new QPushButton(QStringLiteral("Test"), box);
+        test->setToolTip(QStringLiteral("Sends one request with the values on this page"));
+        auto* outcome = new QLabel(box);
+        outcome->setWordWrap(true);
+        outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // The outcome as the row's field, where the form gives a long one,
+        // wrapped, all the lines it needs.
+        form->addRow(test, outcome);
+        tests_.push_back({role, test, outcome});
+        connect(test, &QPushButton::clicked, this,
+                [this, at = tests_.size() - 1] { RunTest(tests_[at]); });
         column->addWidget(box);
     }
 
@@ -125,6 +138,51 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(problem_);
     layout->addWidget(scroll);
+}
+
+ServicesPage::~ServicesPage() {
+    // A test waiting on a slow service ends at once rather than hold up the
+    // dialog's closing; the work's own end then joins its thread.
+    stop_.Abort();
+}
+
+QPushButton* ServicesPage::TestButton(Role role) const {
+    for (const Test& test : tests_) {
+        if (test.role == role) {
+            return test.button;
+        }
+    }
+    return nullptr;
+}
+
+QLabel* ServicesPage::TestOutcome(Role role) const {
+    for (const Test& test : tests_) {
+        if (test.role == role) {
+            return test.outcome;
+        }
+    }
+    return nullptr;
+}
+
+void ServicesPage::RunTest(const Test& test) {
+    // The values on the page, read as the file would give them once written.
+    Result<ServiceConfig> shown = ConfigFileEdit::Preview(file_, Changes());
+    if (!shown) {
+        test.outcome->setText(ShownText(shown.reason()));
+        return;
+    }
+    test.button->setEnabled(false);
+    test.outcome->setText(QStringLiteral("Testing…"));
+    QPushButton* button = test.button;
+    QLabel* outcome = test.outcome;
+    work_.Run<Result<std::string>>(
+        [config = std::move(shown).value(), role = test.role, site = testSite_, this] {
+            return ServiceProbe::Test(config, role, site, stop_);
+        },
+        [button, outcome](Result<std::string> told) {
+            button->setEnabled(true);
+            outcome->setText(ShownText(told ? *told : told.reason()));
+        });
 }
 
 QLineEdit* ServicesPage::Field(const std::string& section, const std::string& key) const {

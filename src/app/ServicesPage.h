@@ -1,17 +1,21 @@
 #pragma once
 
+#include "app/BackgroundWork.h"
 #include "base/Result.h"
+#include "base/RunStop.h"
 #include "engine/ConfigFileEdit.h"
 #include "engine/ServiceConfig.h"
 
 #include <QWidget>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class QLabel;
 class QLineEdit;
 class QComboBox;
+class QPushButton;
 
 namespace veltrap {
 
@@ -26,12 +30,20 @@ public:
     // problem is why the configuration in force could not be used, or "".
     ServicesPage(const ServiceConfig& config, std::string file, const std::string& problem,
                  QWidget* parent = nullptr);
+    // Ends a test still waiting for its answer, and waits for its thread.
+    ~ServicesPage() override;
 
     // The edit of a key, or null for a key the page does not show.
     QLineEdit* Field(const std::string& section, const std::string& key) const;
     // The choice of a role's service.
     QComboBox* Choice(ServiceDescriptor::Role role) const;
     QLabel* ProblemLabel() const { return problem_; }
+    // The button that tests the role's chosen service with the values on the
+    // page, and where its outcome is told.
+    QPushButton* TestButton(ServiceDescriptor::Role role) const;
+    QLabel* TestOutcome(ServiceDescriptor::Role role) const;
+    // The site the tests ask the services about.
+    void SetTestSite(std::string site) { testSite_ = std::move(site); }
 
     // The keys whose values differ from those the page opened with.
     std::vector<ConfigFileEdit::Change> Changes() const;
@@ -40,6 +52,14 @@ public:
     Status Save();
 
 private:
+    struct Test {
+        ServiceDescriptor::Role role;
+        QPushButton* button;
+        QLabel* outcome;
+    };
+
+    void RunTest(const Test& test);
+
     struct Edit {
         std::string section;
         std::string key;
@@ -52,6 +72,11 @@ private:
     std::string file_;
     std::vector<Edit> edits_;
     QLabel* problem_;
+    std::vector<Test> tests_;
+    std::string testSite_ = "example.com";
+    // Declared before the work, so that it outlives the tests' threads.
+    RunStop stop_;
+    BackgroundWork work_{this};
 };
 
 }  // namespace veltrap

@@ -138,7 +138,8 @@ Result<std::string> ConfigFileEdit::Apply(const std::string& text,
     return edited;
 }
 
-Status ConfigFileEdit::Write(const std::string& path, const std::vector<Change>& changes) {
+Result<std::string> ConfigFileEdit::Edited(const std::string& path,
+                                           const std::vector<Change>& changes) {
     std::string text;
     if (std::ifstream in(path, std::ios::binary); in) {
         text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -149,7 +150,20 @@ Status ConfigFileEdit::Write(const std::string& path, const std::vector<Change>&
         return Failure{path + ": cannot read the configuration file (" +
                        std::generic_category().message(errno) + ")"};
     }
-    Result<std::string> edited = Apply(text, changes, path);
+    return Apply(text, changes, path);
+}
+
+Result<ServiceConfig> ConfigFileEdit::Preview(const std::string& path,
+                                              const std::vector<Change>& changes) {
+    Result<std::string> edited = Edited(path, changes);
+    if (!edited) {
+        return edited.failure();
+    }
+    return ServiceConfig::Parse(*edited, path);
+}
+
+Status ConfigFileEdit::Write(const std::string& path, const std::vector<Change>& changes) {
+    Result<std::string> edited = Edited(path, changes);
     if (!edited) {
         return edited.failure();
     }

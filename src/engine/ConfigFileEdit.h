@@ -33,8 +33,14 @@ public:
     // never sees half of it. A file that then holds a secret can be read by
     // its owner only. Nothing is written when a change is refused.
     static Status Write(const std::string& path, const std::vector<Change>& changes);
+    // The configuration the file at path would give with the changes made,
+    // refused as Write refuses them; nothing is written.
+    static Result<ServiceConfig> Preview(const std::string& path,
+                                         const std::vector<Change>& changes);
 
 private:
+    // The file's text with the changes made; a missing file counts as empty.
+    static Result<std::string> Edited(const std::string& path, const std::vector<Change>& changes);
     static std::string Set(const std::string& text, const Change& change);
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "net/PageFetch.h"
 
 #include <functional>
@@ -29,6 +30,10 @@ public:
     virtual DiscoveryOutcome Discover(const std::string& siteKey, int maxPages,
                                       const PageFetch& fetch,
                                       const std::function<void(std::string url)>& found) = 0;
+    // Sends the one request that shows whether the source can be used as
+    // configured, and says what it answered ("12 linking pages on the first
+    // page"), or why it failed, in the source's own words where it gave some.
+    virtual Result<std::string> Probe(const std::string& siteKey, const PageFetch& fetch);
 };
 
 }  // namespace veltrap

@@ -1,15 +1,24 @@
+#include "Watchdog.h"
 #include "WindowFixture.h"
 #include "app/ServicesPage.h"
 #include "app/SettingsDialog.h"
+#include "demo/DemoConfig.h"
+#include "demo/DemoWeb.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace veltrap::testing {
 namespace {
@@ -101,6 +110,107 @@ TEST_F(ServicesPageTest, BrokenConfigurationStartsNoRunAndLeadsToThePage) {
     ASSERT_EQ(questions_.size(), 1);
     EXPECT_TRUE(questions_[0].endsWith("Open the Services settings?"));
     EXPECT_TRUE(pageShown);
+}
+
+// Presses the role's Test button and waits, without a bound, for its outcome.
+QString Tested(ServicesPage& page, Role role) {
+    QTest::mouseClick(page.TestButton(role), Qt::LeftButton);
+    EXPECT_EQ(page.TestOutcome(role)->text(), QStringLiteral("Testing…"));
+    while (!page.TestButton(role)->isEnabled()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return page.TestOutcome(role)->text();
+}
+
+TEST_F(ServicesPageTest, TestButtonTellsTheServicesAnswerWithTheValuesOnThePage) {
+    DemoOptions options;
+    options.latencyMs = 0;
+    options.threads = 4;
+    DemoWeb demo(options);
+    ASSERT_TRUE(demo.Start().ok());
+    OpenOnFile(DemoConfigText(demo.Port()));
+    window_->AddressBox()->setEditText(QString::fromStdString(DemoSiteName()));
+    dialogScript_ = [](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.resize(640, 720);
+        static_cast<SettingsDialog&>(dialog).ShowPage(SettingsDialog::Page::kServices);
+        dialog.show();
+        page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        const auto shoot = [&dialog](const char* name) {
+            // Each layout around a new outcome follows it on a turn of the loop.
+            for (int turn = 0; turn < 8; ++turn) {
+                QCoreApplication::sendPostedEvents();
+            }
+            EXPECT_TRUE(dialog.grab().save(
+                QStringLiteral(VELTRAP_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(name)), "PNG"));
+        };
+        shoot("services-idle");
+        const QString answered = Tested(*page, Role::kBacklinks);
+        EXPECT_TRUE(answered.startsWith("Bing Webmaster Tools answered: ") &&
+                    answered.endsWith(" pages of your site have links"))
+            << answered.toStdString();
+        shoot("services-tested");
+        page->Field("backlinks", "bing_api_key")->setText("typed-wrong");
+        const QString refused = Tested(*page, Role::kBacklinks);
+        EXPECT_TRUE(refused.startsWith("Bing Webmaster Tools failed: ") &&
+                    refused.contains("InvalidApiKey") && !refused.contains("typed-wrong"))
+            << refused.toStdString();
+        shoot("services-failed");
+        return static_cast<int>(QDialog::Rejected);
+    };
+    window_->SettingsAction()->trigger();
+    // Testing writes nothing.
+    EXPECT_EQ(ReadFileBytes(path_), DemoConfigText(demo.Port()));
+}
+
+// The service never answers and nothing times out, so the dialog closes only
+// if closing ends the test still waiting.
+TEST_F(ServicesPageTest, ClosingTheDialogEndsATestStillWaiting) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    const auto release = [&] {
+        std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    LoopbackServer silent;
+    silent.Server().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+        response.status = 503;
+    });
+    silent.Start();
+    OpenOnFile(
+        "[authority]\nprovider = openpagerank\nopenpagerank_key = "
+        "a-key-of-length\nopenpagerank_url = http://opr.test/api\n[http]\nconnect_to = " +
+        silent.Address() + "\nstall_timeout_s = 86400\nfetch_timeout_s = 86400\n");
+    dialogScript_ = [&](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.show();
+        QTest::mouseClick(page->TestButton(Role::kAuthority), Qt::LeftButton);
+        for (;;) {
+            if (std::lock_guard lock(mutex); entered) {
+                break;
+            }
+            if (page->TestButton(Role::kAuthority)->isEnabled()) {
+                ADD_FAILURE() << "not asked: "
+                              << page->TestOutcome(Role::kAuthority)->text().toStdString();
+                break;
+            }
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        return static_cast<int>(QDialog::Rejected);
+    };
+    {
+        const Watchdog watchdog(release);
+        window_->SettingsAction()->trigger();
+        EXPECT_FALSE(watchdog.Fired());
+    }
+    release();
 }
 
 }  // namespace

@@ -26,6 +26,23 @@ std::string BingWebmasterSource::SiteUrl(const std::string& configured,
     return "https://" + host + "/";
 }
 
+Result<std::string> BingWebmasterSource::Probe(const std::string& siteKey, const PageFetch& fetch) {
+    const std::string siteUrl = SiteUrl(siteUrl_, siteKey);
+    Result<BingLinkPage> read = ReadBingWebmaster(
+        fetch(BingWebmasterAddress(apiUrl_, BingCall::kLinkCounts, siteUrl, "", 0, key_)),
+        BingCall::kLinkCounts);
+    if (!read) {
+        return Failure{WithoutSecret("GetLinkCounts for " + siteUrl + ": " + read.reason(), key_)};
+    }
+    const std::size_t pages = read->urls.size();
+    std::string words = std::to_string(pages) + (pages == 1 ? " page" : " pages");
+    // Only the first page of the list was asked for; a longer one is told as such.
+    if (read->totalPages > 1) {
+        words = "at least " + words;
+    }
+    return words + " of your site have links";
+}
+
 DiscoveryOutcome BingWebmasterSource::Discover(const std::string& siteKey, int maxPages,
                                                const PageFetch& fetch,
                                                const std::function<void(std::string url)>& found) {

@@ -23,6 +23,8 @@ public:
     // GetUrlLinks for every page of the site.
     DiscoveryOutcome Discover(const std::string& siteKey, int maxPages, const PageFetch& fetch,
                               const std::function<void(std::string url)>& found) override;
+    // The first page of GetLinkCounts: how many pages of the site have links.
+    Result<std::string> Probe(const std::string& siteKey, const PageFetch& fetch) override;
 
     // The site as Bing knows it: the configured address when there is one,
     // otherwise "https://" + the site key + "/" (the key's own trailing

@@ -86,11 +86,12 @@ Result<DataForSeoPage> ReadResult(const Json& body) {
 
 }  // namespace
 
-std::string DataForSeoRequestBody(std::string_view target, std::int64_t offset) {
+std::string DataForSeoRequestBody(std::string_view target, std::int64_t offset,
+                                  std::int64_t limit) {
     nlohmann::ordered_json task;
     task["target"] = target;
     task["mode"] = "as_is";
-    task["limit"] = kDataForSeoLimit;
+    task["limit"] = limit;
     task["offset"] = offset;
     // A site key is bytes; any that are not UTF-8 go as replacement characters
     // rather than fail the request.

@@ -14,8 +14,9 @@ namespace veltrap {
 inline constexpr std::int64_t kDataForSeoLimit = 1000;
 
 // The body of the live backlinks request for target from offset on:
-// [{"target": target, "mode": "as_is", "limit": 1000, "offset": offset}].
-std::string DataForSeoRequestBody(std::string_view target, std::int64_t offset);
+// [{"target": target, "mode": "as_is", "limit": limit, "offset": offset}].
+std::string DataForSeoRequestBody(std::string_view target, std::int64_t offset,
+                                  std::int64_t limit = kDataForSeoLimit);
 
 // One answer's backlinks: the url_from of every item in order, and the
 // total_count of backlinks the target has.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "services/BacklinkSource.h"
+#include "services/dataforseo/DataForSeo.h"
+
+#include <cstdint>
 
 #include <string>
 
@@ -21,8 +24,15 @@ public:
     // maxPages bounds the requests, each of up to 1000 backlinks.
     DiscoveryOutcome Discover(const std::string& siteKey, int maxPages, const PageFetch& fetch,
                               const std::function<void(std::string url)>& found) override;
+    // One task with a limit of 1, which costs least: the site's backlink count.
+    Result<std::string> Probe(const std::string& siteKey, const PageFetch& fetch) override;
 
 private:
+    // One request of limit backlinks from offset on; a failure never tells the
+    // password.
+    Result<DataForSeoPage> Ask(const std::string& siteKey, std::int64_t offset, std::int64_t limit,
+                               const PageFetch& fetch) const;
+
     std::string url_;
     std::string login_;
     std::string password_;
