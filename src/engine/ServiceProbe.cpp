@@ -58,26 +58,12 @@ Result<std::string> Ask(const ServiceDescriptor& service, const ServiceConfig& c
 }  // namespace
 
 std::string ServiceProbe::Title(std::string_view name) {
-    if (name == "siteexplorer") {
-        return "Site Explorer";
-    }
-    if (name == "bing-webmaster") {
-        return "Bing Webmaster Tools";
-    }
-    if (name == "dataforseo") {
-        return "DataForSEO";
-    }
-    if (name == "pagerank-page") {
-        return "The PageRank page";
-    }
-    if (name == "openpagerank") {
-        return "Open PageRank";
-    }
-    if (name == "html") {
-        return "The HTML result pages";
-    }
-    if (name == "searxng") {
-        return "SearXNG";
+    using Role = ServiceDescriptor::Role;
+    for (const Role role : {Role::kBacklinks, Role::kAuthority, Role::kSearch}) {
+        if (const ServiceDescriptor* service = ServiceCatalog::Default().Find(role, name);
+            service != nullptr && !service->title.empty()) {
+            return service->title;
+        }
     }
     return std::string(name);
 }

@@ -32,6 +32,8 @@ struct ServiceDescriptor {
 
     Role role = Role::kBacklinks;
     std::string name;
+    // The name people know the service by, in the window and in messages.
+    std::string title;
     std::vector<ConfigKey> keys;
 
     // Exactly the one that fits the role is set.

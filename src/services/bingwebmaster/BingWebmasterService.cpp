@@ -84,6 +84,7 @@ ServiceDescriptor BingWebmasterService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kBacklinks;
     service.name = BingWebmasterSource::kName;
+    service.title = "Bing Webmaster Tools";
     service.keys = {
         {kSection, kUrlKey, "https://ssl.bing.com/webmaster/api.svc/json", ConfigKey::Kind::kWebUrl,
          "", "the JSON address of Bing Webmaster Tools' API"},

@@ -100,6 +100,7 @@ ServiceDescriptor DataForSeoService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kBacklinks;
     service.name = DataForSeoSource::kName;
+    service.title = "DataForSEO";
     service.keys = {
         {kSection, kUrlKey, "https://api.dataforseo.com/v3/backlinks/backlinks/live",
          ConfigKey::Kind::kWebUrl, "", "DataForSEO's live backlinks endpoint"},

@@ -43,6 +43,7 @@ ServiceDescriptor HtmlSearchService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kSearch;
     service.name = HtmlRankProvider::kName;
+    service.title = "The HTML result pages";
     service.makeRank = [](const ServiceContext& context, RankColumn column) {
         return std::make_unique<HtmlRankProvider>(context.endpoints, column);
     };

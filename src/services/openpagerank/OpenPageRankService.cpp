@@ -71,6 +71,7 @@ ServiceDescriptor OpenPageRankService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kAuthority;
     service.name = OpenPageRankProvider::kName;
+    service.title = "Open PageRank";
     service.keys = {
         {kSection, kUrlKey, "https://openpagerank.com/api/v1.0/getPageRank",
          ConfigKey::Kind::kWebUrl, "", "Open PageRank's getPageRank address"},

@@ -20,6 +20,7 @@ ServiceDescriptor PageRankPageService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kAuthority;
     service.name = PageRankPageProvider::kName;
+    service.title = "The PageRank page";
     service.makeAuthority = [](const ServiceContext& context) {
         return std::make_unique<PageRankPageProvider>(context.endpoints);
     };

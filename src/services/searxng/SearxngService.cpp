@@ -91,6 +91,7 @@ ServiceDescriptor SearxngService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kSearch;
     service.name = SearxngRankProvider::kName;
+    service.title = "SearXNG";
     service.keys.push_back({kSection, kUrlKey, "", ConfigKey::Kind::kWebUrl, "",
                             "the SearXNG instance, with JSON enabled in its settings.yml"});
     for (const ColumnEngines& entry : kColumns) {

@@ -31,6 +31,7 @@ ServiceDescriptor SiteExplorerService() {
     ServiceDescriptor service;
     service.role = ServiceDescriptor::Role::kBacklinks;
     service.name = SiteExplorerSource::kName;
+    service.title = "Site Explorer";
     service.makeSource = [](const ServiceContext& context) {
         return std::make_unique<SiteExplorerSource>(context.endpoints);
     };
