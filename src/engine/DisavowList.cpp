@@ -7,11 +7,8 @@
 #include "net/AbsoluteAddress.h"
 #include "scrape/WebAddress.h"
 
-#include <curl/curl.h>
-
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <system_error>
 
 namespace veltrap {
@@ -59,6 +56,13 @@ bool IsWebAddress(std::string_view line) {
     return !DisavowList::HostOf(line).empty();
 }
 
+Failure TooLarge(const std::string& name, std::uintmax_t size) {
+    return Failure{"the disavow file " + name + " holds " + std::to_string(size) +
+                       " bytes, more than the " + std::to_string(DisavowList::kMostBytes) +
+                       " a disavow file may hold",
+                   true};
+}
+
 Result<std::string> ReadBytes(const std::filesystem::path& file) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
@@ -67,10 +71,7 @@ Result<std::string> ReadBytes(const std::filesystem::path& file) {
                        true};
     }
     if (size > DisavowList::kMostBytes) {
-        return Failure{"the disavow file " + file.string() + " holds " + std::to_string(size) +
-                           " bytes, more than the " + std::to_string(DisavowList::kMostBytes) +
-                           " a disavow file may hold",
-                       true};
+        return TooLarge(file.string(), size);
     }
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -83,16 +84,7 @@ Result<std::string> ReadBytes(const std::filesystem::path& file) {
 }  // namespace
 
 std::string DisavowList::HostOf(std::string_view pageUrl) {
-    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
-    const std::string address = WithHttpScheme(pageUrl);
-    char* host = nullptr;
-    std::string found;
-    if (url && curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) == CURLUE_OK &&
-        curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
-        found = LowerAscii(host);
-    }
-    curl_free(host);
-    return found;
+    return AddressHost(WithHttpScheme(pageUrl));
 }
 
 Result<DisavowList> DisavowList::Read(const std::filesystem::path& file) {
@@ -105,10 +97,7 @@ Result<DisavowList> DisavowList::Read(const std::filesystem::path& file) {
 
 Result<DisavowList> DisavowList::Parse(std::string_view text, const std::string& name) {
     if (text.size() > kMostBytes) {
-        return Failure{"the disavow file " + name + " holds " + std::to_string(text.size()) +
-                           " bytes, more than the " + std::to_string(kMostBytes) +
-                           " a disavow file may hold",
-                       true};
+        return TooLarge(name, text.size());
     }
     if (text.starts_with(kByteOrderMark)) {
         text.remove_prefix(kByteOrderMark.size());
@@ -140,9 +129,9 @@ Result<DisavowList> DisavowList::Parse(std::string_view text, const std::string&
             if (!IsDomain(domain)) {
                 return refuse("'" + std::string(line) + "' names no domain");
             }
-            list.domains_.push_back(domain);
+            list.domains_.insert(domain);
         } else if (IsWebAddress(line)) {
-            list.pages_.emplace_back(line);
+            list.pages_.insert(AddressKey(line));
         } else {
             return refuse("'" + std::string(line) +
                           "' is neither a comment, a domain: entry nor an http(s) address");
@@ -156,20 +145,20 @@ bool DisavowList::Names(std::string_view pageUrl) const {
         return false;
     }
     const std::string address = WithHttpScheme(pageUrl);
-    for (const std::string& page : pages_) {
-        if (page == address || SameAddress(page, address)) {
-            return true;
-        }
+    if (const std::string key = AddressKey(address); !key.empty() && pages_.contains(key)) {
+        return true;
     }
     if (domains_.empty()) {
         return false;
     }
+    // The host and each domain it lies in, from the longest to the shortest.
     const std::string host = HostOf(address);
-    for (const std::string& domain : domains_) {
-        if (host == domain || (host.size() > domain.size() && host.ends_with(domain) &&
-                               host[host.size() - domain.size() - 1] == '.')) {
+    for (std::string_view rest = host; !rest.empty();) {
+        if (domains_.contains(std::string(rest))) {
             return true;
         }
+        const auto dot = rest.find('.');
+        rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
     }
     return false;
 }

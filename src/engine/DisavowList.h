@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 namespace veltrap {
 
@@ -46,8 +46,10 @@ public:
 private:
     static Status AddLine(const std::filesystem::path& file, const std::string& line);
 
-    std::vector<std::string> pages_;    // as written
-    std::vector<std::string> domains_;  // lower-cased
+    // Kept in the forms a linking page is looked up by, so that checking a
+    // page costs one parse of its address, whatever the file's length.
+    std::unordered_set<std::string> pages_;    // AddressKey of each address line
+    std::unordered_set<std::string> domains_;  // lower-cased
 };
 
 }  // namespace veltrap

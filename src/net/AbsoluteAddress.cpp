@@ -71,4 +71,16 @@ bool SameAddress(std::string_view a, std::string_view b) {
     return first && second && *first == *second;
 }
 
+std::string AddressKey(std::string_view address) {
+    return ComparisonKey(address).value_or(std::string());
+}
+
+std::string AddressHost(std::string_view address) {
+    const Handle url = Parsed(address);
+    if (!url) {
+        return {};
+    }
+    return LowerAscii(Part(url, CURLUPART_HOST).value_or(std::string()));
+}
+
 }  // namespace veltrap

@@ -14,4 +14,12 @@ std::string AbsoluteAddress(std::string_view base, std::string_view reference);
 // fragment is left out. Addresses that cannot be read are never the same.
 bool SameAddress(std::string_view a, std::string_view b);
 
+// The form SameAddress compares: equal forms name the same resource. "" for
+// an address that cannot be read, which matches nothing.
+std::string AddressKey(std::string_view address);
+
+// The host of an absolute address, lower-cased, without a port; "" when the
+// address cannot be read.
+std::string AddressHost(std::string_view address);
+
 }  // namespace veltrap
