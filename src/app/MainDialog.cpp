@@ -384,9 +384,10 @@ void MainDialog::StartOrCancelReport() {
     }
 }
 
-void MainDialog::SetConfigSource(ConfigLoader load, std::string file) {
+void MainDialog::SetConfigSource(ConfigLoader load, std::string file, SecretStore* secrets) {
     loadConfig_ = std::move(load);
     configFile_ = std::move(file);
+    secrets_ = secrets;
 }
 
 void MainDialog::ShowConfigProblem(const std::string& problem) {
@@ -627,7 +628,7 @@ void MainDialog::OpenSettings(SettingsDialog::Page page) {
         this);
     if (loadConfig_) {
         const std::string file = configFile_.empty() ? ConfigLocation::DefaultPath() : configFile_;
-        auto* services = new ServicesPage(config_, file, configProblem_);
+        auto* services = new ServicesPage(config_, file, configProblem_, secrets_);
         // The services are tested on the site typed, when there is one.
         if (std::string site = MakeSiteKey(addressBox_->currentText().toStdString());
             !site.empty()) {

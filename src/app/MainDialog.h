@@ -8,6 +8,7 @@
 #include "app/UserPrompts.h"
 #include "engine/BacklinkList.h"
 #include "engine/DisavowList.h"
+#include "engine/SecretStore.h"
 #include "engine/ServiceConfig.h"
 #include "report/LinkChanges.h"
 #include "session/FinishedReport.h"
@@ -69,10 +70,11 @@ public:
     // Where each run reads its configuration from, so that a change to the
     // file applies to the next run without a restart: load gives the
     // configuration in force, checked, or why it cannot be used; file is where
-    // the Services page writes. Without one, every run uses the configuration
-    // the window was made with.
+    // the Services page writes; secrets, when not null, is where the page
+    // keeps secrets, and outlives the window. Without a loader, every run uses
+    // the configuration the window was made with.
     using ConfigLoader = std::function<Result<ServiceConfig>()>;
-    void SetConfigSource(ConfigLoader load, std::string file);
+    void SetConfigSource(ConfigLoader load, std::string file, SecretStore* secrets = nullptr);
     // Tells why the configuration cannot be used and opens the Services page.
     void ShowConfigProblem(const std::string& problem);
     void OpenSettings(SettingsDialog::Page page);
@@ -198,6 +200,7 @@ private:
     ServiceConfig config_;
     ConfigLoader loadConfig_;
     std::string configFile_;
+    SecretStore* secrets_ = nullptr;
     // Why the configuration in force cannot be used; "" when it can.
     std::string configProblem_;
     SettingsStore store_;

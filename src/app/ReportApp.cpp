@@ -1,6 +1,7 @@
 #include "app/ReportApp.h"
 
 #include "app/AppIcon.h"
+#include "app/KeyringSecretStore.h"
 #include "app/LaunchOptions.h"
 #include "app/MainDialog.h"
 #include "app/UserPrompts.h"
@@ -8,6 +9,7 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
 #include "engine/ConfigLocation.h"
+#include "engine/ConfigSecrets.h"
 #include "net/CurlGlobal.h"
 #include "store/SettingsStore.h"
 
@@ -103,18 +105,24 @@ int ReportApp::Run(int argc, char** argv) {
     }
     // Read for every run, so that a changed file needs no restart. A
     // configuration whose services cannot run is refused like a broken file.
+    // Secrets that neither the environment nor the file gives come from the
+    // desktop's keyring, where the Services page keeps them.
     const int demoPort = demo ? demo->Port() : 0;
-    auto load = [options = launch.value(), demoPort]() -> Result<ServiceConfig> {
+    KeyringSecretStore keyring;
+    auto load = [options = launch.value(), demoPort, &keyring]() -> Result<ServiceConfig> {
         Result<ServiceConfig> loaded = options.LoadConfig();
         if (!loaded) {
             return loaded;
         }
         ServiceConfig config = std::move(loaded).value();
+        const Status filled = ConfigSecrets::Fill(config, keyring);
         if (options.demo) {
             config = DemoServiceConfig(config, demoPort);
         }
         if (const Status checked = config.CheckServices(); !checked) {
-            return checked.failure();
+            // A secret missing because the keyring did not answer says so.
+            return filled ? checked.failure()
+                          : Failure{checked.reason() + "; " + filled.reason(), true};
         }
         return config;
     };
@@ -129,7 +137,7 @@ int ReportApp::Run(int argc, char** argv) {
 
     MainDialog window(first ? first.value() : ServiceConfig(), SettingsStore(),
                       UserPrompts::Interactive());
-    window.SetConfigSource(load, configFile);
+    window.SetConfigSource(load, configFile, &keyring);
     // The same file veltrap-report uses, so both programs keep one history.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!data.isEmpty()) {

@@ -1,9 +1,11 @@
 #include "app/ServicesPage.h"
 
 #include "app/ShownText.h"
+#include "engine/ConfigSecrets.h"
 #include "engine/ServiceCatalog.h"
 #include "engine/ServiceProbe.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,6 +15,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace veltrap {
@@ -48,11 +52,27 @@ std::string ValueOf(const ServiceConfig& config, const std::string& section,
     return {};
 }
 
+bool IsSecret(const std::string& key) {
+    const std::vector<ConfigKey> secrets = ConfigSecrets::Keys();
+    return std::any_of(secrets.begin(), secrets.end(),
+                       [&key](const ConfigKey& secret) { return secret.key == key; });
+}
+
+// Whether the key's environment variable gives its value, over the file's and
+// the page's.
+bool SetByEnvironment(const ConfigKey& key) {
+    const char* value = key.environment.empty() ? nullptr : std::getenv(key.environment.c_str());
+    return value != nullptr && *value != '\0';
+}
+
+constexpr const char* kInFileAgreement =
+    "Keep them in the configuration file, readable only by you";
+
 }  // namespace
 
 ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
-                           const std::string& problem, QWidget* parent)
-    : QWidget(parent), file_(std::move(file)), problem_(new QLabel(this)) {
+                           const std::string& problem, SecretStore* secrets, QWidget* parent)
+    : QWidget(parent), file_(std::move(file)), problem_(new QLabel(this)), secrets_(secrets) {
     const ServiceCatalog& catalog = ServiceCatalog::Default();
     auto* inner = new QWidget;
     auto* column = new QVBoxLayout(inner);
@@ -68,6 +88,7 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
     summary->setWordWrap(true);
     summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(summary);
+    AddSecretsNote(config, column, inner);
 
     for (const Role role : kRoles) {
         auto* box = new QGroupBox(RoleTitle(role), inner);
@@ -91,6 +112,12 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
                 if (key.kind == ConfigKey::Kind::kSecret) {
                     // A secret is never shown, only replaced.
                     edit->setEchoMode(QLineEdit::Password);
+                }
+                if (SetByEnvironment(key)) {
+                    // What the page wrote would not be used.
+                    edit->setReadOnly(true);
+                    edit->setToolTip(ShownText("Set by the environment variable " +
+                                               key.environment + ", which comes first"));
                 }
                 form->addRow(ShownText(key.key), edit);
                 edits_.push_back({key.section, key.key, value, edit, nullptr, role});
@@ -140,6 +167,36 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
     layout->addWidget(scroll);
 }
 
+void ServicesPage::AddSecretsNote(const ServiceConfig& config, QVBoxLayout* column,
+                                  QWidget* parent) {
+    std::string reason = "none was found";
+    if (secrets_ != nullptr) {
+        const Result<std::string> probe = secrets_->Read(ConfigSecrets::Keys().front().key);
+        storeReached_ = probe.ok();
+        reason = probe.reason();
+    }
+    secretsNote_ = new QLabel(parent);
+    secretsNote_->setObjectName(QStringLiteral("secretsNote"));
+    secretsNote_->setWordWrap(true);
+    column->addWidget(secretsNote_);
+    if (storeReached_) {
+        secretsNote_->setText(
+            QStringLiteral("API keys and passwords are kept in the desktop keyring."));
+        return;
+    }
+    secretsNote_->setText(
+        ShownText("API keys and passwords cannot be kept in the desktop keyring: " + reason + "."));
+    secretsInFile_ = new QCheckBox(QString::fromLatin1(kInFileAgreement), parent);
+    // A person who already keeps a secret in the file has agreed to it.
+    bool fileHoldsOne = false;
+    for (const ConfigKey& key : ConfigSecrets::Keys()) {
+        fileHoldsOne = fileHoldsOne || (!SetByEnvironment(key) &&
+                                        !config.settings.Get(key.section, key.key).empty());
+    }
+    secretsInFile_->setChecked(fileHoldsOne);
+    column->addWidget(secretsInFile_);
+}
+
 ServicesPage::~ServicesPage() {
     // A test waiting on a slow service ends at once rather than hold up the
     // dialog's closing; the work's own end then joins its thread.
@@ -166,10 +223,22 @@ QLabel* ServicesPage::TestOutcome(Role role) const {
 
 void ServicesPage::RunTest(const Test& test) {
     // The values on the page, read as the file would give them once written.
-    Result<ServiceConfig> shown = ConfigFileEdit::Preview(file_, Changes());
+    const std::vector<ConfigFileEdit::Change> changes = Changes();
+    Result<ServiceConfig> shown = ConfigFileEdit::Preview(file_, changes);
     if (!shown) {
         test.outcome->setText(ShownText(shown.reason()));
         return;
+    }
+    if (storeReached_) {
+        // The secrets the page shows unchanged are the keyring's.
+        std::vector<std::string> typed;
+        for (const ConfigFileEdit::Change& change : changes) {
+            typed.push_back(change.key);
+        }
+        if (Status filled = ConfigSecrets::Fill(*shown, *secrets_, typed); !filled) {
+            test.outcome->setText(ShownText(filled.reason()));
+            return;
+        }
     }
     test.button->setEnabled(false);
     test.outcome->setText(QStringLiteral("Testing…"));
@@ -221,10 +290,50 @@ Status ServicesPage::Save() {
     if (changes.empty()) {
         return {};
     }
-    Status written = ConfigFileEdit::Write(file_, changes);
+    Status written = Keep(changes);
     problem_->setText(written ? QString() : ShownText(written.reason()));
     problem_->setVisible(!written);
     return written;
+}
+
+Status ServicesPage::Keep(std::vector<ConfigFileEdit::Change> changes) const {
+    std::vector<ConfigFileEdit::Change> secrets;
+    std::vector<ConfigFileEdit::Change> others;
+    for (ConfigFileEdit::Change& change : changes) {
+        (IsSecret(change.key) ? secrets : others).push_back(std::move(change));
+    }
+    if (!secrets.empty() && !storeReached_) {
+        if (secretsInFile_ == nullptr || !secretsInFile_->isChecked()) {
+            return Failure{"No desktop keyring can keep " + secrets.front().key + ": tick \"" +
+                               kInFileAgreement + "\" to keep it in " + file_,
+                           true};
+        }
+        others.insert(others.end(), secrets.begin(), secrets.end());
+        secrets.clear();
+    }
+    if (secrets.empty()) {
+        return ConfigFileEdit::Write(file_, others);
+    }
+    // The file comes before the keyring, so a secret it still held would hide
+    // the new one: it is emptied there. Checked before the keyring is
+    // touched, so that a refused value writes nothing.
+    const Result<ServiceConfig> edited = ConfigFileEdit::Preview(file_, others);
+    if (!edited) {
+        return edited.failure();
+    }
+    for (const ConfigFileEdit::Change& secret : secrets) {
+        if (!edited->settings.Get(secret.section, secret.key).empty()) {
+            others.push_back({secret.section, secret.key, ""});
+        }
+    }
+    // The keyring first: should the file then fail, the old secret in it
+    // still applies and nothing is lost.
+    for (const ConfigFileEdit::Change& secret : secrets) {
+        if (Status kept = secrets_->Write(secret.key, secret.value); !kept) {
+            return kept;
+        }
+    }
+    return others.empty() ? Status() : ConfigFileEdit::Write(file_, others);
 }
 
 }  // namespace veltrap

@@ -4,9 +4,12 @@
 #include "app/SettingsDialog.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoWeb.h"
+#include "engine/ConfigSecrets.h"
+#include "support/FakeSecretStore.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -18,6 +21,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <filesystem>
+#include <map>
 #include <mutex>
 
 namespace veltrap::testing {
@@ -27,21 +32,23 @@ using Role = ServiceDescriptor::Role;
 
 class ServicesPageTest : public WindowFixture {
 protected:
-    // A window whose runs read the file at path_, as the program's do.
+    // A window whose runs read the file at path_ and the secrets in keyring_,
+    // as the program's do.
     void OpenOnFile(const std::string& text) {
         WriteFileBytes(path_, text);
         Open();
         window_->SetConfigSource(
-            [path = path_]() -> Result<ServiceConfig> {
-                Result<ServiceConfig> loaded = ServiceConfig::Load(path);
+            [this]() -> Result<ServiceConfig> {
+                Result<ServiceConfig> loaded = ServiceConfig::Load(path_);
                 if (loaded) {
+                    (void)ConfigSecrets::Fill(*loaded, keyring_);
                     if (veltrap::Status checked = loaded->CheckServices(); !checked) {
                         return checked.failure();
                     }
                 }
                 return loaded;
             },
-            path_);
+            path_, &keyring_);
     }
 
     static void PressOk(QDialog& dialog) {
@@ -51,16 +58,20 @@ protected:
 
     TempDir dir_;
     std::string path_ = dir_.File("services.ini");
+    FakeSecretStore keyring_;
 };
 
-TEST_F(ServicesPageTest, ChosenServiceAndKeysAreWrittenKeepingTheRestOfTheFile) {
-    OpenOnFile("; written by hand\n[http]\nconnect_timeout_s = 7\n");
+TEST_F(ServicesPageTest, ChosenServiceGoesToTheFileAndItsKeyToTheKeyring) {
+    // The file's old key would hide the keyring's new one, so it is emptied.
+    OpenOnFile(
+        "; written by hand\n[http]\nconnect_timeout_s = 7\n[backlinks]\nbing_api_key = old\n");
     dialogScript_ = [](QDialog& dialog) {
         auto* page = static_cast<SettingsDialog&>(dialog).Services();
         EXPECT_NE(page, nullptr);
         dialog.show();
+        EXPECT_EQ(page->SecretsInFile(), nullptr);
         page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
-        QTest::keyClicks(page->Field("backlinks", "bing_api_key"), "sekrit");
+        page->Field("backlinks", "bing_api_key")->setText("sekrit");
         QTest::keyClicks(page->Field("backlinks", "bing_site_url"), "https://mysite.test/");
         EXPECT_EQ(page->Field("backlinks", "bing_api_key")->echoMode(), QLineEdit::Password);
         PressOk(dialog);
@@ -68,11 +79,40 @@ TEST_F(ServicesPageTest, ChosenServiceAndKeysAreWrittenKeepingTheRestOfTheFile) 
     };
     window_->SettingsAction()->trigger();
     EXPECT_EQ(ReadFileBytes(path_),
-              "; written by hand\n[http]\nconnect_timeout_s = 7\n\n[backlinks]\n"
-              "source = bing-webmaster\nbing_api_key = sekrit\n"
-              "bing_site_url = https://mysite.test/\n");
-    // The next run, and the window already, use the new file without a restart.
+              "; written by hand\n[http]\nconnect_timeout_s = 7\n[backlinks]\nbing_api_key =\n"
+              "source = bing-webmaster\nbing_site_url = https://mysite.test/\n");
+    EXPECT_EQ(keyring_.kept, (std::map<std::string, std::string>{{"bing_api_key", "sekrit"}}));
+    // The next run, and the window already, use the new file and the keyring
+    // without a restart.
     EXPECT_EQ(window_->StatusBox()->text(), "Services in use: bing-webmaster, pagerank-page, html");
+}
+
+// Without a keyring a secret is written to the file only when the person
+// agrees, and the file is then the owner's alone.
+TEST_F(ServicesPageTest, WithoutAKeyringSecretsGoToTheFileOnlyWhenAgreed) {
+    keyring_ = FakeSecretStore("no keyring service answered");
+    OpenOnFile("[http]\njobs = 3\n");
+    dialogScript_ = [this](QDialog& dialog) {
+        auto* page = static_cast<SettingsDialog&>(dialog).Services();
+        dialog.show();
+        EXPECT_TRUE(page->SecretsNote()->text().contains("no keyring service answered"));
+        page->Choice(Role::kAuthority)->setCurrentText("openpagerank");
+        page->Field("authority", "openpagerank_key")->setText("sekrit");
+        PressOk(dialog);
+        EXPECT_TRUE(page->ProblemLabel()->text().startsWith(
+            "No desktop keyring can keep openpagerank_key: tick"))
+            << page->ProblemLabel()->text().toStdString();
+        EXPECT_EQ(ReadFileBytes(path_), "[http]\njobs = 3\n");
+        page->SecretsInFile()->setChecked(true);
+        PressOk(dialog);
+        return dialog.result();
+    };
+    window_->SettingsAction()->trigger();
+    EXPECT_EQ(
+        ReadFileBytes(path_),
+        "[http]\njobs = 3\n\n[authority]\nprovider = openpagerank\nopenpagerank_key = sekrit\n");
+    EXPECT_EQ(std::filesystem::status(path_).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(ServicesPageTest, RefusedValueKeepsTheDialogAndTheFile) {
