@@ -396,23 +396,31 @@ void MainDialog::ShowConfigProblem(const std::string& problem) {
     OpenSettings(SettingsDialog::Page::kServices);
 }
 
+bool MainDialog::ReloadConfig() {
+    if (!loadConfig_) {
+        return true;
+    }
+    Result<ServiceConfig> loaded = loadConfig_();
+    if (!loaded) {
+        configProblem_ = loaded.reason();
+        return false;
+    }
+    config_ = std::move(loaded).value();
+    configProblem_.clear();
+    return true;
+}
+
 void MainDialog::StartRun(std::vector<std::string> importFiles) {
     // Read again for every run, so that a file changed by hand or on the
     // Services page applies without a restart; a run never starts on a
     // configuration that cannot be used.
-    if (loadConfig_) {
-        Result<ServiceConfig> loaded = loadConfig_();
-        if (!loaded) {
-            configProblem_ = loaded.reason();
-            SetStatus(ShownText(configProblem_));
-            if (prompts_.askYesNo(this, ShownText(configProblem_) +
-                                            QStringLiteral("\n\nOpen the Services settings?"))) {
-                OpenSettings(SettingsDialog::Page::kServices);
-            }
-            return;
+    if (!ReloadConfig()) {
+        SetStatus(ShownText(configProblem_));
+        if (prompts_.askYesNo(this, ShownText(configProblem_) +
+                                        QStringLiteral("\n\nOpen the Services settings?"))) {
+            OpenSettings(SettingsDialog::Page::kServices);
         }
-        config_ = std::move(loaded).value();
-        configProblem_.clear();
+        return;
     }
     const std::string typed = addressBox_->currentText().toStdString();
     SessionRequest request;
@@ -622,6 +630,8 @@ void MainDialog::OnSettings() {
 }
 
 void MainDialog::OpenSettings(SettingsDialog::Page page) {
+    // The page shows the file as it is now, changed by hand or not.
+    ReloadConfig();
     SettingsDialog dialog(
         maxBacklinkPages_, maxRankingPages_,
         QString::fromStdString(ConfigLocation::Describe(config_, ConfigLocation::DefaultPath())),
@@ -641,11 +651,7 @@ void MainDialog::OpenSettings(SettingsDialog::Page page) {
         return;
     }
     if (loadConfig_) {
-        Result<ServiceConfig> loaded = loadConfig_();
-        configProblem_ = loaded ? std::string() : loaded.reason();
-        if (loaded) {
-            config_ = std::move(loaded).value();
-        }
+        const bool loaded = ReloadConfig();
         SetStatus(ShownText(
             loaded ? "Services in use: " + config_.Chosen(ServiceConfig::Role::kBacklinks) + ", " +
                          config_.Chosen(ServiceConfig::Role::kAuthority) + ", " +

@@ -172,6 +172,10 @@ private:
     void ForgetSavedSite(int index);
     // Whether the typed address names a site; tells the user when not.
     bool SiteTyped();
+    // Reads the configuration in force again, when the window has a source;
+    // false, with configProblem_ saying why, when it cannot be used, and the
+    // last sound one is kept.
+    bool ReloadConfig();
     // Starts a run for the typed site, on the backlinks of the import files
     // when there are any.
     void StartRun(std::vector<std::string> importFiles);

@@ -38,9 +38,28 @@ QString RoleTitle(Role role) {
     return {};
 }
 
-// The keys of [http] a person is most likely to need; the rest stay for the file.
-constexpr const char* kHttpKeys[] = {"jobs", "per_host_connections", "per_host_delay_ms",
-                                     "user_agent", "proxy"};
+// The keys of [http] a person is most likely to need, with their names on the
+// page; the rest stay for the file.
+struct HttpKey {
+    const char* key;
+    const char* label;
+};
+constexpr HttpKey kHttpKeys[] = {{"jobs", "Pages examined at once"},
+                                 {"per_host_connections", "Connections per host"},
+                                 {"per_host_delay_ms", "Delay per host (ms)"},
+                                 {"user_agent", "User agent"},
+                                 {"proxy", "Proxy"}};
+
+// A service as people know it; the name the file holds where it has no title.
+QString TitleOf(Role role, const std::string& name) {
+    const ServiceDescriptor* service = ServiceCatalog::Default().Find(role, name);
+    return ShownText(service == nullptr || service->title.empty() ? name : service->title);
+}
+
+// Where a key stands in the file, for the people who also edit it by hand.
+QString WhereInFile(const std::string& section, const std::string& key) {
+    return ShownText("[" + section + "] " + key);
+}
 
 std::string ValueOf(const ServiceConfig& config, const std::string& section,
                     const std::string& key) {
@@ -79,7 +98,7 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
 
     QStringList inUse;
     for (const Role role : kRoles) {
-        inUse << ShownText(config.Chosen(role));
+        inUse << TitleOf(role, config.Chosen(role));
     }
     auto* summary = new QLabel(QStringLiteral("In use: %1. Written to: %2")
                                    .arg(inUse.join(QStringLiteral(", ")), ShownText(file_)),
@@ -94,21 +113,25 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
         auto* box = new QGroupBox(RoleTitle(role), inner);
         auto* form = new QFormLayout(box);
         const ServiceCatalog::Choice choice = ServiceCatalog::ChoiceOf(role);
+        // Each service by its title; the file holds its name.
         auto* combo = new QComboBox(box);
         for (const std::string& name : catalog.Names(role)) {
-            combo->addItem(ShownText(name));
+            combo->addItem(TitleOf(role, name), ShownText(name));
         }
-        combo->setCurrentText(ShownText(config.Chosen(role)));
-        form->addRow(ShownText(choice.key), combo);
+        combo->setCurrentIndex(combo->findData(ShownText(config.Chosen(role))));
+        combo->setToolTip(WhereInFile(choice.section, choice.key));
+        form->addRow(QStringLiteral("Service"), combo);
         edits_.push_back({choice.section, choice.key, config.Chosen(role), nullptr, combo, role});
         for (const ServiceDescriptor& service : catalog.Services()) {
             if (service.role != role) {
                 continue;
             }
+            std::vector<QWidget*>& fields = keysOf_.emplace_back(role, service.name).fields;
             for (const ConfigKey& key : service.keys) {
                 const std::string value = config.settings.Get(key.section, key.key);
                 auto* edit = new QLineEdit(ShownText(value), box);
-                edit->setToolTip(ShownText(key.meaning));
+                edit->setToolTip(ShownText(key.meaning) + QStringLiteral("\n") +
+                                 WhereInFile(key.section, key.key));
                 if (key.kind == ConfigKey::Kind::kSecret) {
                     // A secret is never shown, only replaced.
                     edit->setEchoMode(QLineEdit::Password);
@@ -119,8 +142,9 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
                     edit->setToolTip(ShownText("Set by the environment variable " +
                                                key.environment + ", which comes first"));
                 }
-                form->addRow(ShownText(key.key), edit);
+                form->addRow(ShownText(key.label.empty() ? key.key : key.label), edit);
                 edits_.push_back({key.section, key.key, value, edit, nullptr, role});
+                fields.push_back(edit);
             }
         }
         auto* test = new QPushButton(QStringLiteral("Test"), box);
@@ -134,20 +158,24 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
         tests_.push_back({role, test, outcome});
         connect(test, &QPushButton::clicked, this,
                 [this, at = tests_.size() - 1] { RunTest(tests_[at]); });
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, role, form] { ShowChosenKeys(role, form); });
+        ShowChosenKeys(role, form);
         column->addWidget(box);
     }
 
     auto* http = new QGroupBox(QStringLiteral("Requests"), inner);
     auto* form = new QFormLayout(http);
-    for (const char* key : kHttpKeys) {
+    for (const auto& [key, label] : kHttpKeys) {
         const std::string value = ValueOf(config, "http", key);
         auto* edit = new QLineEdit(ShownText(value), http);
+        edit->setToolTip(WhereInFile("http", key));
         if (std::string_view(key) == "proxy") {
             edit->setPlaceholderText(QStringLiteral("direct; system; http://host:3128"));
             // An address may carry a password.
             edit->setEchoMode(QLineEdit::PasswordEchoOnEdit);
         }
-        form->addRow(QString::fromLatin1(key), edit);
+        form->addRow(QString::fromLatin1(label), edit);
         edits_.push_back({"http", key, value, edit, nullptr, Role::kBacklinks});
     }
     column->addWidget(http);
@@ -195,6 +223,17 @@ void ServicesPage::AddSecretsNote(const ServiceConfig& config, QVBoxLayout* colu
     }
     secretsInFile_->setChecked(fileHoldsOne);
     column->addWidget(secretsInFile_);
+}
+
+void ServicesPage::ShowChosenKeys(Role role, QFormLayout* form) {
+    const std::string chosen = Choice(role)->currentData().toString().toStdString();
+    for (const ServiceKeys& keys : keysOf_) {
+        if (keys.role == role) {
+            for (QWidget* field : keys.fields) {
+                form->setRowVisible(field, keys.service == chosen);
+            }
+        }
+    }
 }
 
 ServicesPage::~ServicesPage() {
@@ -272,11 +311,16 @@ QComboBox* ServicesPage::Choice(Role role) const {
     return nullptr;
 }
 
+void ServicesPage::Choose(Role role, const std::string& name) {
+    QComboBox* combo = Choice(role);
+    combo->setCurrentIndex(combo->findData(ShownText(name)));
+}
+
 std::vector<ConfigFileEdit::Change> ServicesPage::Changes() const {
     std::vector<ConfigFileEdit::Change> changes;
     for (const Edit& edit : edits_) {
         const QString text =
-            edit.choice != nullptr ? edit.choice->currentText() : edit.edit->text();
+            edit.choice != nullptr ? edit.choice->currentData().toString() : edit.edit->text();
         const std::string value = text.toStdString();
         if (value != edit.shown) {
             changes.push_back({edit.section, edit.key, value});

@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QComboBox;
+class QFormLayout;
 class QPushButton;
 class QVBoxLayout;
 
@@ -41,8 +42,11 @@ public:
 
     // The edit of a key, or null for a key the page does not show.
     QLineEdit* Field(const std::string& section, const std::string& key) const;
-    // The choice of a role's service.
+    // The choice of a role's service: each item shows the service's title and
+    // holds its name as its data.
     QComboBox* Choice(ServiceDescriptor::Role role) const;
+    // Chooses the role's service by its name.
+    void Choose(ServiceDescriptor::Role role, const std::string& name);
     QLabel* ProblemLabel() const { return problem_; }
     // Where the page says where secrets are kept.
     QLabel* SecretsNote() const { return secretsNote_; }
@@ -70,6 +74,8 @@ private:
     };
 
     void RunTest(const Test& test);
+    // Shows the keys of the role's chosen service only.
+    void ShowChosenKeys(ServiceDescriptor::Role role, QFormLayout* form);
     void AddSecretsNote(const ServiceConfig& config, QVBoxLayout* column, QWidget* parent);
     // Keeps the changes where each belongs; nothing is written when one is refused.
     Status Keep(std::vector<ConfigFileEdit::Change> changes) const;
@@ -83,8 +89,18 @@ private:
         ServiceDescriptor::Role role = ServiceDescriptor::Role::kBacklinks;
     };
 
+    // The fields of each service's keys.
+    struct ServiceKeys {
+        ServiceKeys(ServiceDescriptor::Role role, std::string service)
+            : role(role), service(std::move(service)) {}
+        ServiceDescriptor::Role role;
+        std::string service;
+        std::vector<QWidget*> fields;
+    };
+
     std::string file_;
     std::vector<Edit> edits_;
+    std::vector<ServiceKeys> keysOf_;
     QLabel* problem_;
     SecretStore* secrets_;
     // Whether the secret store answered when the page opened.

@@ -22,6 +22,8 @@ struct ConfigKey {
     std::string environment;
     // One line for the configuration's documentation.
     std::string meaning;
+    // A few words that name the key on the Services page.
+    std::string label;
 };
 
 }  // namespace veltrap

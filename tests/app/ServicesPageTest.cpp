@@ -70,7 +70,7 @@ TEST_F(ServicesPageTest, ChosenServiceGoesToTheFileAndItsKeyToTheKeyring) {
         EXPECT_NE(page, nullptr);
         dialog.show();
         EXPECT_EQ(page->SecretsInFile(), nullptr);
-        page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        page->Choose(Role::kBacklinks, "bing-webmaster");
         page->Field("backlinks", "bing_api_key")->setText("sekrit");
         QTest::keyClicks(page->Field("backlinks", "bing_site_url"), "https://mysite.test/");
         EXPECT_EQ(page->Field("backlinks", "bing_api_key")->echoMode(), QLineEdit::Password);
@@ -96,13 +96,17 @@ TEST_F(ServicesPageTest, WithoutAKeyringSecretsGoToTheFileOnlyWhenAgreed) {
         auto* page = static_cast<SettingsDialog&>(dialog).Services();
         dialog.show();
         EXPECT_TRUE(page->SecretsNote()->text().contains("no keyring service answered"));
-        page->Choice(Role::kAuthority)->setCurrentText("openpagerank");
+        page->Choose(Role::kAuthority, "openpagerank");
         page->Field("authority", "openpagerank_key")->setText("sekrit");
         PressOk(dialog);
         EXPECT_TRUE(page->ProblemLabel()->text().startsWith(
             "No desktop keyring can keep openpagerank_key: tick"))
             << page->ProblemLabel()->text().toStdString();
         EXPECT_EQ(ReadFileBytes(path_), "[http]\njobs = 3\n");
+        for (int turn = 0; turn < 8; ++turn) {
+            QCoreApplication::sendPostedEvents();
+        }
+        EXPECT_TRUE(dialog.grab().save(VELTRAP_SCREENSHOT_DIR "/services-no-keyring.png", "PNG"));
         page->SecretsInFile()->setChecked(true);
         PressOk(dialog);
         return dialog.result();
@@ -175,7 +179,7 @@ TEST_F(ServicesPageTest, TestButtonTellsTheServicesAnswerWithTheValuesOnThePage)
         dialog.resize(640, 720);
         static_cast<SettingsDialog&>(dialog).ShowPage(SettingsDialog::Page::kServices);
         dialog.show();
-        page->Choice(Role::kBacklinks)->setCurrentText("bing-webmaster");
+        page->Choose(Role::kBacklinks, "bing-webmaster");
         const auto shoot = [&dialog](const char* name) {
             // Each layout around a new outcome follows it on a turn of the loop.
             for (int turn = 0; turn < 8; ++turn) {

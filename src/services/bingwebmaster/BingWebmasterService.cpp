@@ -87,11 +87,12 @@ ServiceDescriptor BingWebmasterService() {
     service.title = "Bing Webmaster Tools";
     service.keys = {
         {kSection, kUrlKey, "https://ssl.bing.com/webmaster/api.svc/json", ConfigKey::Kind::kWebUrl,
-         "", "the JSON address of Bing Webmaster Tools' API"},
+         "", "the JSON address of Bing Webmaster Tools' API", "API address"},
         {kSection, kKeyKey, "", ConfigKey::Kind::kSecret, kKeyEnvironment,
-         "the Bing Webmaster Tools API key (Settings, API access)"},
+         "the Bing Webmaster Tools API key (Settings, API access)", "API key"},
         {kSection, kSiteKey, "", ConfigKey::Kind::kWebUrl, "",
-         "the site as verified in Bing Webmaster Tools; empty means https:// + the site + /"},
+         "the site as verified in Bing Webmaster Tools; empty means https:// + the site + /",
+         "Site as verified"},
     };
     service.makeSource = [](const ServiceContext& context) {
         return std::make_unique<BingWebmasterSource>(context.settings.Get(kSection, kUrlKey),

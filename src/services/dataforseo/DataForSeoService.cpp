@@ -103,11 +103,11 @@ ServiceDescriptor DataForSeoService() {
     service.title = "DataForSEO";
     service.keys = {
         {kSection, kUrlKey, "https://api.dataforseo.com/v3/backlinks/backlinks/live",
-         ConfigKey::Kind::kWebUrl, "", "DataForSEO's live backlinks endpoint"},
+         ConfigKey::Kind::kWebUrl, "", "DataForSEO's live backlinks endpoint", "API address"},
         {kSection, kLoginKey, "", ConfigKey::Kind::kText, kLoginEnvironment,
-         "the DataForSEO account's login"},
+         "the DataForSEO account's login", "Login"},
         {kSection, kPasswordKey, "", ConfigKey::Kind::kSecret, kPasswordEnvironment,
-         "the DataForSEO account's API password"},
+         "the DataForSEO account's API password", "API password"},
     };
     service.makeSource = [](const ServiceContext& context) {
         return std::make_unique<DataForSeoSource>(context.settings.Get(kSection, kUrlKey),

@@ -74,9 +74,9 @@ ServiceDescriptor OpenPageRankService() {
     service.title = "Open PageRank";
     service.keys = {
         {kSection, kUrlKey, "https://openpagerank.com/api/v1.0/getPageRank",
-         ConfigKey::Kind::kWebUrl, "", "Open PageRank's getPageRank address"},
+         ConfigKey::Kind::kWebUrl, "", "Open PageRank's getPageRank address", "API address"},
         {kSection, kKeyKey, "", ConfigKey::Kind::kSecret, kKeyEnvironment,
-         "the Open PageRank API key, sent as the API-OPR header"},
+         "the Open PageRank API key, sent as the API-OPR header", "API key"},
     };
     service.makeAuthority = [](const ServiceContext& context) {
         return std::make_unique<OpenPageRankProvider>(context.settings.Get(kSection, kUrlKey),

@@ -93,12 +93,14 @@ ServiceDescriptor SearxngService() {
     service.name = SearxngRankProvider::kName;
     service.title = "SearXNG";
     service.keys.push_back({kSection, kUrlKey, "", ConfigKey::Kind::kWebUrl, "",
-                            "the SearXNG instance, with JSON enabled in its settings.yml"});
+                            "the SearXNG instance, with JSON enabled in its settings.yml",
+                            "Instance address"});
     for (const ColumnEngines& entry : kColumns) {
-        service.keys.push_back({kSection, entry.key, entry.defaultList, ConfigKey::Kind::kNonEmpty,
-                                "",
-                                "the SearXNG engines asked for the " +
-                                    std::string(RankColumnName(entry.column)) + " column"});
+        service.keys.push_back(
+            {kSection, entry.key, entry.defaultList, ConfigKey::Kind::kNonEmpty, "",
+             "the SearXNG engines asked for the " + std::string(RankColumnName(entry.column)) +
+                 " column",
+             "Engines (" + std::string(RankColumnName(entry.column)) + " column)"});
     }
     service.makeRank = [](const ServiceContext& context, RankColumn column) {
         return std::make_unique<SearxngRankProvider>(
