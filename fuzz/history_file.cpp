@@ -35,14 +35,25 @@ const std::filesystem::path& Folder() {
     return folder;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::filesystem::path file = Folder() / "history.sqlite";
+void RemoveDatabase(const std::filesystem::path& file) {
     std::error_code ignored;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         std::filesystem::remove(file.string() + suffix, ignored);
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A file of its own for each input: the store checks a file whole once a
+    // process, so a path used again would skip the check its new bytes need.
+    static std::uint64_t inputs = 0;
+    const std::filesystem::path file =
+        Folder() / ("history-" + std::to_string(++inputs) + ".sqlite");
+    struct Removed {
+        const std::filesystem::path& file;
+        ~Removed() { RemoveDatabase(file); }
+    } removed{file};
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     {
         std::ofstream out(file, std::ios::binary);
