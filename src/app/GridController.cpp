@@ -75,8 +75,9 @@ void GridController::SetReport(const RunResult* result, const LinkChanges* chang
     changes_ = changes;
 }
 
-void GridController::ReplaceResult(const RunResult* result) {
+void GridController::ReplaceResult(const RunResult* result, const LinkChanges* changes) {
     result_ = result;
+    changes_ = changes;
     if (result_ == nullptr || !display_.rowsSelectable || tabs_->currentIndex() != kLinkStatusTab) {
         return;
     }
@@ -90,9 +91,23 @@ void GridController::ReplaceResult(const RunResult* result) {
     // The rows may have been sorted since the pane was filled, so each is
     // found by its page; the pages only the run before listed hold no record.
     ReportGrid& grid = display_.grid;
+    constexpr int kChangeColumn = 5;
     for (int row = 0; row < grid.RowCount(); ++row) {
-        if (const auto found = cells.find(grid.Cell(row, 0)); found != cells.end()) {
-            grid.SetCell(row, 1, found->second);
+        const std::string& url = grid.Cell(row, 0);
+        const auto found = cells.find(url);
+        if (found == cells.end()) {
+            if (changes_ == nullptr ||
+                std::ranges::find(changes_->unseen, url) == changes_->unseen.end()) {
+                FillSelectedPane();
+                return;
+            }
+            continue;
+        }
+        grid.SetCell(row, 1, found->second);
+        if (changes_ != nullptr) {
+            const auto change = changes_->byUrl.find(url);
+            grid.SetCell(row, kChangeColumn,
+                         change == changes_->byUrl.end() ? std::string() : change->second);
         }
     }
     client_->update();

@@ -45,9 +45,12 @@ public:
     // before it; null for none. What is pointed to must stay until the next
     // call.
     void SetReport(const RunResult* result, const LinkChanges* changes);
-    // The same run with other disavowed marks: the Link Status rows on
-    // screen take the new marks where they stand, without moving.
-    void ReplaceResult(const RunResult* result);
+    // The same run with other disavowed marks, and the changes as they read
+    // with them: the Link Status rows on screen take the new marks and
+    // changes where they stand, without moving. A page only the run before
+    // listed that is no longer a change leaves the pane, which is filled
+    // again.
+    void ReplaceResult(const RunResult* result, const LinkChanges* changes);
 
     // Refills the pane of the selected permanent tab from the report on screen.
     void FillSelectedPane();

@@ -778,9 +778,14 @@ void MainDialog::UseDisavowList(const std::filesystem::path& file, const Disavow
     }
     auto report = std::make_shared<FinishedReport>(*onScreen_);
     report->result = result;
+    if (report->changes) {
+        report->changes->ForgetDisavowed(
+            [&list](const std::string& url) { return list.Names(url); });
+        linkChanges_ = report->changes->ForLinkStatus();
+    }
     // The grid lets go of the old run before it goes; what is saved is the
     // report on screen, marks and all.
-    grid_->ReplaceResult(result.get());
+    grid_->ReplaceResult(result.get(), linkChanges_ ? &*linkChanges_ : nullptr);
     if (lastEnded_ == onScreen_) {
         lastEnded_ = report;
     }

@@ -148,6 +148,13 @@ std::size_t RunChanges::LostCount() const {
         std::ranges::count(pages, PageChange::Kind::kLost, &PageChange::kind));
 }
 
+void RunChanges::ForgetDisavowed(const std::function<bool(const std::string&)>& disavowed) {
+    std::erase_if(pages, [&disavowed](const PageChange& page) {
+        return page.kind != PageChange::Kind::kNew && page.kind != PageChange::Kind::kChanged &&
+               disavowed(page.url);
+    });
+}
+
 LinkChanges RunChanges::ForLinkStatus() const {
     LinkChanges shown;
     for (const PageChange& page : pages) {

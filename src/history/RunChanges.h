@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ struct RunChanges {
     static const char* KindName(PageChange::Kind kind);
     // How many pages are lost.
     std::size_t LostCount() const;
+    // Drops the lost, unverified and unlisted pages that disavowed names, as
+    // Compare would have with the pages so marked.
+    void ForgetDisavowed(const std::function<bool(const std::string&)>& disavowed);
 };
 
 }  // namespace veltrap

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include <atomic>
 #include <iterator>
 #include <string>
 
@@ -85,6 +86,47 @@ TEST_F(DisavowTest, DisavowDomainAddsItsLineAndMarksEveryRowOfTheDomain) {
     EXPECT_EQ(Cell(2, 1), "Follow, Disavowed");
     EXPECT_EQ(window_->DisavowFile(), file_);
     ASSERT_TRUE(window_->grab().save(QStringLiteral(VELTRAP_SCREENSHOT_DIR "/window-disavow.png")));
+}
+
+// A page disavowed after the run is no longer told lost or unlisted: its
+// Change cell empties where it stands, and the row of a page only the run
+// before listed leaves the pane.
+TEST_F(DisavowTest, DisavowingAPageTakesItOutOfTheChanges) {
+    std::atomic<int> runs = 0;
+    Open([&runs](RunPlan&, const RunContext&) {
+        RunResult result;
+        result.siteKey = "target.example";
+        result.records.Append("http://good.example/");
+        result.records.begin()->linkStatus = "follow";
+        if (runs++ == 0) {
+            for (const char* page : {"http://spam.example/1", "http://spam.example/2"}) {
+                result.records.Append(page);
+                std::prev(result.records.end())->linkStatus = "follow";
+            }
+        } else {
+            result.unlinked.push_back({"http://spam.example/1", "not-found", 200, 1});
+        }
+        return result;
+    });
+    window_->SetHistoryFile(dir_.File("history.sqlite"));
+    TypeAddress("target.example");
+    for (int run = 0; run < 2; ++run) {
+        ClickRun();
+        ASSERT_TRUE(WaitForRunDone());
+    }
+    ChooseTab(MainDialog::kLinkStatusTab);
+    ASSERT_EQ(Cell(1, 0), "http://spam.example/1");
+    EXPECT_EQ(Cell(1, 5), "Lost");
+    ASSERT_EQ(Cell(2, 0), "http://spam.example/2");
+    EXPECT_EQ(Cell(2, 5), "Unlisted");
+
+    WriteFileBytes(file_, "domain:spam.example\n");
+    oneFileAnswer_ = QString::fromStdString(file_);
+    window_->DisavowFileAction()->trigger();
+    ASSERT_TRUE(WaitForStatusStart("Every run marks the pages that ")) << Status().toStdString();
+    EXPECT_EQ(Cell(1, 0), "http://spam.example/1");
+    EXPECT_EQ(Cell(1, 5), "");
+    EXPECT_EQ(Cell(2, 0), "");
 }
 
 TEST_F(DisavowTest, ARefusedFileTellsItsLineAndIsNotRemembered) {
