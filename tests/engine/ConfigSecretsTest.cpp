@@ -32,15 +32,5 @@ TEST(ConfigSecretsTest, StoreFillsOnlyWhatNeitherTheEnvironmentNorTheFileGives) 
     EXPECT_EQ(config->settings.Get("authority", "openpagerank_key"), "from-environment");
 }
 
-TEST(ConfigSecretsTest, UnreachableStoreLeavesTheSecretsAndSaysWhy) {
-    ServiceConfig config;
-    config.settings.Set("backlinks", "bing_api_key", "from-file");
-    FakeSecretStore store("no keyring service answered");
-    const Status filled = ConfigSecrets::Fill(config, store);
-    EXPECT_EQ(filled.reason(), "no keyring service answered");
-    EXPECT_EQ(config.settings.Get("backlinks", "bing_api_key"), "from-file");
-    EXPECT_EQ(config.settings.Get("backlinks", "dataforseo_password"), "");
-}
-
 }  // namespace
 }  // namespace veltrap::testing
