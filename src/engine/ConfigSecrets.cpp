@@ -20,8 +20,22 @@ std::vector<ConfigKey> ConfigSecrets::Keys() {
 
 Status ConfigSecrets::Fill(ServiceConfig& config, SecretStore& store,
                            const std::vector<std::string>& skip) {
+    // Only the chosen services' secrets are asked for: a locked keyring may
+    // ask its owner to unlock it, which a run that needs nothing from it
+    // should not cause.
+    std::vector<ConfigKey> needed;
+    for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+        if (service.name != config.Chosen(service.role)) {
+            continue;
+        }
+        for (const ConfigKey& key : service.keys) {
+            if (key.kind == ConfigKey::Kind::kSecret) {
+                needed.push_back(key);
+            }
+        }
+    }
     Status outcome;
-    for (const ConfigKey& key : Keys()) {
+    for (const ConfigKey& key : needed) {
         if (!config.settings.Get(key.section, key.key).empty() ||
             std::find(skip.begin(), skip.end(), key.key) != skip.end()) {
             continue;

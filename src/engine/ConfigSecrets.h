@@ -17,8 +17,9 @@ public:
     // Every key a service declares as a secret, in the catalog's order.
     static std::vector<ConfigKey> Keys();
 
-    // Gives each secret that neither the environment nor the file set (its
-    // value is empty) the value the store keeps, except the keys in skip. A
+    // Gives each secret of the chosen services that neither the environment
+    // nor the file set (its value is empty) the value the store keeps, except
+    // the keys in skip. A
     // store that cannot be read leaves those secrets empty and fails with its
     // reason; what it could read is kept.
     static Status Fill(ServiceConfig& config, SecretStore& store,
