@@ -198,8 +198,9 @@ ServicesPage::ServicesPage(const ServiceConfig& config, std::string file,
 void ServicesPage::AddSecretsNote(const ServiceConfig& config, QVBoxLayout* column,
                                   QWidget* parent) {
     std::string reason = "none was found";
-    if (secrets_ != nullptr) {
-        const Result<std::string> probe = secrets_->Read(ConfigSecrets::Keys().front().key);
+    const std::vector<ConfigKey> keys = ConfigSecrets::Keys();
+    if (secrets_ != nullptr && !keys.empty()) {
+        const Result<std::string> probe = secrets_->Read(keys.front().key);
         storeReached_ = probe.ok();
         reason = probe.reason();
     }
@@ -217,7 +218,7 @@ void ServicesPage::AddSecretsNote(const ServiceConfig& config, QVBoxLayout* colu
     secretsInFile_ = new QCheckBox(QString::fromLatin1(kInFileAgreement), parent);
     // A person who already keeps a secret in the file has agreed to it.
     bool fileHoldsOne = false;
-    for (const ConfigKey& key : ConfigSecrets::Keys()) {
+    for (const ConfigKey& key : keys) {
         fileHoldsOne = fileHoldsOne || (!SetByEnvironment(key) &&
                                         !config.settings.Get(key.section, key.key).empty());
     }

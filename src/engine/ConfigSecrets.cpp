@@ -3,12 +3,18 @@
 #include "engine/ServiceCatalog.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace veltrap {
+namespace {
 
-std::vector<ConfigKey> ConfigSecrets::Keys() {
+// The secrets of the services that wanted says yes to, in the catalog's order.
+std::vector<ConfigKey> SecretsOf(const std::function<bool(const ServiceDescriptor&)>& wanted) {
     std::vector<ConfigKey> keys;
     for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
+        if (!wanted(service)) {
+            continue;
+        }
         for (const ConfigKey& key : service.keys) {
             if (key.kind == ConfigKey::Kind::kSecret) {
                 keys.push_back(key);
@@ -18,22 +24,20 @@ std::vector<ConfigKey> ConfigSecrets::Keys() {
     return keys;
 }
 
+}  // namespace
+
+std::vector<ConfigKey> ConfigSecrets::Keys() {
+    return SecretsOf([](const ServiceDescriptor&) { return true; });
+}
+
 Status ConfigSecrets::Fill(ServiceConfig& config, SecretStore& store,
                            const std::vector<std::string>& skip) {
     // Only the chosen services' secrets are asked for: a locked keyring may
     // ask its owner to unlock it, which a run that needs nothing from it
     // should not cause.
-    std::vector<ConfigKey> needed;
-    for (const ServiceDescriptor& service : ServiceCatalog::Default().Services()) {
-        if (service.name != config.Chosen(service.role)) {
-            continue;
-        }
-        for (const ConfigKey& key : service.keys) {
-            if (key.kind == ConfigKey::Kind::kSecret) {
-                needed.push_back(key);
-            }
-        }
-    }
+    const std::vector<ConfigKey> needed = SecretsOf([&config](const ServiceDescriptor& service) {
+        return service.name == config.Chosen(service.role);
+    });
     Status outcome;
     for (const ConfigKey& key : needed) {
         if (!config.settings.Get(key.section, key.key).empty() ||
