@@ -724,6 +724,26 @@ Result<std::vector<HistoryRun>> HistoryStore::Runs(const std::string& siteKey, i
     return runs;
 }
 
+Result<std::vector<std::string>> HistoryStore::KeptUrls(std::int64_t id) {
+    if (!db_) {
+        return Failure{"the history is not open"};
+    }
+    std::vector<std::string> urls;
+    if (!columns_.contains("records.url")) {
+        return urls;
+    }
+    SqliteStatement records(db_.get(),
+                            "SELECT url FROM records WHERE run_id = ? ORDER BY position");
+    records.Bind(1, id);
+    while (records.Step()) {
+        urls.push_back(records.Text(0));
+    }
+    if (records.Failed()) {
+        return Failure{Problem(records.code(), "reading a run")};
+    }
+    return urls;
+}
+
 Result<StoredRun> HistoryStore::Load(std::int64_t id) {
     if (!db_) {
         return Failure{"the history is not open"};

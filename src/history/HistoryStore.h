@@ -64,6 +64,9 @@ public:
                                          std::int64_t upToId = 0);
     // A stored run as it ended, ready to be shown without fetching anything.
     Result<StoredRun> Load(std::int64_t id);
+    // The addresses of the pages a stored run kept, in its list's order,
+    // without the rest of the run.
+    Result<std::vector<std::string>> KeptUrls(std::int64_t id);
 
 private:
     struct Closer {

@@ -23,10 +23,9 @@ namespace {
 // when the history holds no run of the site yet.
 Result<std::vector<std::string>> PreviouslyKept(const std::filesystem::path& file,
                                                 const std::string& siteKey) {
-    std::vector<std::string> urls;
     std::error_code error;
     if (file.empty() || !std::filesystem::exists(file, error)) {
-        return urls;
+        return std::vector<std::string>();
     }
     const auto unreadable = [](const std::string& reason) {
         return Failure{"the pages of the previous run cannot be checked again: " + reason};
@@ -40,16 +39,13 @@ Result<std::vector<std::string>> PreviouslyKept(const std::filesystem::path& fil
         return unreadable(latest.reason());
     }
     if (latest->empty()) {
-        return urls;
+        return std::vector<std::string>();
     }
-    const Result<StoredRun> loaded = store.Load(latest->front().id);
-    if (!loaded) {
-        return unreadable(loaded.reason());
+    Result<std::vector<std::string>> kept = store.KeptUrls(latest->front().id);
+    if (!kept) {
+        return unreadable(kept.reason());
     }
-    for (const BacklinkRecord& record : loaded->result.records) {
-        urls.push_back(record.url);
-    }
-    return urls;
+    return std::move(kept).value();
 }
 
 }  // namespace
