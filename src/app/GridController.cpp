@@ -91,7 +91,6 @@ void GridController::ReplaceResult(const RunResult* result, const LinkChanges* c
     // The rows may have been sorted since the pane was filled, so each is
     // found by its page; the pages only the run before listed hold no record.
     ReportGrid& grid = display_.grid;
-    constexpr int kChangeColumn = 5;
     for (int row = 0; row < grid.RowCount(); ++row) {
         const std::string& url = grid.Cell(row, 0);
         const auto found = cells.find(url);
@@ -103,10 +102,10 @@ void GridController::ReplaceResult(const RunResult* result, const LinkChanges* c
             }
             continue;
         }
-        grid.SetCell(row, 1, found->second);
+        grid.SetCell(row, kLinkStatusColumn, found->second);
         if (changes_ != nullptr) {
             const auto change = changes_->byUrl.find(url);
-            grid.SetCell(row, kChangeColumn,
+            grid.SetCell(row, kLinkChangeColumn,
                          change == changes_->byUrl.end() ? std::string() : change->second);
         }
     }

@@ -26,4 +26,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool ContainsNoCase(std::string_view text, std::string_view what) {
+    return what.empty() ||
+           std::search(text.begin(), text.end(), what.begin(), what.end(),
+                       [](char x, char y) { return LowerAscii(x) == LowerAscii(y); }) != text.end();
+}
+
 }  // namespace veltrap

@@ -12,5 +12,8 @@ char LowerAscii(char c);
 std::string LowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// Whether what occurs in text, letters matched in either case, without a
+// folded copy of text.
+bool ContainsNoCase(std::string_view text, std::string_view what);
 
 }  // namespace veltrap

@@ -462,15 +462,16 @@ Status ServiceConfig::CheckServices() const {
     return {};
 }
 
-Status ServiceConfig::CheckRender() const {
+Result<std::string> ServiceConfig::CheckRender() const {
     if (render.mode == RenderOptions::Mode::kOff) {
-        return {};
+        return std::string();
     }
-    if (Result<std::string> found = BrowserCommand::Locate(render.chromium); !found) {
+    Result<std::string> found = BrowserCommand::Locate(render.chromium);
+    if (!found) {
         return Broken("key 'chromium' in [render]: " + found.reason() +
                       " (set mode = off in [render] to read pages without a browser)");
     }
-    return {};
+    return found;
 }
 
 std::vector<ConfigEntry> ServiceConfig::Entries() const {

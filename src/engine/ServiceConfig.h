@@ -54,8 +54,9 @@ struct ServiceConfig {
     Status CheckServices() const;
     ServiceContext Context() const { return {services, settings}; }
     // Whether pages can be rendered as configured: with a mode other than off
-    // the browser must be there. A failure names the key.
-    Status CheckRender() const;
+    // the browser must be there, and this gives its executable ("" when off).
+    // A failure names the key.
+    Result<std::string> CheckRender() const;
     // Every key a file may set, with its value in force, section by section.
     std::vector<ConfigEntry> Entries() const;
 

@@ -83,4 +83,14 @@ std::string AddressHost(std::string_view address) {
     return LowerAscii(Part(url, CURLUPART_HOST).value_or(std::string()));
 }
 
+std::string HostKey(std::string_view address) {
+    const Handle url = Parsed(address);
+    if (!url) {
+        return {};
+    }
+    const auto host = Part(url, CURLUPART_HOST);
+    const auto port = Part(url, CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    return host && port ? LowerAscii(*host) + ":" + *port : std::string();
+}
+
 }  // namespace veltrap

@@ -22,4 +22,9 @@ std::string AddressKey(std::string_view address);
 // address cannot be read.
 std::string AddressHost(std::string_view address);
 
+// "host:port" of an address, lower-cased, with the scheme's port when none is
+// written; "" for text libcurl cannot read as an address. The fetch
+// scheduler keeps its per-host limits under this key.
+std::string HostKey(std::string_view address);
+
 }  // namespace veltrap

@@ -2,8 +2,8 @@
 
 #include "base/AsciiCase.h"
 #include "base/TextSearch.h"
+#include "net/AbsoluteAddress.h"
 #include "net/EscapeUrlBytes.h"
-#include "net/HostKey.h"
 #include "net/ProxyAddress.h"
 #include "net/RetryAfter.h"
 

@@ -1,8 +1,7 @@
 #include "render/PageRenderer.h"
 
 #include "base/AsciiCase.h"
-#include "base/TextSearch.h"
-#include "net/HostKey.h"
+#include "net/AbsoluteAddress.h"
 
 #include <cerrno>
 #include <chrono>
@@ -121,7 +120,7 @@ bool PageRenderer::Wants(const PageAnswer& page, bool showsLink) const {
         case RenderOptions::Mode::kAlways:
             return page.Usable();
         case RenderOptions::Mode::kFallback:
-            return page.Usable() && !showsLink && Contains(LowerAscii(page.body), "<script");
+            return page.Usable() && !showsLink && ContainsNoCase(page.body, "<script");
     }
     return false;
 }

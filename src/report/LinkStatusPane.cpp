@@ -60,12 +60,12 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
     const int renderedColumn = columns - 1;
     StartPane(grid, columns);
     grid.SetHeader(0, "Linking Page", false);
-    grid.SetHeader(1, "Status", false);
+    grid.SetHeader(kLinkStatusColumn, "Status", false);
     grid.SetHeader(2, "HTTP", true);
     grid.SetHeader(3, "Rel", false);
     grid.SetHeader(4, "Link Type", false);
     if (changes) {
-        grid.SetHeader(5, "Change", false);
+        grid.SetHeader(kLinkChangeColumn, "Change", false);
         constexpr float kFractions[] = {0.4f, 0.14f, 0.07f, 0.15f, 0.13f, 0.11f};
         for (int column = 0; column < 6; ++column) {
             grid.SetFraction(column, kFractions[column]);
@@ -95,7 +95,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
             return;
         }
         if (const auto found = changes->byUrl.find(url); found != changes->byUrl.end()) {
-            grid.SetCell(row, 5, found->second);
+            grid.SetCell(row, kLinkChangeColumn, found->second);
         }
     };
 
@@ -104,7 +104,8 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         for (; removed != unlinked.end() && removed->keptBefore <= keptBefore; ++removed) {
             const int row = grid.AddRow();
             grid.SetCell(row, 0, removed->url);
-            grid.SetCell(row, 1, LinkStatusCell(removed->linkStatus, removed->disavowed));
+            grid.SetCell(row, kLinkStatusColumn,
+                         LinkStatusCell(removed->linkStatus, removed->disavowed));
             grid.SetCell(row, 2, HttpCell(removed->httpStatus));
             setChange(row, removed->url);
             setRendered(row, removed->rendered);
@@ -115,7 +116,7 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         addRemovedUpTo(index++);
         const int row = grid.AddRow();
         grid.SetCell(row, 0, record.url);
-        grid.SetCell(row, 1, LinkStatusCell(record.linkStatus, record.disavowed));
+        grid.SetCell(row, kLinkStatusColumn, LinkStatusCell(record.linkStatus, record.disavowed));
         grid.SetCell(row, 2, HttpCell(record.httpStatus));
         grid.SetCell(row, 3, record.rel);
         SetLookedUpCell(grid, row, 4, record.reciprocal ? "Reciprocal" : "One Way", record,
@@ -128,8 +129,8 @@ PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
         for (const std::string& url : changes->unseen) {
             const int row = grid.AddRow();
             grid.SetCell(row, 0, url);
-            grid.SetCell(row, 1, "Not listed");
-            grid.SetCell(row, 5, "Unlisted");
+            grid.SetCell(row, kLinkStatusColumn, "Not listed");
+            grid.SetCell(row, kLinkChangeColumn, "Unlisted");
         }
     }
     return FinishPane(grid, "Double click any URL to view this page.");

@@ -20,6 +20,10 @@ namespace veltrap {
 // follow as rows of their own, with the status "Not listed" and the change
 // "Unlisted": nobody looked at them. A link type whose lookup failed carries
 // a note naming the service and the reason.
+// The columns of the tab's rows that later marks and changes rewrite.
+inline constexpr int kLinkStatusColumn = 1;
+inline constexpr int kLinkChangeColumn = 5;
+
 PaneResult FillLinkStatusPane(ReportGrid& grid, const BacklinkList& kept,
                               const std::vector<UnlinkedRecord>& unlinked, bool reportReady,
                               const LinkChanges* changes = nullptr,

@@ -61,8 +61,9 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request,
     if (!services) {
         return services.failure();
     }
-    if (Status render = request.config.CheckRender(); !render) {
-        return render.failure();
+    Result<std::string> browser = request.config.CheckRender();
+    if (!browser) {
+        return browser.failure();
     }
     RunRequest& run = request.run;
     if (MakeSiteKey(run.siteText).empty()) {
@@ -97,7 +98,8 @@ Result<ReportSession::Prepared> ReportSession::Prepare(SessionRequest request,
         return ready.failure();
     }
     RunPlan plan = RunPlan::Make(run, std::move(services).value(), request.config);
-    return Prepared{std::move(request), std::move(plan), std::move(importSummary)};
+    return Prepared{std::move(request), std::move(plan), std::move(importSummary),
+                    std::move(browser).value()};
 }
 
 ReportSession::ReportSession(Prepared prepared, SessionEvents events, Pipeline pipeline)
@@ -108,14 +110,11 @@ ReportSession::ReportSession(Prepared prepared, SessionEvents events, Pipeline p
     const ServiceConfig& config = prepared_.request.config;
     if (config.render.mode != RenderOptions::Mode::kOff) {
         // Prepare found the browser; should it have gone since, the renders
-        // fail and say so.
-        Result<std::string> program = BrowserCommand::Locate(config.render.chromium);
-        // The browser takes the proxy the run's own requests take.
-        renderer_.emplace(
-            config.render,
-            BrowserCommand(program ? *program : config.render.chromium, config.http.userAgent,
-                           config.http.connectTo, config.http.proxy),
-            config.http.maxBodyBytes, stop_, &http_.Scheduler());
+        // fail and say so. It takes the proxy the run's own requests take.
+        renderer_.emplace(config.render,
+                          BrowserCommand(prepared_.browser, config.http.userAgent,
+                                         config.http.connectTo, config.http.proxy),
+                          config.http.maxBodyBytes, stop_, &http_.Scheduler());
     }
     thread_ = std::thread([this] { Work(); });
 }

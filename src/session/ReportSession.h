@@ -43,6 +43,8 @@ public:
         RunPlan plan;
         // What was imported, in words; "" without an import.
         std::string importSummary;
+        // The browser's executable when pages are rendered; "" when not.
+        std::string browser;
     };
 
     // Checks, in this order, that the configured services can run, that the

@@ -258,7 +258,7 @@ TEST(RenderSettingsTest, KeysAreCheckedAndTheMissingBrowserIsNamed) {
         "[render]\nmode = always\nchromium = no-such-browser-here\nrender_jobs = 3\n", "r.ini");
     ASSERT_TRUE(config.ok()) << config.reason();
     EXPECT_EQ(config->render.jobs, 3);
-    const Status checked = config->CheckRender();
+    const Result<std::string> checked = config->CheckRender();
     ASSERT_FALSE(checked.ok());
     EXPECT_TRUE(checked.failure().inputAtFault);
     EXPECT_NE(checked.reason().find("key 'chromium' in [render]"), std::string::npos);
