@@ -169,7 +169,9 @@ TEST_F(RealRunTest, DemoRunEndsAndIsPhotographed) {
     // of their steps; the progress bar tells that records are under way.
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Progress()->value() >= 1; }, 20000))
         << Status().toStdString();
-    EXPECT_TRUE(window_->Progress()->isVisible());
+    // The run's end may be handled in the same turn of the loop as its first
+    // record on a loaded machine; the bar shows for as long as the run goes.
+    EXPECT_TRUE(window_->Progress()->isVisible() || !window_->RunGoing());
     SaveScreenshot(*window_, "window-running.png");
     ASSERT_TRUE(WaitForRunDone(120000)) << Status().toStdString();
     SaveScreenshot(*window_, "window-finished.png");
